@@ -1,0 +1,280 @@
+#include "platform/ini_document.h"
+
+namespace wm {
+namespace {
+
+bool is_blank(QChar c) {
+    return c == QLatin1Char(' ') || c == QLatin1Char('\t');
+}
+
+QString trim_blanks(const QString& text) {
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && is_blank(text[begin])) {
+        ++begin;
+    }
+    while (end > begin && is_blank(text[end - 1])) {
+        --end;
+    }
+    return text.mid(begin, end - begin);
+}
+
+bool is_control(QChar c) {
+    return c.unicode() < 0x20 || c.unicode() == 0x7f;
+}
+
+// Reads the inside of a quoted value; nullopt when it is not one we could
+// have written (a bare quote inside, or an unknown escape).
+std::optional<QString> unescape(const QString& inner) {
+    QString out;
+    out.reserve(inner.size());
+    for (qsizetype i = 0; i < inner.size(); ++i) {
+        const QChar c = inner[i];
+        if (c == QLatin1Char('"')) {
+            return std::nullopt;
+        }
+        if (c != QLatin1Char('\\')) {
+            out += c;
+            continue;
+        }
+        if (++i >= inner.size()) {
+            return std::nullopt;
+        }
+        switch (inner[i].unicode()) {
+            case '\\':
+                out += QLatin1Char('\\');
+                break;
+            case '"':
+                out += QLatin1Char('"');
+                break;
+            case 'n':
+                out += QLatin1Char('\n');
+                break;
+            case 'r':
+                out += QLatin1Char('\r');
+                break;
+            case 't':
+                out += QLatin1Char('\t');
+                break;
+            case '0':
+                out += QChar(0);
+                break;
+            case 'x': {
+                const QString digits = inner.mid(i + 1, 2);
+                bool ok = false;
+                const uint code = digits.toUInt(&ok, 16);
+                if (!ok || digits.size() != 2) {
+                    return std::nullopt;
+                }
+                out += QChar(static_cast<char16_t>(code));
+                i += 2;
+                break;
+            }
+            default:
+                return std::nullopt;
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+QString IniDocument::encode_value(const QString& value) {
+    bool needs_quotes = !value.isEmpty() && (is_blank(value.front()) || is_blank(value.back()) ||
+                                             value.front() == QLatin1Char('"'));
+    for (QChar c : value) {
+        needs_quotes = needs_quotes || is_control(c);
+    }
+    if (!needs_quotes) {
+        return value;
+    }
+    QString out = QStringLiteral("\"");
+    for (QChar c : value) {
+        switch (c.unicode()) {
+            case '\\':
+                out += QStringLiteral("\\\\");
+                break;
+            case '"':
+                out += QStringLiteral("\\\"");
+                break;
+            case '\n':
+                out += QStringLiteral("\\n");
+                break;
+            case '\r':
+                out += QStringLiteral("\\r");
+                break;
+            case '\t':
+                out += QStringLiteral("\\t");
+                break;
+            case 0:
+                out += QStringLiteral("\\0");
+                break;
+            default:
+                if (is_control(c)) {
+                    out += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+                } else {
+                    out += c;
+                }
+        }
+    }
+    out += QLatin1Char('"');
+    return out;
+}
+
+QString IniDocument::decode_value(const QString& raw) {
+    const QString text = trim_blanks(raw);
+    if (text.size() >= 2 && text.front() == QLatin1Char('"') && text.back() == QLatin1Char('"')) {
+        if (auto inner = unescape(text.mid(1, text.size() - 2))) {
+            return *inner;
+        }
+    }
+    return text;
+}
+
+QString IniDocument::fold(const QString& name) {
+    QString folded = name;
+    for (QChar& c : folded) {
+        if (c.unicode() >= 'A' && c.unicode() <= 'Z') {
+            c = QChar(static_cast<char16_t>(c.unicode() + ('a' - 'A')));
+        }
+    }
+    return folded;
+}
+
+IniDocument IniDocument::parse(const QByteArray& utf8) {
+    IniDocument doc;
+    doc.sections_.push_back(Section{});
+    QString text = QString::fromUtf8(utf8);
+    if (text.startsWith(QChar(0xfeff))) {
+        text.remove(0, 1);
+    }
+    QStringList lines = text.split(QLatin1Char('\n'));
+    if (!lines.isEmpty() && lines.back().isEmpty()) {
+        lines.pop_back();  // the file's final line end
+    }
+    for (QString line : lines) {
+        if (line.endsWith(QLatin1Char('\r'))) {
+            line.chop(1);
+        }
+        const QString trimmed = trim_blanks(line);
+        if (trimmed.startsWith(QLatin1Char('[')) && trimmed.endsWith(QLatin1Char(']'))) {
+            Section section;
+            section.name = trim_blanks(trimmed.mid(1, trimmed.size() - 2));
+            section.lines.push_back(Line{line, QString(), QString()});
+            doc.sections_.push_back(std::move(section));
+            continue;
+        }
+        Section& section = doc.sections_.back();
+        const qsizetype equals = line.indexOf(QLatin1Char('='));
+        const bool comment = trimmed.startsWith(QLatin1Char(';')) || trimmed.startsWith(QLatin1Char('#'));
+        if (equals < 0 || comment) {
+            section.lines.push_back(Line{line, QString(), QString()});
+            continue;
+        }
+        const QString key = trim_blanks(line.left(equals));
+        if (key.isEmpty()) {
+            section.lines.push_back(Line{line, QString(), QString()});
+            continue;
+        }
+        section.lines.push_back(Line{line, key, decode_value(line.mid(equals + 1))});
+    }
+    // Of a key written twice, the first occurrence counts.
+    for (Section& section : doc.sections_) {
+        for (int i = 0; i < static_cast<int>(section.lines.size()); ++i) {
+            const Line& l = section.lines[static_cast<size_t>(i)];
+            if (!l.key.isEmpty() && !section.index.contains(fold(l.key))) {
+                section.index.insert(fold(l.key), i);
+            }
+        }
+    }
+    return doc;
+}
+
+QByteArray IniDocument::serialize() const {
+    QString out;
+    for (const Section& section : sections_) {
+        for (const Line& line : section.lines) {
+            out += line.text;
+            out += QLatin1Char('\n');
+        }
+    }
+    return out.toUtf8();
+}
+
+IniDocument::Section* IniDocument::find_section(const QString& name) {
+    const QString folded = fold(name);
+    for (size_t i = 1; i < sections_.size(); ++i) {
+        if (fold(sections_[i].name) == folded) {
+            return &sections_[i];
+        }
+    }
+    return nullptr;
+}
+
+const IniDocument::Section* IniDocument::find_section(const QString& name) const {
+    return const_cast<IniDocument*>(this)->find_section(name);
+}
+
+bool IniDocument::has_section(const QString& section) const {
+    return find_section(section) != nullptr;
+}
+
+std::optional<QString> IniDocument::value(const QString& section, const QString& key) const {
+    const Section* s = find_section(section);
+    if (s == nullptr) {
+        return std::nullopt;
+    }
+    const auto it = s->index.constFind(fold(key));
+    if (it == s->index.constEnd()) {
+        return std::nullopt;
+    }
+    return s->lines[static_cast<size_t>(*it)].value;
+}
+
+QStringList IniDocument::keys(const QString& section) const {
+    QStringList out;
+    if (const Section* s = find_section(section)) {
+        for (const Line& line : s->lines) {
+            if (!line.key.isEmpty()) {
+                out << line.key;
+            }
+        }
+    }
+    return out;
+}
+
+void IniDocument::set_value(const QString& section, const QString& key, const QString& value) {
+    if (sections_.empty()) {
+        sections_.push_back(Section{});
+    }
+    Section* s = find_section(section);
+    if (s == nullptr) {
+        Section added;
+        added.name = section;
+        added.lines.push_back(Line{QLatin1Char('[') + section + QLatin1Char(']'), QString(), QString()});
+        sections_.push_back(std::move(added));
+        s = &sections_.back();
+    }
+    const QString text = key + QLatin1Char('=') + encode_value(value);
+    const auto it = s->index.constFind(fold(key));
+    if (it != s->index.constEnd()) {
+        Line& line = s->lines[static_cast<size_t>(*it)];
+        line.text = text;
+        line.value = value;
+        return;
+    }
+    // New keys go after the section's last entry, before any trailing blank lines.
+    auto insert_at = s->lines.size();
+    while (insert_at > 1 && trim_blanks(s->lines[insert_at - 1].text).isEmpty()) {
+        --insert_at;
+    }
+    s->lines.insert(s->lines.begin() + static_cast<std::ptrdiff_t>(insert_at), Line{text, key, value});
+    for (int& position : s->index) {
+        if (position >= static_cast<int>(insert_at)) {
+            ++position;
+        }
+    }
+    s->index.insert(fold(key), static_cast<int>(insert_at));
+}
+
+}  // namespace wm

@@ -1,0 +1,14 @@
+#pragma once
+// Questions about other programs' windows on the desktop.
+
+#include <QString>
+
+namespace wm {
+
+// True when a top-level window whose title is exactly `title` exists on the
+// X11 display named by $DISPLAY. Windows that a window manager has
+// reparented into its frames count as top-level. False when there is no X11
+// display.
+bool saver_window_exists(const QString& title);
+
+}  // namespace wm
