@@ -1,0 +1,28 @@
+#pragma once
+// Decoding a JPEG file into a pixel surface.
+
+#include "imaging/dib_section.h"
+
+#include <QString>
+
+#include <cstdint>
+
+namespace wm {
+
+// Largest JPEG file load_jpeg reads; larger files are refused like unreadable ones.
+inline constexpr std::int64_t kMaxJpegFileBytes = std::int64_t{256} << 20;
+
+// Re-creates `surface` at the picture's size and decodes `file` into it,
+// upright (bottom row first in memory), grey pictures as three equal channels.
+// True when the picture was decoded. Failures tell the user in a modal box:
+//  - the decoder cannot start: "Failed to initialise the IJL library: " + code;
+//  - the file is missing, unreadable, too large or has no readable JPEG header
+//    (surface unchanged): "Failed to read JPG";
+//  - the image data cannot be decoded (surface created, zero where nothing was
+//    decoded): "Cannot read Image Data from file.".
+// A picture too large for a surface ends without a message, surface empty.
+// Damage the decoder recovers from (a truncated file, stray bytes) counts as
+// decoded: the rows it could not read are filled in grey.
+bool load_jpeg(cDIBSection& surface, const QString& file);
+
+}  // namespace wm

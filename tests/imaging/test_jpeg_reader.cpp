@@ -1,0 +1,162 @@
+// Decoding JPEG files into surfaces, and every way that can fail.
+
+#include "imaging/jpeg_reader.h"
+#include "tests/imaging/jpeg_maker.h"
+#include "tests/support/test_support.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace wm {
+namespace {
+
+const QString kReadFailed = QStringLiteral("Failed to read JPG");
+const QString kDataFailed = QStringLiteral("Cannot read Image Data from file.");
+
+// Red above, blue below: flat 8-pixel blocks, so the JPEG keeps them nearly exact.
+QRgb red_over_blue(int, int y) {
+    return y < 8 ? qRgb(255, 0, 0) : qRgb(0, 0, 255);
+}
+
+// Surface pixel at picture column x, memory row y, as B, G, R.
+std::array<int, 3> bgr(const cDIBSection& s, int x, int y) {
+    const std::uint8_t* p = s.DIBSectionBitsPtr() + y * s.BytesPerScanLine() + x * 3;
+    return {p[0], p[1], p[2]};
+}
+
+void expect_near(std::array<int, 3> got, std::array<int, 3> want, const char* what) {
+    for (int c = 0; c < 3; ++c) {
+        EXPECT_LE(std::abs(got[c] - want[c]), 6) << what << " channel " << c;
+    }
+}
+
+class JpegReader : public testing::Test {
+  protected:
+    QString write(const QString& name, const QByteArray& bytes) {
+        const QString path = dir.filePath(name);
+        EXPECT_TRUE(test::write_file(path, bytes));
+        return path;
+    }
+
+    QTemporaryDir dir;
+    test::MessageCapture capture;
+    cDIBSection surface;
+};
+
+TEST_F(JpegReader, DecodesUprightWithPaddedRows) {
+    for (const int width : {1, 3, 4, 5, 17}) {
+        SCOPED_TRACE(width);
+        const QString path =
+            write(QStringLiteral("rb.jpg"), test::make_jpeg(width, 16, red_over_blue));
+        ASSERT_TRUE(load_jpeg(surface, path));
+        ASSERT_EQ(surface.width(), width);
+        ASSERT_EQ(surface.height(), 16);
+        const int stride = surface.BytesPerScanLine();
+        EXPECT_EQ(stride, (width * 3 + 3) & ~3);
+        for (int x = 0; x < width; ++x) {
+            expect_near(bgr(surface, x, 15), {0, 0, 255}, "top row (last in memory)");
+            expect_near(bgr(surface, x, 0), {255, 0, 0}, "bottom row (first in memory)");
+        }
+        for (int y = 0; y < 16; ++y) {
+            for (int pad = width * 3; pad < stride; ++pad) {
+                ASSERT_EQ(surface.DIBSectionBitsPtr()[y * stride + pad], 0);
+            }
+        }
+    }
+    EXPECT_TRUE(capture.messages().empty());
+}
+
+TEST_F(JpegReader, GreyExpandsToEqualChannels) {
+    const QByteArray jpeg = test::make_jpeg(
+        6, 16, [](int, int y) { return y < 8 ? qRgb(200, 0, 0) : qRgb(50, 0, 0); },
+        /*grey=*/true);
+    ASSERT_TRUE(load_jpeg(surface, write(QStringLiteral("grey.jpg"), jpeg)));
+    for (int y = 0; y < 16; ++y) {
+        for (int x = 0; x < 6; ++x) {
+            const auto p = bgr(surface, x, y);
+            ASSERT_TRUE(p[0] == p[1] && p[1] == p[2]) << x << "," << y;
+        }
+    }
+    expect_near(bgr(surface, 0, 15), {200, 200, 200}, "top");
+    expect_near(bgr(surface, 0, 0), {50, 50, 50}, "bottom");
+}
+
+TEST_F(JpegReader, UnreadableFilesLeaveTheSurfaceAlone) {
+    ASSERT_TRUE(surface.Create(2, 2));
+    const cDIBSection::Handle dc = surface.hDC();
+
+    QByteArray zero_height = test::make_jpeg(8, 8, red_over_blue);
+    const qsizetype sof = test::find_marker(zero_height, 0xC0);
+    ASSERT_GT(sof, 0);
+    zero_height[sof + 5] = 0;  // frame height, high byte
+    zero_height[sof + 6] = 0;  // and low byte
+
+    QFile huge(dir.filePath(QStringLiteral("huge.jpg")));
+    ASSERT_TRUE(huge.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(huge.resize(kMaxJpegFileBytes + 1));  // sparse: costs no disk
+    huge.close();
+
+    const QString cases[] = {
+        dir.filePath(QStringLiteral("missing.jpg")),
+        QString(),
+        dir.path(),
+        QStringLiteral("/dev/zero"),
+        huge.fileName(),
+        write(QStringLiteral("empty.jpg"), QByteArray()),
+        write(QStringLiteral("garbage.jpg"), QByteArray("this is no picture at all")),
+        write(QStringLiteral("zero.jpg"), zero_height),
+    };
+    for (const QString& path : cases) {
+        capture.clear();
+        EXPECT_FALSE(load_jpeg(surface, path)) << qPrintable(path);
+        EXPECT_EQ(capture.texts(), QStringList{kReadFailed}) << qPrintable(path);
+        EXPECT_EQ(capture.messages().front().caption, kProductName);
+        EXPECT_EQ(capture.messages().front().icon, MessageIcon::Exclamation);
+        EXPECT_EQ(surface.hDC(), dc);
+    }
+}
+
+TEST_F(JpegReader, UndecodableDataSaysSo) {
+    QByteArray jpeg = test::make_jpeg(16, 16, red_over_blue);
+    const qsizetype sos = test::find_marker(jpeg, 0xDA);
+    ASSERT_GT(sos, 0);
+    jpeg[sos + 6] = 0x33;  // first component: Huffman tables 3, never defined
+    EXPECT_FALSE(load_jpeg(surface, write(QStringLiteral("tables.jpg"), jpeg)));
+    EXPECT_EQ(capture.texts(), QStringList{kDataFailed});
+    EXPECT_EQ(surface.width(), 16);
+    EXPECT_NE(surface.DIBSectionBitsPtr(), nullptr);
+}
+
+TEST_F(JpegReader, TruncatedFileDecodesWithGreyTail) {
+    const QByteArray jpeg = test::make_jpeg(64, 64, [](int, int) { return qRgb(0, 0, 255); });
+    const qsizetype sos = test::find_marker(jpeg, 0xDA);
+    ASSERT_GT(sos, 0);
+    const QByteArray cut = jpeg.left(sos + (jpeg.size() - sos) / 2);  // half the image data
+    ASSERT_TRUE(load_jpeg(surface, write(QStringLiteral("cut.jpg"), cut)));
+    EXPECT_TRUE(capture.messages().empty());
+    ASSERT_EQ(surface.height(), 64);
+    expect_near(bgr(surface, 0, 63), {255, 0, 0}, "top: decoded");
+    expect_near(bgr(surface, 63, 0), {128, 128, 128}, "bottom: filled by the decoder");
+}
+
+TEST_F(JpegReader, OversizedHeaderFailsQuietlyWithEmptySurface) {
+    QByteArray jpeg = test::make_jpeg(8, 8, red_over_blue);
+    const qsizetype sof = test::find_marker(jpeg, 0xC0);
+    ASSERT_GT(sof, 0);
+    for (const int offset : {5, 7}) {  // height, then width: 60000 = 0xEA60
+        jpeg[sof + offset] = '\xEA';
+        jpeg[sof + offset + 1] = '\x60';
+    }
+    ASSERT_TRUE(surface.Create(2, 2));
+    EXPECT_FALSE(load_jpeg(surface, write(QStringLiteral("bomb.jpg"), jpeg)));
+    EXPECT_TRUE(capture.messages().empty());
+    EXPECT_EQ(surface.hDC(), 0u);
+    EXPECT_EQ(surface.DIBSectionBitsPtr(), nullptr);
+}
+
+}  // namespace
+}  // namespace wm
