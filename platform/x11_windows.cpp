@@ -94,3 +94,15 @@ bool saver_window_exists(const QString& title) {
 }
 
 }  // namespace wm
+
+namespace wm {
+
+bool x11_display_reachable() {
+    if (qEnvironmentVariableIsEmpty("DISPLAY")) {
+        return false;
+    }
+    std::unique_ptr<xcb_connection_t, ConnectionDeleter> connection(xcb_connect(nullptr, nullptr));
+    return xcb_connection_has_error(connection.get()) == 0;
+}
+
+}  // namespace wm

@@ -12,3 +12,10 @@ namespace wm {
 bool saver_window_exists(const QString& title);
 
 }  // namespace wm
+
+namespace wm {
+
+// True when $DISPLAY names an X11 display that accepts a connection.
+bool x11_display_reachable();
+
+}  // namespace wm

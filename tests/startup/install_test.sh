@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Installs the build into scratch prefixes and checks where everything lands
+# and that the installed program finds its data folder.
+set -euo pipefail
+build=$1
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+# A per-user install: the user's own settings file records the data folder,
+# and whatever else that file held survives.
+config="$work/config/Quillory Wintermere/settings.ini"
+mkdir -p "$(dirname "$config")"
+printf '[Config]\ninstall_path=/old/place/\n[Options]\nframe_rate=45\n' >"$config"
+XDG_CONFIG_HOME="$work/config" XDG_CONFIG_DIRS="$work/xdg" WM_INSTALL_SCOPE=auto \
+  cmake --install "$build" --prefix "$work/prefix" >"$work/install.log"
+[ -x "$work/prefix/bin/wintermere" ] || fail "no bin/wintermere"
+[ -x "$work/prefix/bin/wintermere-pack" ] || fail "no bin/wintermere-pack"
+[ -d "$work/prefix/share/wintermere" ] || fail "no share/wintermere"
+grep -qFx "install_path=$work/prefix/share/wintermere/" "$config" || fail "install_path not recorded: $(cat "$config")"
+grep -qFx "frame_rate=45" "$config" || fail "other settings lost"
+[ ! -e "$work/xdg/Quillory Wintermere/settings.ini" ] || fail "a per-user install wrote the system file"
+
+# The installed program starts and finds it (/a ends at once when it does).
+XDG_CONFIG_HOME="$work/config" XDG_CONFIG_DIRS="$work/xdg" env -u DISPLAY -u QT_QPA_PLATFORM \
+  "$work/prefix/bin/wintermere" /a 1 2>"$work/err" || fail "installed program: $(cat "$work/err")"
+[ ! -s "$work/err" ] || fail "installed program complained: $(cat "$work/err")"
+
+# A packaged system install: the system-wide file below DESTDIR, never the user's.
+rm -rf "$work/config"
+env -u XDG_CONFIG_DIRS XDG_CONFIG_HOME="$work/config" DESTDIR="$work/stage" \
+  cmake --install "$build" --prefix /usr >"$work/install.log"
+[ -x "$work/stage/usr/bin/wintermere" ] || fail "no staged usr/bin/wintermere"
+[ -d "$work/stage/usr/share/wintermere" ] || fail "no staged usr/share/wintermere"
+grep -qFx "install_path=/usr/share/wintermere/" "$work/stage/etc/xdg/Quillory Wintermere/settings.ini" \
+  || fail "system install_path not recorded"
+[ ! -e "$config" ] || fail "a system install wrote the user's file"
+
+# The installed program reads the system-wide value when the user has none.
+XDG_CONFIG_HOME="$work/config" XDG_CONFIG_DIRS="$work/stage/etc/xdg" env -u DISPLAY -u QT_QPA_PLATFORM \
+  "$work/stage/usr/bin/wintermere" /s 2>"$work/err" && fail "/s should not be available yet"
+grep -q "not available in this build" "$work/err" || fail "unexpected: $(cat "$work/err")"
+echo "1 passed, 0 failed"
