@@ -1,0 +1,167 @@
+#include "pack/pack_index.h"
+
+#include "pack/file_checks.h"
+#include "pack/pack_format.h"
+#include "pack/problem_text.h"
+#include "platform/run_temp_folder.h"
+
+#include <QFile>
+
+#include <limits>
+#include <optional>
+
+namespace wm {
+namespace {
+
+// Hands out the lines of a text one at a time without copying it into a list.
+class LineReader {
+  public:
+    explicit LineReader(const QByteArray& text) : text_(text) {}
+
+    // Lines in the whole text; a last line without a line end counts too.
+    qint64 total_lines() const {
+        return text_.count('\n') + ((text_.isEmpty() || text_.endsWith('\n')) ? 0 : 1);
+    }
+
+    // The next line without its LF or CR LF; the 1-based number of the line
+    // last returned is in number().
+    QByteArray next() {
+        qsizetype end = text_.indexOf('\n', position_);
+        if (end < 0) {
+            end = text_.size();
+        }
+        QByteArray line = text_.mid(position_, end - position_);
+        if (line.endsWith('\r')) {
+            line.chop(1);
+        }
+        position_ = end + 1;
+        ++number_;
+        return line;
+    }
+
+    int number() const { return number_; }
+
+  private:
+    const QByteArray& text_;
+    qsizetype position_ = 0;
+    int number_ = 0;
+};
+
+// A stored line as the user may see it in a message: short and printable.
+QString shown(const QByteArray& line) {
+    constexpr qsizetype kShownLength = 40;
+    QString text = QString::fromUtf8(line.left(kShownLength));
+    if (line.size() > kShownLength) {
+        text += QStringLiteral("...");
+    }
+    return QLatin1Char('"') + text + QLatin1Char('"');
+}
+
+// A count or size line: decimal digits giving a 32-bit signed value of at least 0.
+std::optional<qint32> stored_number(const QByteArray& line, int line_number, const QString& what,
+                                    QString* problem) {
+    bool ok = false;
+    const qint64 value = line.trimmed().toLongLong(&ok, 10);
+    QString fault;
+    if (!ok) {
+        fault = QStringLiteral("is not a number");
+    } else if (value < 0) {
+        fault = QStringLiteral("is negative");
+    } else if (value > std::numeric_limits<qint32>::max()) {
+        fault = QStringLiteral("is larger than %1").arg(std::numeric_limits<qint32>::max());
+    } else {
+        return static_cast<qint32>(value);
+    }
+    set_problem(problem,
+                QStringLiteral("line %1: %2 %3 %4").arg(line_number).arg(what, shown(line), fault));
+    return std::nullopt;
+}
+
+void clear_members(PackTable& table) {
+    table.pack_count = 0;
+    table.pack_names.clear();
+    table.pack_sizes.clear();
+}
+
+bool fill_members(LineReader& lines, PackTable& table, QString* problem) {
+    constexpr int kHeaderLines = 3;
+    const qint64 total = lines.total_lines();
+    if (total <= kHeaderLines) {
+        set_problem(problem, QStringLiteral("the index ends before its member count"));
+        return false;
+    }
+    for (int i = 0; i < kHeaderLines; ++i) {
+        lines.next();
+    }
+    const QByteArray count_line = lines.next();
+    const std::optional<qint32> count =
+        stored_number(count_line, lines.number(), QStringLiteral("member count"), problem);
+    if (!count) {
+        return false;
+    }
+    // Checked before anything is sized by the count.
+    const qint64 member_lines = total - lines.number();
+    if (*count > member_lines / 2) {
+        set_problem(problem,
+                    QStringLiteral("the index lists %1 members but holds lines for only %2")
+                        .arg(*count)
+                        .arg(member_lines / 2));
+        return false;
+    }
+    table.pack_names.assign(1, QString());
+    table.pack_sizes.assign(1, 0);
+    table.pack_names.reserve(static_cast<std::size_t>(*count) + 1);
+    table.pack_sizes.reserve(static_cast<std::size_t>(*count) + 1);
+    for (int i = 1; i <= *count; ++i) {
+        table.pack_names.push_back(QString::fromUtf8(lines.next()));
+        const QByteArray size_line = lines.next();
+        const std::optional<qint32> size = stored_number(
+            size_line, lines.number(), QStringLiteral("size of member %1").arg(i), problem);
+        if (!size) {
+            return false;
+        }
+        table.pack_sizes.push_back(*size);
+    }
+    table.pack_count = *count;
+    return true;
+}
+
+}  // namespace
+
+bool parse_pack_index(const QByteArray& text, PackTable& table, QString* problem) {
+    clear_members(table);
+    LineReader lines(text);
+    if (!fill_members(lines, table, problem)) {
+        clear_members(table);
+        return false;
+    }
+    return true;
+}
+
+IndexLoad load_pack_index(PackTable& table, const QString& base_path, QString* problem) {
+    clear_members(table);
+    const QString path = base_path + kIndexSuffix;
+    if (!file_exists(path)) {
+        return IndexLoad::Missing;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return IndexLoad::Missing;
+    }
+    // One byte more than allowed tells a too large index from one of the limit's size.
+    const QByteArray text = file.read(kMaxIndexBytes + 1);
+    if (text.size() > kMaxIndexBytes) {
+        set_problem(problem,
+                    QStringLiteral("the index is larger than %1 bytes").arg(kMaxIndexBytes));
+        return IndexLoad::Malformed;
+    }
+    return parse_pack_index(text, table, problem) ? IndexLoad::Loaded : IndexLoad::Malformed;
+}
+
+bool read_pack_index(PackTable& table, const QString& base_path, QString* problem) {
+    table.temp_folder = run_temp_folder();
+    load_pack_index(table, base_path, problem);
+    return true;
+}
+
+}  // namespace wm
