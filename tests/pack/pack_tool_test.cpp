@@ -1,0 +1,95 @@
+#include "tests/pack/pack_fixture.h"
+
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+namespace wm::test {
+namespace {
+
+struct ToolRun {
+    int exit_code = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+class PackTool : public PackTest {
+  protected:
+    static ToolRun run(const QStringList& arguments) {
+        QProcess process;
+        process.start(QStringLiteral(WM_PACK_TOOL), arguments);
+        // A generous bound only so that a hanging tool fails the test instead of the run.
+        EXPECT_TRUE(process.waitForFinished(120000));
+        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+        return {process.exitCode(), process.readAllStandardOutput(),
+                process.readAllStandardError()};
+    }
+
+    // The tool failed with one message naming `fragment`.
+    static void expect_failure(const ToolRun& result, const char* fragment, int code = 1) {
+        EXPECT_EQ(result.exit_code, code);
+        EXPECT_TRUE(result.err.contains(fragment)) << result.err.toStdString();
+        EXPECT_TRUE(result.out.isEmpty()) << result.out.toStdString();
+    }
+
+    QString out_path() const { return home_.path() + QStringLiteral("/out.bin"); }
+};
+
+TEST_F(PackTool, CreatesListsAndExtractsAPack) {
+    QDir().mkpath(pack_folder());
+    const QByteArray b = pattern_bytes(70000, 2);
+    const ToolRun created =
+        run({QStringLiteral("create"), pack_folder(), source(QStringLiteral("a.jpg"), "0123456789"),
+             source(QStringLiteral("b.mid"), b),
+             source(QStringLiteral("Snow, at night.wav"), pattern_bytes(3, 3))});
+    EXPECT_EQ(created.exit_code, 0) << created.err.toStdString();
+    EXPECT_EQ(read_file(base() + kDataSuffix).size(), 70013);
+
+    const ToolRun listed = run({QStringLiteral("list"), pack_folder()});
+    EXPECT_EQ(listed.exit_code, 0) << listed.err.toStdString();
+    EXPECT_EQ(listed.out, "a.jpg\t10\nb.mid\t70000\nSnow, at night.wav\t3\n");
+
+    const ToolRun extracted =
+        run({QStringLiteral("extract"), pack_folder(), QStringLiteral("2"), out_path()});
+    EXPECT_EQ(extracted.exit_code, 0) << extracted.err.toStdString();
+    EXPECT_EQ(read_file(out_path()), b);
+}
+
+TEST_F(PackTool, ReportsEveryFailureWithAStatus) {
+    expect_failure(run({QStringLiteral("list"), pack_folder()}), "no pack index");
+
+    pack_of({source(QStringLiteral("a.jpg"), pattern_bytes(10, 1))});
+    const QByteArray index = read_file(base() + kIndexSuffix);
+    expect_failure(run({QStringLiteral("create"), pack_folder(),
+                        sources_folder() + QStringLiteral("missing.jpg")}),
+                   "missing.jpg");
+    EXPECT_EQ(read_file(base() + kIndexSuffix), index);
+
+    for (const char* number : {"0", "2", "x", "-1"}) {
+        expect_failure(run({QStringLiteral("extract"), pack_folder(), QString::fromLatin1(number),
+                            out_path()}),
+                       "member");
+    }
+    expect_failure(run({QStringLiteral("extract"), pack_folder(), QStringLiteral("1"),
+                        home_.path() + QStringLiteral("/no/such/folder/out.bin")}),
+                   "cannot write");
+    EXPECT_FALSE(QFileInfo::exists(out_path()));
+    expect_failure(
+        run({QStringLiteral("extract"), pack_folder(), QStringLiteral("1"), base() + kDataSuffix}),
+        "file of the pack");
+    EXPECT_EQ(read_file(base() + kDataSuffix), pattern_bytes(10, 1));
+
+    ASSERT_TRUE(write_file(base() + kIndexSuffix, "W\r\nQ\r\nA\r\n-3\r\n"));
+    expect_failure(run({QStringLiteral("list"), pack_folder()}), "negative");
+}
+
+TEST_F(PackTool, ShowsUsageForWrongArguments) {
+    for (const QStringList& arguments :
+         {QStringList{}, QStringList{QStringLiteral("create"), pack_folder()},
+          QStringList{QStringLiteral("unpack"), pack_folder()}}) {
+        expect_failure(run(arguments), "usage:", 2);
+    }
+}
+
+}  // namespace
+}  // namespace wm::test
