@@ -1,0 +1,8 @@
+# Shortcuts for the two scripts the README names.
+.PHONY: run test setup
+run:
+	bash scripts/run.sh
+test:
+	bash scripts/test.sh
+setup:
+	bash scripts/setup.sh
