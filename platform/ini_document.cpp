@@ -166,7 +166,8 @@ IniDocument IniDocument::parse(const QByteArray& utf8) {
         }
         Section& section = doc.sections_.back();
         const qsizetype equals = line.indexOf(QLatin1Char('='));
-        const bool comment = trimmed.startsWith(QLatin1Char(';')) || trimmed.startsWith(QLatin1Char('#'));
+        const bool comment =
+            trimmed.startsWith(QLatin1Char(';')) || trimmed.startsWith(QLatin1Char('#'));
         if (equals < 0 || comment) {
             section.lines.push_back(Line{line, QString(), QString()});
             continue;
@@ -251,7 +252,8 @@ void IniDocument::set_value(const QString& section, const QString& key, const QS
     if (s == nullptr) {
         Section added;
         added.name = section;
-        added.lines.push_back(Line{QLatin1Char('[') + section + QLatin1Char(']'), QString(), QString()});
+        added.lines.push_back(
+            Line{QLatin1Char('[') + section + QLatin1Char(']'), QString(), QString()});
         sections_.push_back(std::move(added));
         s = &sections_.back();
     }
@@ -268,7 +270,8 @@ void IniDocument::set_value(const QString& section, const QString& key, const QS
     while (insert_at > 1 && trim_blanks(s->lines[insert_at - 1].text).isEmpty()) {
         --insert_at;
     }
-    s->lines.insert(s->lines.begin() + static_cast<std::ptrdiff_t>(insert_at), Line{text, key, value});
+    s->lines.insert(s->lines.begin() + static_cast<std::ptrdiff_t>(insert_at),
+                    Line{text, key, value});
     for (int& position : s->index) {
         if (position >= static_cast<int>(insert_at)) {
             ++position;

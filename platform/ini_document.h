@@ -19,7 +19,7 @@
 namespace wm {
 
 class IniDocument {
-public:
+  public:
     static IniDocument parse(const QByteArray& utf8);
     QByteArray serialize() const;
 
@@ -35,14 +35,14 @@ public:
     static QString encode_value(const QString& value);
     static QString decode_value(const QString& raw);
 
-private:
+  private:
     struct Line {
-        QString text;           // the line as read or as it will be written
-        QString key;            // empty unless the line is an entry
-        QString value;          // decoded value of an entry
+        QString text;   // the line as read or as it will be written
+        QString key;    // empty unless the line is an entry
+        QString value;  // decoded value of an entry
     };
     struct Section {
-        QString name;           // empty for the lines before the first header
+        QString name;  // empty for the lines before the first header
         std::vector<Line> lines;
         QHash<QString, int> index;  // folded key -> first line holding it
     };

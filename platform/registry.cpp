@@ -12,10 +12,9 @@ const QString kDwordPrefix = QStringLiteral("REG_DWORD:");
 
 // The section name of a key: its root's name, a backslash and the path.
 std::optional<QString> section_name(std::uint32_t root, const QString& key_path) {
-    static const char* const kNames[] = {"HKEY_CLASSES_ROOT", "HKEY_CURRENT_USER",
-                                         "HKEY_LOCAL_MACHINE", "HKEY_USERS",
-                                         "HKEY_PERFORMANCE_DATA", "HKEY_CURRENT_CONFIG",
-                                         "HKEY_DYN_DATA"};
+    static const char* const kNames[] = {
+        "HKEY_CLASSES_ROOT",     "HKEY_CURRENT_USER",   "HKEY_LOCAL_MACHINE", "HKEY_USERS",
+        "HKEY_PERFORMANCE_DATA", "HKEY_CURRENT_CONFIG", "HKEY_DYN_DATA"};
     const std::uint32_t first = static_cast<std::uint32_t>(RootKey::ClassesRoot);
     if (root < first || root > static_cast<std::uint32_t>(RootKey::DynData)) {
         return std::nullopt;
@@ -84,13 +83,13 @@ bool Registry::store(std::uint32_t root, const QString& key_path, const QString&
     return IniSettingsStore::write_document(file_, *doc, nullptr);
 }
 
-void Registry::write_string(std::uint32_t root, const QString& key_path,
-                            const QString& value_name, const QString& text) {
+void Registry::write_string(std::uint32_t root, const QString& key_path, const QString& value_name,
+                            const QString& text) {
     store(root, key_path, value_name, kSzPrefix + text);
 }
 
-bool Registry::write_dword(std::uint32_t root, const QString& key_path,
-                           const QString& value_name, std::uint32_t value) {
+bool Registry::write_dword(std::uint32_t root, const QString& key_path, const QString& value_name,
+                           std::uint32_t value) {
     return store(root, key_path, value_name, kDwordPrefix + QString::number(value));
 }
 
@@ -99,8 +98,8 @@ QString read_registry_string(std::uint32_t root, const QString& key_path,
     return Registry().read_string(root, key_path, value_name);
 }
 
-void write_registry_string(std::uint32_t root, const QString& key_path,
-                           const QString& value_name, const QString& text) {
+void write_registry_string(std::uint32_t root, const QString& key_path, const QString& value_name,
+                           const QString& text) {
     Registry().write_string(root, key_path, value_name, text);
 }
 

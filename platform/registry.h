@@ -32,7 +32,7 @@ inline constexpr std::uint32_t kRegDword = 4;
 inline constexpr int kRegistryBufferBytes = 255;
 
 class Registry {
-public:
+  public:
     // The store of this user.
     Registry();
     // A store in an explicit file.
@@ -55,7 +55,7 @@ public:
 
     const QString& file() const { return file_; }
 
-private:
+  private:
     bool store(std::uint32_t root, const QString& key_path, const QString& value_name,
                const QString& encoded);
 
@@ -64,7 +64,7 @@ private:
 
 QString read_registry_string(std::uint32_t root, const QString& key_path,
                              const QString& value_name);
-void write_registry_string(std::uint32_t root, const QString& key_path,
-                           const QString& value_name, const QString& text);
+void write_registry_string(std::uint32_t root, const QString& key_path, const QString& value_name,
+                           const QString& text);
 
 }  // namespace wm

@@ -10,8 +10,8 @@ namespace {
 std::mt19937_64& generator() {
     static std::mt19937_64 engine = [] {
         std::random_device device;
-        const auto now = static_cast<std::uint64_t>(
-            std::chrono::steady_clock::now().time_since_epoch().count());
+        const auto now =
+            static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
         std::seed_seq seq{device(), device(), static_cast<unsigned>(now),
                           static_cast<unsigned>(now >> 32)};
         return std::mt19937_64(seq);

@@ -6,8 +6,8 @@
 #include <QFileInfo>
 #include <QtGlobal>
 
-#include <cstdlib>
 #include <sys/stat.h>
+#include <cstdlib>
 
 namespace wm {
 namespace {

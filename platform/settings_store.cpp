@@ -77,8 +77,7 @@ QStringList IniSettingsStore::keys(const QString& section) const {
     return all;
 }
 
-bool IniSettingsStore::write_document(const QString& file, const IniDocument& doc,
-                                      QString* error) {
+bool IniSettingsStore::write_document(const QString& file, const IniDocument& doc, QString* error) {
     const QString folder = QFileInfo(file).absolutePath();
     if (!QDir().mkpath(folder)) {
         if (error != nullptr) {
@@ -97,8 +96,7 @@ bool IniSettingsStore::write_document(const QString& file, const IniDocument& do
     return true;
 }
 
-bool IniSettingsStore::write(const QString& section, const SettingValues& values,
-                             QString* error) {
+bool IniSettingsStore::write(const QString& section, const SettingValues& values, QString* error) {
     // Start from the file as it is now: another copy of the program may have
     // saved since we read it, and keys we do not write must survive.
     std::optional<IniDocument> current = read_document(user_file_);

@@ -23,7 +23,7 @@ namespace wm {
 using SettingValues = std::vector<std::pair<QString, QString>>;
 
 class SettingsStore {
-public:
+  public:
     virtual ~SettingsStore() = default;
 
     virtual std::optional<QString> read(const QString& section, const QString& key) const = 0;
@@ -40,7 +40,7 @@ QString get_setting(const SettingsStore& store, const QString& section, const QS
 
 // The store in the user's and the system's configuration folders.
 class IniSettingsStore : public SettingsStore {
-public:
+  public:
     // The standard files of this user and this system.
     IniSettingsStore();
     // Explicit files: the user's (read and written) and read-only fallbacks.
@@ -58,7 +58,7 @@ public:
     // exists but cannot be read (it must then not be written over).
     static std::optional<IniDocument> read_document(const QString& file);
 
-private:
+  private:
     void reload();
 
     QString user_file_;

@@ -9,7 +9,7 @@ namespace wm {
 inline constexpr int kExitModeNotAvailable = 2;
 
 class DesktopModeHost : public ModeHost {
-public:
+  public:
     bool saver_window_exists(const QString& title) override;
     int open_configuration(RunState& state) override;
     int open_saver(RunState& state) override;

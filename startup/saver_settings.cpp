@@ -21,7 +21,7 @@ std::optional<int> parse_int(const QString& text) {
     const qlonglong whole = trimmed.toLongLong(&ok);
     if (ok) {
         return static_cast<int>(std::clamp<qlonglong>(whole, std::numeric_limits<int>::min(),
-                                                       std::numeric_limits<int>::max()));
+                                                      std::numeric_limits<int>::max()));
     }
     const double real = trimmed.toDouble(&ok);
     if (!ok || !std::isfinite(real)) {
@@ -33,7 +33,7 @@ std::optional<int> parse_int(const QString& text) {
 }
 
 class OptionsReader {
-public:
+  public:
     explicit OptionsReader(const SettingsStore& store)
         : store_(store), keys_(store.keys(kOptionsSection)) {}
 
@@ -93,7 +93,7 @@ public:
         return out;
     }
 
-private:
+  private:
     const SettingsStore& store_;
     QStringList keys_;
 };
@@ -106,11 +106,10 @@ const QString kCaptionPrefix = QStringLiteral("caption");
 
 void apply_default_captions(SaverSettings& settings) {
     settings.captions.assign(kMaxCaptions + 1, QString());
-    const QString defaults[] = {QStringLiteral("Merry Christmas"),
-                                QStringLiteral("You can edit these captions!"),
-                                QStringLiteral("Have A Safe Holiday Season"),
-                                QStringLiteral("Happy New Year!"),
-                                QStringLiteral("Have You Been Good?")};
+    const QString defaults[] = {
+        QStringLiteral("Merry Christmas"), QStringLiteral("You can edit these captions!"),
+        QStringLiteral("Have A Safe Holiday Season"), QStringLiteral("Happy New Year!"),
+        QStringLiteral("Have You Been Good?")};
     settings.captions_total = 5;
     for (int n = 1; n <= 5; ++n) {
         settings.captions[static_cast<size_t>(n)] = defaults[n - 1];
@@ -126,7 +125,8 @@ QColor caption_color(int index) {
 SaverSettings load_settings(const SettingsStore& store) {
     const OptionsReader in(store);
     SaverSettings s;
-    s.sprite_active = in.ranged(QStringLiteral("sprite_active"), s.sprite_active, kSpriteActiveRange);
+    s.sprite_active =
+        in.ranged(QStringLiteral("sprite_active"), s.sprite_active, kSpriteActiveRange);
     s.frame_rate = in.ranged(QStringLiteral("frame_rate"), s.frame_rate, kFrameRateRange);
     s.mute_audio = in.flag(QStringLiteral("mute_audio"), s.mute_audio);
     s.random_music = in.flag(QStringLiteral("random_music"), s.random_music);
@@ -134,8 +134,8 @@ SaverSettings load_settings(const SettingsStore& store) {
     s.random_pictures = in.flag(QStringLiteral("random_pictures"), s.random_pictures);
     s.custom_picture_flag = in.flag(QStringLiteral("custom_picture_flag"), s.custom_picture_flag);
     s.save_wallpaper = in.flag(QStringLiteral("save_wallpaper"), s.save_wallpaper);
-    s.mouse_sensitivity = in.ranged(QStringLiteral("mouse_sensitivity"), s.mouse_sensitivity,
-                                    kMouseSensitivityRange);
+    s.mouse_sensitivity =
+        in.ranged(QStringLiteral("mouse_sensitivity"), s.mouse_sensitivity, kMouseSensitivityRange);
     s.scene_duration =
         in.ranged(QStringLiteral("scene_duration"), s.scene_duration, kSceneDurationRange);
     s.objects_off = in.flag(QStringLiteral("objects_off"), s.objects_off);
@@ -153,8 +153,10 @@ SaverSettings load_settings(const SettingsStore& store) {
         kCustomPicturePrefix, in.number(QStringLiteral("custom_picture_files_total")).value_or(0));
     s.custom_picture_paths = in.list(kCustomPicturePrefix, s.custom_picture_files_total);
 
-    s.captions_color = in.ranged(QStringLiteral("captions_color"), s.captions_color, kCaptionsColorRange);
-    s.captions_size = in.ranged(QStringLiteral("captions_size"), s.captions_size, kCaptionsSizeRange);
+    s.captions_color =
+        in.ranged(QStringLiteral("captions_color"), s.captions_color, kCaptionsColorRange);
+    s.captions_size =
+        in.ranged(QStringLiteral("captions_size"), s.captions_size, kCaptionsSizeRange);
     s.captions_bold = in.flag(QStringLiteral("captions_bold"), s.captions_bold);
     s.captions_italic = in.flag(QStringLiteral("captions_italic"), s.captions_italic);
     s.captions_random = in.flag(QStringLiteral("captions_random"), s.captions_random);
@@ -177,7 +179,9 @@ bool save_settings(const SaverSettings& s, SettingsStore& store) {
     const auto put = [&out](const char* key, const QString& value) {
         out.emplace_back(QString::fromLatin1(key), value);
     };
-    const auto put_number = [&put](const char* key, int value) { put(key, QString::number(value)); };
+    const auto put_number = [&put](const char* key, int value) {
+        put(key, QString::number(value));
+    };
     const auto put_list = [&out](const QString& prefix, const std::vector<QString>& list,
                                  int total) {
         for (int n = 1; n <= total && n < static_cast<int>(list.size()); ++n) {
@@ -215,7 +219,8 @@ bool save_settings(const SaverSettings& s, SettingsStore& store) {
 
     QString error;
     if (!store.write(kOptionsSection, out, &error)) {
-        show_message(kProductName, QStringLiteral("Your settings could not be saved: %1.").arg(error),
+        show_message(kProductName,
+                     QStringLiteral("Your settings could not be saved: %1.").arg(error),
                      MessageIcon::Exclamation);
         return false;
     }

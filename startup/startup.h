@@ -45,7 +45,7 @@ std::int16_t twips_per_pixel(double logical_dpi);
 // What each mode does. The program opens its windows; tests record the calls.
 // Each returns the process's exit status once the mode has ended.
 class ModeHost {
-public:
+  public:
     virtual ~ModeHost() = default;
     virtual bool saver_window_exists(const QString& title) = 0;
     virtual int open_configuration(RunState& state) = 0;

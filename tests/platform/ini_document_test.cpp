@@ -51,7 +51,8 @@ TEST(IniDocument, HandWrittenPlainLinesReadAsWritten) {
         "caption1=second copy is ignored\n";
     const IniDocument doc = IniDocument::parse(text);
     const QString options = QStringLiteral("Options");
-    EXPECT_EQ(doc.value(options, QStringLiteral("caption1")), QStringLiteral("Hello, world; \"friends\""));
+    EXPECT_EQ(doc.value(options, QStringLiteral("caption1")),
+              QStringLiteral("Hello, world; \"friends\""));
     EXPECT_EQ(doc.value(options, QStringLiteral("CAPTION2")), QStringLiteral("spaced out"));
     EXPECT_EQ(doc.value(options, QStringLiteral("caption3")), QStringLiteral("quoted"));
     EXPECT_EQ(doc.value(options, QStringLiteral("caption4")), QStringLiteral("\"half\" quoted\""));
@@ -77,23 +78,24 @@ TEST(IniDocument, ChangesKeepEveryOtherLineInPlace) {
     doc.set_value(QStringLiteral("Options"), QStringLiteral("show_time"), QStringLiteral("0"));
     doc.set_value(QStringLiteral("Config"), QStringLiteral("extra"), QStringLiteral("x"));
     doc.set_value(QStringLiteral("New"), QStringLiteral("k"), QStringLiteral(" v "));
-    EXPECT_EQ(doc.serialize(),
-              QByteArray("; my notes\n"
-                         "[Config]\n"
-                         "install_path=/opt/wintermere/\n"
-                         "extra=x\n"
-                         "\n"
-                         "[Options]\n"
-                         "FRAME_RATE=60\n"
-                         "; keep me\n"
-                         "unknown_key=kept\n"
-                         "show_time=0\n"
-                         "\n"
-                         "[New]\n"
-                         "k=\" v \"\n"));
+    EXPECT_EQ(doc.serialize(), QByteArray("; my notes\n"
+                                          "[Config]\n"
+                                          "install_path=/opt/wintermere/\n"
+                                          "extra=x\n"
+                                          "\n"
+                                          "[Options]\n"
+                                          "FRAME_RATE=60\n"
+                                          "; keep me\n"
+                                          "unknown_key=kept\n"
+                                          "show_time=0\n"
+                                          "\n"
+                                          "[New]\n"
+                                          "k=\" v \"\n"));
     // Lookups after inserts still find every key.
-    EXPECT_EQ(doc.value(QStringLiteral("Options"), QStringLiteral("unknown_key")), QStringLiteral("kept"));
-    EXPECT_EQ(doc.value(QStringLiteral("Options"), QStringLiteral("show_time")), QStringLiteral("0"));
+    EXPECT_EQ(doc.value(QStringLiteral("Options"), QStringLiteral("unknown_key")),
+              QStringLiteral("kept"));
+    EXPECT_EQ(doc.value(QStringLiteral("Options"), QStringLiteral("show_time")),
+              QStringLiteral("0"));
 }
 
 }  // namespace

@@ -11,7 +11,7 @@ constexpr auto kUser = static_cast<std::uint32_t>(RootKey::CurrentUser);
 const QString kDesktop = QStringLiteral("Control Panel\\Desktop");
 
 class RegistryTest : public ::testing::Test {
-protected:
+  protected:
     test::ScratchHome home_;
     Registry registry_;
 };
@@ -19,26 +19,34 @@ protected:
 TEST_F(RegistryTest, NumbersReadAsAtLeastThreeDigits) {
     ASSERT_TRUE(registry_.write_dword(kUser, kDesktop, QStringLiteral("ScreenSaveUsePassword"), 1));
     ASSERT_TRUE(registry_.write_dword(kUser, kDesktop, QStringLiteral("Big"), 4294967295u));
-    EXPECT_EQ(registry_.read_string(kUser, kDesktop, QStringLiteral("ScreenSaveUsePassword")), QStringLiteral("001"));
-    EXPECT_EQ(registry_.read_string(kUser, kDesktop, QStringLiteral("Big")), QStringLiteral("4294967295"));
+    EXPECT_EQ(registry_.read_string(kUser, kDesktop, QStringLiteral("ScreenSaveUsePassword")),
+              QStringLiteral("001"));
+    EXPECT_EQ(registry_.read_string(kUser, kDesktop, QStringLiteral("Big")),
+              QStringLiteral("4294967295"));
 }
 
 TEST_F(RegistryTest, StringsReadWithoutTheirTerminatingNul) {
-    registry_.write_string(kUser, kDesktop, QStringLiteral("WithNul"), QStringLiteral("1") + QChar(0));
+    registry_.write_string(kUser, kDesktop, QStringLiteral("WithNul"),
+                           QStringLiteral("1") + QChar(0));
     write_registry_string(kUser, kDesktop, QStringLiteral("TileWallpaper"), QStringLiteral("2"));
-    EXPECT_EQ(read_registry_string(kUser, kDesktop, QStringLiteral("WithNul")), QStringLiteral("1"));
+    EXPECT_EQ(read_registry_string(kUser, kDesktop, QStringLiteral("WithNul")),
+              QStringLiteral("1"));
     // Written without a NUL, one character is stored and read back whole.
     EXPECT_TRUE(test::read_file(registry_.file()).contains("TileWallpaper=REG_SZ:2\n"));
-    EXPECT_EQ(read_registry_string(kUser, kDesktop, QStringLiteral("TileWallpaper")), QStringLiteral("2"));
+    EXPECT_EQ(read_registry_string(kUser, kDesktop, QStringLiteral("TileWallpaper")),
+              QStringLiteral("2"));
     // Key paths match regardless of letter case.
-    EXPECT_EQ(read_registry_string(kUser, QStringLiteral("control panel\\DESKTOP"), QStringLiteral("TileWallpaper")),
+    EXPECT_EQ(read_registry_string(kUser, QStringLiteral("control panel\\DESKTOP"),
+                                   QStringLiteral("TileWallpaper")),
               QStringLiteral("2"));
 }
 
 TEST_F(RegistryTest, EveryFailureReadsAsEmptyText) {
     registry_.write_string(kUser, kDesktop, QStringLiteral("Present"), QStringLiteral("x"));
     EXPECT_EQ(registry_.read_string(kUser, kDesktop, QStringLiteral("Absent")), QString());
-    EXPECT_EQ(registry_.read_string(kUser, QStringLiteral("No\\Such\\Key"), QStringLiteral("Present")), QString());
+    EXPECT_EQ(
+        registry_.read_string(kUser, QStringLiteral("No\\Such\\Key"), QStringLiteral("Present")),
+        QString());
     EXPECT_EQ(registry_.read_string(static_cast<std::uint32_t>(RootKey::LocalMachine), kDesktop,
                                     QStringLiteral("Present")),
               QString());
@@ -53,7 +61,8 @@ TEST_F(RegistryTest, DataLongerThanTheBufferReadsAsEmpty) {
     registry_.write_string(kUser, kDesktop, QStringLiteral("Fits"), QString(255, QLatin1Char('a')));
     registry_.write_string(kUser, kDesktop, QStringLiteral("FitsWithNul"),
                            QString(254, QLatin1Char('a')) + QChar(0));
-    registry_.write_string(kUser, kDesktop, QStringLiteral("TooLong"), QString(256, QLatin1Char('a')));
+    registry_.write_string(kUser, kDesktop, QStringLiteral("TooLong"),
+                           QString(256, QLatin1Char('a')));
     EXPECT_EQ(registry_.read_string(kUser, kDesktop, QStringLiteral("Fits")).size(), 255);
     EXPECT_EQ(registry_.read_string(kUser, kDesktop, QStringLiteral("FitsWithNul")).size(), 254);
     EXPECT_EQ(registry_.read_string(kUser, kDesktop, QStringLiteral("TooLong")), QString());

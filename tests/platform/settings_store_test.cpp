@@ -14,35 +14,44 @@ using test::read_file;
 using test::write_file;
 
 class SettingsStoreTest : public ::testing::Test {
-protected:
-    QString user_file() const { return home_.config_home() + QStringLiteral("/Quillory Wintermere/settings.ini"); }
-    QString system_file() const { return home_.system_config() + QStringLiteral("/Quillory Wintermere/settings.ini"); }
+  protected:
+    QString user_file() const {
+        return home_.config_home() + QStringLiteral("/Quillory Wintermere/settings.ini");
+    }
+    QString system_file() const {
+        return home_.system_config() + QStringLiteral("/Quillory Wintermere/settings.ini");
+    }
     test::ScratchHome home_;
 };
 
 TEST_F(SettingsStoreTest, ReadsTheUsersFileFirstThenTheSystemsCopy) {
     QDir().mkpath(QFileInfo(system_file()).absolutePath());
-    ASSERT_TRUE(write_file(system_file(), "[Config]\ninstall_path=/usr/share/wintermere/\n"
-                                          "[Options]\nframe_rate=20\nshow_time=0\n"));
+    ASSERT_TRUE(write_file(system_file(),
+                           "[Config]\ninstall_path=/usr/share/wintermere/\n"
+                           "[Options]\nframe_rate=20\nshow_time=0\n"));
     QDir().mkpath(QFileInfo(user_file()).absolutePath());
     ASSERT_TRUE(write_file(user_file(), "[Options]\nframe_rate=45\n"));
 
     const IniSettingsStore store;
     EXPECT_EQ(store.user_file(), user_file());
-    EXPECT_EQ(get_setting(store, QStringLiteral("Config"), QStringLiteral("install_path"), QString()),
-              QStringLiteral("/usr/share/wintermere/"));
-    EXPECT_EQ(get_setting(store, QStringLiteral("Options"), QStringLiteral("frame_rate"), QString()),
-              QStringLiteral("45"));
+    EXPECT_EQ(
+        get_setting(store, QStringLiteral("Config"), QStringLiteral("install_path"), QString()),
+        QStringLiteral("/usr/share/wintermere/"));
+    EXPECT_EQ(
+        get_setting(store, QStringLiteral("Options"), QStringLiteral("frame_rate"), QString()),
+        QStringLiteral("45"));
     EXPECT_EQ(get_setting(store, QStringLiteral("Options"), QStringLiteral("show_time"), QString()),
               QStringLiteral("0"));
-    EXPECT_EQ(get_setting(store, QStringLiteral("Options"), QStringLiteral("absent"), QStringLiteral("d")),
+    EXPECT_EQ(get_setting(store, QStringLiteral("Options"), QStringLiteral("absent"),
+                          QStringLiteral("d")),
               QStringLiteral("d"));
     EXPECT_EQ(store.keys(QStringLiteral("Options")).size(), 2);
 }
 
 TEST_F(SettingsStoreTest, WritesOnlyTheUsersFileAndKeepsWhatItDoesNotWrite) {
     QDir().mkpath(QFileInfo(user_file()).absolutePath());
-    ASSERT_TRUE(write_file(user_file(), "[Config]\ninstall_path=/home/me/wm/\n[Options]\nmine=1\n"));
+    ASSERT_TRUE(
+        write_file(user_file(), "[Config]\ninstall_path=/home/me/wm/\n[Options]\nmine=1\n"));
     IniSettingsStore store;
     QString error;
     ASSERT_TRUE(store.write(QStringLiteral("Options"),
@@ -53,9 +62,11 @@ TEST_F(SettingsStoreTest, WritesOnlyTheUsersFileAndKeepsWhatItDoesNotWrite) {
     EXPECT_FALSE(QFile::exists(system_file()));
 
     const IniSettingsStore again;
-    EXPECT_EQ(again.read(QStringLiteral("Config"), QStringLiteral("install_path")), QStringLiteral("/home/me/wm/"));
+    EXPECT_EQ(again.read(QStringLiteral("Config"), QStringLiteral("install_path")),
+              QStringLiteral("/home/me/wm/"));
     EXPECT_EQ(again.read(QStringLiteral("Options"), QStringLiteral("mine")), QStringLiteral("1"));
-    EXPECT_EQ(again.read(QStringLiteral("Options"), QStringLiteral("caption1")), QStringLiteral(" a, b; \"c\" = d "));
+    EXPECT_EQ(again.read(QStringLiteral("Options"), QStringLiteral("caption1")),
+              QStringLiteral(" a, b; \"c\" = d "));
     // The write left nothing beside the file.
     EXPECT_EQ(QDir(QFileInfo(user_file()).absolutePath()).entryList(QDir::Files).size(), 1);
 }
@@ -66,7 +77,8 @@ TEST_F(SettingsStoreTest, AFailedWriteChangesNothingAndSaysWhy) {
     ASSERT_TRUE(write_file(blocked, "not a folder"));
     IniSettingsStore store(blocked + QStringLiteral("/settings.ini"), {});
     QString error;
-    EXPECT_FALSE(store.write(QStringLiteral("Options"), {{QStringLiteral("k"), QStringLiteral("v")}}, &error));
+    EXPECT_FALSE(store.write(QStringLiteral("Options"),
+                             {{QStringLiteral("k"), QStringLiteral("v")}}, &error));
     EXPECT_FALSE(error.isEmpty());
     EXPECT_FALSE(store.read(QStringLiteral("Options"), QStringLiteral("k")).has_value());
     EXPECT_EQ(read_file(blocked), QByteArray("not a folder"));
@@ -76,7 +88,8 @@ TEST_F(SettingsStoreTest, AFailedWriteChangesNothingAndSaysWhy) {
     QDir().mkpath(folder_in_the_way);
     IniSettingsStore unreadable(folder_in_the_way, {});
     error.clear();
-    EXPECT_FALSE(unreadable.write(QStringLiteral("Options"), {{QStringLiteral("k"), QStringLiteral("v")}}, &error));
+    EXPECT_FALSE(unreadable.write(QStringLiteral("Options"),
+                                  {{QStringLiteral("k"), QStringLiteral("v")}}, &error));
     EXPECT_TRUE(QFileInfo(folder_in_the_way).isDir());
     EXPECT_FALSE(error.isEmpty());
 }
@@ -84,8 +97,10 @@ TEST_F(SettingsStoreTest, AFailedWriteChangesNothingAndSaysWhy) {
 TEST_F(SettingsStoreTest, SeesWhatAnotherCopySavedBeforeItWrites) {
     IniSettingsStore first;
     IniSettingsStore second;
-    ASSERT_TRUE(first.write(QStringLiteral("Options"), {{QStringLiteral("a"), QStringLiteral("1")}}, nullptr));
-    ASSERT_TRUE(second.write(QStringLiteral("Options"), {{QStringLiteral("b"), QStringLiteral("2")}}, nullptr));
+    ASSERT_TRUE(first.write(QStringLiteral("Options"), {{QStringLiteral("a"), QStringLiteral("1")}},
+                            nullptr));
+    ASSERT_TRUE(second.write(QStringLiteral("Options"),
+                             {{QStringLiteral("b"), QStringLiteral("2")}}, nullptr));
     const IniSettingsStore reader;
     EXPECT_EQ(reader.read(QStringLiteral("Options"), QStringLiteral("a")), QStringLiteral("1"));
     EXPECT_EQ(reader.read(QStringLiteral("Options"), QStringLiteral("b")), QStringLiteral("2"));

@@ -15,7 +15,7 @@ namespace wm {
 namespace {
 
 class X11WindowsTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         if (qEnvironmentVariableIsEmpty("DISPLAY")) {
             GTEST_SKIP() << "needs an X display";
@@ -43,7 +43,8 @@ protected:
     }
     xcb_atom_t atom(const char* name) {
         auto* reply = xcb_intern_atom_reply(
-            c_, xcb_intern_atom(c_, 0, static_cast<std::uint16_t>(std::strlen(name)), name), nullptr);
+            c_, xcb_intern_atom(c_, 0, static_cast<std::uint16_t>(std::strlen(name)), name),
+            nullptr);
         const xcb_atom_t a = reply->atom;
         std::free(reply);
         return a;
@@ -71,7 +72,8 @@ TEST_F(X11WindowsTest, FindsATopLevelWindowByItsExactTitle) {
 TEST_F(X11WindowsTest, FindsClientWindowsInsideWindowManagerFramesAndUtf8Titles) {
     const xcb_window_t frame = make_window(screen_->root);
     const xcb_window_t client = make_window(frame);
-    set_text(client, atom("_NET_WM_NAME"), atom("UTF8_STRING"), QStringLiteral("Schnee ❄").toUtf8());
+    set_text(client, atom("_NET_WM_NAME"), atom("UTF8_STRING"),
+             QStringLiteral("Schnee ❄").toUtf8());
     EXPECT_TRUE(saver_window_exists(QStringLiteral("Schnee ❄")));
 
     // Deeper windows are parts of other windows, not top-level ones.

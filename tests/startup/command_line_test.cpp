@@ -9,7 +9,8 @@ namespace {
 
 TEST(CommandLine, ArgumentsJoinWithSingleBlanks) {
     EXPECT_EQ(command_line_text({}), QString());
-    EXPECT_EQ(command_line_text({QStringLiteral("/p"), QStringLiteral("1234")}), QStringLiteral("/p 1234"));
+    EXPECT_EQ(command_line_text({QStringLiteral("/p"), QStringLiteral("1234")}),
+              QStringLiteral("/p 1234"));
     EXPECT_EQ(command_line_text({QStringLiteral("/c:99")}), QStringLiteral("/c:99"));
 }
 
@@ -42,13 +43,13 @@ TEST(CommandLine, HostWindowIsTheNumberAfterTheSwitch) {
         {"/p", 0},
         {"/P", 0},
         {"/p ", 0},
-        {"/p 12 34", 1234},        // blanks are skipped anywhere
+        {"/p 12 34", 1234},  // blanks are skipped anywhere
         {"/p\t\n 5\t6", 56},
-        {"/p 12abc", 12},          // reading stops at the first other character
+        {"/p 12abc", 12},  // reading stops at the first other character
         {"/p 12-3", 12},
         {"/p -42", -42},
         {"/p +42", 42},
-        {"/p 1.5", 2},             // half to even
+        {"/p 1.5", 2},  // half to even
         {"/p 2.5", 2},
         {"/p 2.51", 3},
         {"/p -0.5", 0},
@@ -59,7 +60,7 @@ TEST(CommandLine, HostWindowIsTheNumberAfterTheSwitch) {
         {"/p -", 0},
         {"/p 2147483647", std::numeric_limits<std::int32_t>::max()},
         {"/p -2147483648", std::numeric_limits<std::int32_t>::min()},
-        {"/p 2147483648", 0},      // beyond 32 bits
+        {"/p 2147483648", 0},  // beyond 32 bits
         {"/p 99999999999", 0},
         {"/p 1e400", 0},
         {"/p 0x1F", 0},

@@ -19,7 +19,7 @@ struct ProgramRun {
 };
 
 class ProgramTest : public ::testing::Test {
-protected:
+  protected:
     ProgramRun run(const QStringList& args) {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), home_.config_home());
@@ -35,7 +35,8 @@ protected:
                 QString::fromLocal8Bit(p.readAllStandardOutput())};
     }
     void install_system_wide(const QByteArray& path) {
-        const QString file = home_.system_config() + QStringLiteral("/Quillory Wintermere/settings.ini");
+        const QString file =
+            home_.system_config() + QStringLiteral("/Quillory Wintermere/settings.ini");
         QDir().mkpath(QFileInfo(file).absolutePath());
         ASSERT_TRUE(test::write_file(file, "[Config]\ninstall_path=" + path + "\n"));
     }
@@ -43,13 +44,15 @@ protected:
 };
 
 TEST_F(ProgramTest, WithoutAnInstallPathEveryModeReportsItAndEnds) {
-    for (const QStringList& args : {QStringList{}, QStringList{QStringLiteral("/s")},
-                                    QStringList{QStringLiteral("/m")},
-                                    QStringList{QStringLiteral("/a"), QStringLiteral("1")}}) {
+    for (const QStringList& args :
+         {QStringList{}, QStringList{QStringLiteral("/s")}, QStringList{QStringLiteral("/m")},
+          QStringList{QStringLiteral("/a"), QStringLiteral("1")}}) {
         const ProgramRun r = run(args);
         EXPECT_EQ(r.exit_code, 1);
-        EXPECT_EQ(r.err.trimmed(),
-                  QStringLiteral("Wintermere: Install path error! Please uninstall, then Reinstall this program!"));
+        EXPECT_EQ(
+            r.err.trimmed(),
+            QStringLiteral(
+                "Wintermere: Install path error! Please uninstall, then Reinstall this program!"));
     }
     EXPECT_TRUE(QDir(home_.config_home()).isEmpty());
 }
@@ -61,16 +64,17 @@ TEST_F(ProgramTest, ModesWithoutTheirWindowSaySoAndFail) {
                                     QStringList{QStringLiteral("/M")}}) {
         const ProgramRun r = run(args);
         EXPECT_EQ(r.exit_code, 2) << args.join(QLatin1Char(' ')).toStdString();
-        EXPECT_TRUE(r.err.endsWith(QStringLiteral("is not available in this build\n"))) << r.err.toStdString();
+        EXPECT_TRUE(r.err.endsWith(QStringLiteral("is not available in this build\n")))
+            << r.err.toStdString();
         EXPECT_EQ(r.err.count(QLatin1Char('\n')), 1);
     }
 }
 
 TEST_F(ProgramTest, PasswordChangeAndUnknownSwitchesEndAtOnceQuietly) {
     install_system_wide("/opt/wintermere");
-    for (const QStringList& args : {QStringList{QStringLiteral("/a"), QStringLiteral("42")},
-                                    QStringList{QStringLiteral("-s")},
-                                    QStringList{QStringLiteral("s")}}) {
+    for (const QStringList& args :
+         {QStringList{QStringLiteral("/a"), QStringLiteral("42")},
+          QStringList{QStringLiteral("-s")}, QStringList{QStringLiteral("s")}}) {
         const ProgramRun r = run(args);
         EXPECT_EQ(r.exit_code, 0);
         EXPECT_TRUE(r.err.isEmpty()) << r.err.toStdString();

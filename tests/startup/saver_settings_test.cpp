@@ -12,7 +12,7 @@ namespace wm {
 namespace {
 
 class SaverSettingsTest : public ::testing::Test {
-protected:
+  protected:
     QString user_file() const {
         return home_.config_home() + QStringLiteral("/Quillory Wintermere/settings.ini");
     }
@@ -57,10 +57,11 @@ TEST_F(SaverSettingsTest, AFreshStoreGivesEveryDefault) {
 }
 
 TEST_F(SaverSettingsTest, CountsDecideHowManyEntriesAreRead) {
-    const SaverSettings s = load_settings(store_with(
-        "[Options]\ncaptions_total=3\ncaption1=one\ncaption2=two\ncaption3=three\n"
-        "caption4=four\ncaption5=five\n"
-        "custom_audio_files_total=3\ncustom_audio_paths1=/m/a.mid\ncustom_audio_paths3=/m/c.wav\n"));
+    const SaverSettings s = load_settings(
+        store_with("[Options]\ncaptions_total=3\ncaption1=one\ncaption2=two\ncaption3=three\n"
+                   "caption4=four\ncaption5=five\n"
+                   "custom_audio_files_total=3\ncustom_audio_paths1=/m/a.mid\ncustom_audio_paths3=/"
+                   "m/c.wav\n"));
     ASSERT_EQ(s.captions_total, 3);
     EXPECT_EQ(s.captions[3], QStringLiteral("three"));
     EXPECT_EQ(s.captions[4], QString());
@@ -70,7 +71,8 @@ TEST_F(SaverSettingsTest, CountsDecideHowManyEntriesAreRead) {
     EXPECT_EQ(s.custom_audio_paths[2], QString());  // a missing position reads as empty
     EXPECT_EQ(s.custom_audio_paths[3], QStringLiteral("/m/c.wav"));
 
-    const SaverSettings none = load_settings(store_with("[Options]\ncaptions_total=0\ncaption1=x\n"));
+    const SaverSettings none =
+        load_settings(store_with("[Options]\ncaptions_total=0\ncaption1=x\n"));
     EXPECT_EQ(none.captions_total, 0);  // an emptied list stays empty
     EXPECT_EQ(none.captions[1], QString());
 }
@@ -87,7 +89,8 @@ TEST_F(SaverSettingsTest, LoweringACountKeepsTheOldKeysButLoadsNoMore) {
     ASSERT_TRUE(save_settings(s, store));
 
     const IniSettingsStore reread;
-    EXPECT_EQ(reread.read(kOptionsSection, QStringLiteral("caption10")), QStringLiteral("caption number 10"));
+    EXPECT_EQ(reread.read(kOptionsSection, QStringLiteral("caption10")),
+              QStringLiteral("caption number 10"));
     const SaverSettings loaded = load_settings(reread);
     EXPECT_EQ(loaded.captions_total, 4);
     EXPECT_EQ(loaded.captions[4], QStringLiteral("caption number 4"));
@@ -163,15 +166,33 @@ TEST_F(SaverSettingsTest, SavingWritesTheKeysInOrderAndLeavesWelcomeAndInstallPa
 
     const QByteArray written = test::read_file(user_file());
     EXPECT_TRUE(written.startsWith("[Config]\ninstall_path=/opt/wm/\n[Options]\nwelcome=0\n"));
-    const char* order[] = {"frame_rate=", "mute_audio=", "random_music=", "random_pictures=",
-                           "custom_music_flag=", "custom_picture_flag=", "save_wallpaper=",
-                           "mouse_sensitivity=", "scene_duration=", "objects_off=",
-                           "scale_background=", "sprite_active=", "show_time=",
-                           "wav_devicename=", "midi_devicename=", "mp3_devicename=",
-                           "custom_audio_files_total=1", "custom_audio_paths1=/a.mid",
-                           "custom_picture_files_total=0", "captions_color=", "captions_size=",
-                           "captions_bold=", "captions_italic=", "captions_random=",
-                           "captions_off=", "captions_total=1", "caption1=Merry Christmas"};
+    const char* order[] = {"frame_rate=",
+                           "mute_audio=",
+                           "random_music=",
+                           "random_pictures=",
+                           "custom_music_flag=",
+                           "custom_picture_flag=",
+                           "save_wallpaper=",
+                           "mouse_sensitivity=",
+                           "scene_duration=",
+                           "objects_off=",
+                           "scale_background=",
+                           "sprite_active=",
+                           "show_time=",
+                           "wav_devicename=",
+                           "midi_devicename=",
+                           "mp3_devicename=",
+                           "custom_audio_files_total=1",
+                           "custom_audio_paths1=/a.mid",
+                           "custom_picture_files_total=0",
+                           "captions_color=",
+                           "captions_size=",
+                           "captions_bold=",
+                           "captions_italic=",
+                           "captions_random=",
+                           "captions_off=",
+                           "captions_total=1",
+                           "caption1=Merry Christmas"};
     qsizetype last = -1;
     for (const char* key : order) {
         const qsizetype at = written.indexOf(QByteArray("\n") + key);
@@ -244,7 +265,8 @@ TEST_F(SaverSettingsTest, AStoreThatCannotBeWrittenIsReportedAndTheSettingsKept)
     EXPECT_FALSE(save_settings(s, store));
     ASSERT_EQ(messages.messages().size(), 1u);
     EXPECT_EQ(messages.messages()[0].caption, QStringLiteral("Wintermere"));
-    EXPECT_TRUE(messages.messages()[0].text.startsWith(QStringLiteral("Your settings could not be saved")));
+    EXPECT_TRUE(
+        messages.messages()[0].text.startsWith(QStringLiteral("Your settings could not be saved")));
     EXPECT_EQ(s.frame_rate, 44);
 }
 

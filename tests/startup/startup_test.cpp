@@ -13,7 +13,7 @@ namespace {
 
 // Records which mode start-up entered and what it handed over.
 class RecordingHost : public ModeHost {
-public:
+  public:
     bool saver_window_exists(const QString& title) override {
         asked_title = title;
         return saver_already_running;
@@ -29,7 +29,7 @@ public:
     QStringList calls;
     RunValues seen;
 
-private:
+  private:
     int record(const char* what, const RunState& state) {
         calls << QString::fromLatin1(what);
         seen = state.run;
@@ -38,11 +38,13 @@ private:
 };
 
 class StartupTest : public ::testing::Test {
-protected:
+  protected:
     void install_at(const QByteArray& path) {
-        const QString file = home_.config_home() + QStringLiteral("/Quillory Wintermere/settings.ini");
+        const QString file =
+            home_.config_home() + QStringLiteral("/Quillory Wintermere/settings.ini");
         QDir().mkpath(QFileInfo(file).absolutePath());
-        ASSERT_TRUE(test::write_file(file, "[Config]\ninstall_path=" + path + "\n[Options]\nframe_rate=45\n"));
+        ASSERT_TRUE(test::write_file(
+            file, "[Config]\ninstall_path=" + path + "\n[Options]\nframe_rate=45\n"));
     }
     int start(const char* line, ScreenResolution screen = {}) {
         const IniSettingsStore store;
@@ -56,9 +58,9 @@ protected:
 TEST_F(StartupTest, EachSwitchEntersItsMode) {
     install_at("/opt/wintermere/");
     const std::pair<const char*, const char*> cases[] = {
-        {"", "configuration"}, {"/c", "configuration"}, {"/c:1234", "configuration"},
-        {"/s", "saver"},       {"/S", "saver"},         {"/Sxyz", "saver"},
-        {"/p 1234", "preview"}, {"/a 5", "password"},   {"/m", "builder"},
+        {"", "configuration"},  {"/c", "configuration"}, {"/c:1234", "configuration"},
+        {"/s", "saver"},        {"/S", "saver"},         {"/Sxyz", "saver"},
+        {"/p 1234", "preview"}, {"/a 5", "password"},    {"/m", "builder"},
     };
     for (const auto& [line, mode] : cases) {
         host_.calls.clear();
@@ -127,8 +129,9 @@ TEST_F(StartupTest, AMissingInstallPathStopsEveryModeWithTheMessage) {
         EXPECT_EQ(start(line), kExitInstallPathError) << line;
         ASSERT_EQ(messages.messages().size(), 1u) << line;
         EXPECT_EQ(messages.messages()[0].caption, QStringLiteral("Wintermere"));
-        EXPECT_EQ(messages.messages()[0].text,
-                  QStringLiteral("Install path error! Please uninstall, then Reinstall this program!"));
+        EXPECT_EQ(
+            messages.messages()[0].text,
+            QStringLiteral("Install path error! Please uninstall, then Reinstall this program!"));
     }
     EXPECT_TRUE(host_.calls.isEmpty());
     EXPECT_TRUE(host_.asked_title.isEmpty());

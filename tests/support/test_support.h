@@ -14,7 +14,7 @@ namespace wm::test {
 
 // Collects every message shown while it lives instead of showing it.
 class MessageCapture {
-public:
+  public:
     MessageCapture();
     ~MessageCapture();
     MessageCapture(const MessageCapture&) = delete;
@@ -24,20 +24,20 @@ public:
     QStringList texts() const;
     void clear() { messages_.clear(); }
 
-private:
+  private:
     std::vector<Message> messages_;
     MessageHandler previous_;
 };
 
 // Sets (or, with nullopt, unsets) an environment variable while it lives.
 class EnvGuard {
-public:
+  public:
     EnvGuard(const char* name, const std::optional<QString>& value);
     ~EnvGuard();
     EnvGuard(const EnvGuard&) = delete;
     EnvGuard& operator=(const EnvGuard&) = delete;
 
-private:
+  private:
     QByteArray name_;
     std::optional<QByteArray> saved_;
 };
@@ -45,7 +45,7 @@ private:
 // A temporary home for one test: XDG_CONFIG_HOME, XDG_CONFIG_DIRS,
 // XDG_DATA_HOME and XDG_RUNTIME_DIR all point into a fresh folder.
 class ScratchHome {
-public:
+  public:
     ScratchHome();
     QString path() const { return dir_.path(); }
     QString config_home() const { return dir_.path() + QStringLiteral("/config"); }
@@ -53,7 +53,7 @@ public:
     QString data_home() const { return dir_.path() + QStringLiteral("/data"); }
     QString runtime() const { return dir_.path() + QStringLiteral("/run"); }
 
-private:
+  private:
     QTemporaryDir dir_;
     EnvGuard config_home_;
     EnvGuard config_dirs_;
