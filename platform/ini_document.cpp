@@ -1,5 +1,7 @@
 #include "platform/ini_document.h"
 
+#include <utility>
+
 namespace wm {
 namespace {
 
@@ -23,6 +25,29 @@ bool is_control(QChar c) {
     return c.unicode() < 0x20 || c.unicode() == 0x7f;
 }
 
+// The characters a quoted value writes as a backslash and a letter; other
+// control characters are written as \xHH.
+constexpr std::pair<char16_t, char16_t> kEscapes[] = {{u'\\', u'\\'}, {u'"', u'"'},  {u'\n', u'n'},
+                                                      {u'\r', u'r'},  {u'\t', u't'}, {u'\0', u'0'}};
+
+std::optional<char16_t> escape_letter(char16_t c) {
+    for (const auto& [plain, letter] : kEscapes) {
+        if (plain == c) {
+            return letter;
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<char16_t> unescaped(char16_t letter) {
+    for (const auto& [plain, escaped] : kEscapes) {
+        if (escaped == letter) {
+            return plain;
+        }
+    }
+    return std::nullopt;
+}
+
 // Reads the inside of a quoted value; nullopt when it is not one we could
 // have written (a bare quote inside, or an unknown escape).
 std::optional<QString> unescape(const QString& inner) {
@@ -40,39 +65,19 @@ std::optional<QString> unescape(const QString& inner) {
         if (++i >= inner.size()) {
             return std::nullopt;
         }
-        switch (inner[i].unicode()) {
-            case '\\':
-                out += QLatin1Char('\\');
-                break;
-            case '"':
-                out += QLatin1Char('"');
-                break;
-            case 'n':
-                out += QLatin1Char('\n');
-                break;
-            case 'r':
-                out += QLatin1Char('\r');
-                break;
-            case 't':
-                out += QLatin1Char('\t');
-                break;
-            case '0':
-                out += QChar(0);
-                break;
-            case 'x': {
-                const QString digits = inner.mid(i + 1, 2);
-                bool ok = false;
-                const uint code = digits.toUInt(&ok, 16);
-                if (!ok || digits.size() != 2) {
-                    return std::nullopt;
-                }
-                out += QChar(static_cast<char16_t>(code));
-                i += 2;
-                break;
-            }
-            default:
-                return std::nullopt;
+        const char16_t letter = inner[i].unicode();
+        if (const std::optional<char16_t> plain = unescaped(letter)) {
+            out += QChar(*plain);
+            continue;
         }
+        const QString digits = inner.mid(i + 1, 2);
+        bool ok = false;
+        const uint code = digits.toUInt(&ok, 16);
+        if (letter != u'x' || !ok || digits.size() != 2) {
+            return std::nullopt;
+        }
+        out += QChar(static_cast<char16_t>(code));
+        i += 2;
     }
     return out;
 }
@@ -90,31 +95,13 @@ QString IniDocument::encode_value(const QString& value) {
     }
     QString out = QStringLiteral("\"");
     for (QChar c : value) {
-        switch (c.unicode()) {
-            case '\\':
-                out += QStringLiteral("\\\\");
-                break;
-            case '"':
-                out += QStringLiteral("\\\"");
-                break;
-            case '\n':
-                out += QStringLiteral("\\n");
-                break;
-            case '\r':
-                out += QStringLiteral("\\r");
-                break;
-            case '\t':
-                out += QStringLiteral("\\t");
-                break;
-            case 0:
-                out += QStringLiteral("\\0");
-                break;
-            default:
-                if (is_control(c)) {
-                    out += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
-                } else {
-                    out += c;
-                }
+        if (const std::optional<char16_t> letter = escape_letter(c.unicode())) {
+            out += QLatin1Char('\\');
+            out += QChar(*letter);
+        } else if (is_control(c)) {
+            out += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+        } else {
+            out += c;
         }
     }
     out += QLatin1Char('"');
