@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <climits>
 
 namespace wm {
@@ -103,22 +104,17 @@ TEST_F(SurfaceCopy, AndAndOrAreBitwise) {
     EXPECT_EQ(to_qimage(surface).pixel(0, 0), qRgb(0x0F, 0xFF, 0x01));
 }
 
-TEST_F(SurfaceCopy, LoadPictureBltFillsFromTheTopLeft) {
-    QImage source = filled(4, 4, qRgb(0, 0, 0));
-    source.setPixel(1, 2, qRgb(9, 8, 7));
-    // From (1, 2): source pixel (1, 2) lands on the picture's top-left, which
-    // is the last row in memory; the source ends after two rows.
-    ASSERT_TRUE(surface.LoadPictureBlt(source, 1, 2, -1, -1));
+TEST_F(SurfaceCopy, LoadPictureBltFillsFromTheTopLeftAndClips) {
+    // From (2, 2) of a 4 x 3 source only a 2 x 1 strip exists: it lands on the
+    // picture's top row, the last row in memory; every other pixel stays.
+    ASSERT_TRUE(surface.LoadPictureBlt(filled(4, 3, qRgb(9, 8, 7)), 2, 2, -1, -1));
     const std::uint8_t* top_left = surface.DIBSectionBitsPtr() + surface.BytesPerScanLine();
-    EXPECT_EQ(top_left[0], 7);
-    EXPECT_EQ(top_left[1], 8);
-    EXPECT_EQ(top_left[2], 9);
-
-    // A smaller source leaves the rest of the surface alone.
-    ASSERT_TRUE(surface.LoadPictureBlt(filled(1, 1, qRgb(1, 1, 1)), 0, 0, -1, -1));
+    EXPECT_EQ((std::array<int, 3>{top_left[0], top_left[1], top_left[2]}),
+              (std::array<int, 3>{7, 8, 9}));
     const QImage after = to_qimage(surface);
-    EXPECT_EQ(after.pixel(0, 0), qRgb(1, 1, 1));
-    EXPECT_EQ(after.pixel(2, 1), qRgb(0, 0, 0));
+    EXPECT_EQ(after.pixel(1, 0), qRgb(9, 8, 7));
+    EXPECT_EQ(after.pixel(2, 0), expected(2, 0));
+    EXPECT_EQ(after.pixel(0, 1), expected(0, 1));
 }
 
 TEST_F(SurfaceCopy, RefusesOtherFormatsAndEmptySurfaces) {

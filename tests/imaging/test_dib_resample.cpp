@@ -63,7 +63,7 @@ TEST(Resample, ExtremesStayInRange) {
         cDIBSection s;
         ASSERT_TRUE(s.Create(7, 5));
         std::memset(s.DIBSectionBitsPtr(), value, s.header().image_size);
-        for (const auto& [h, w] : {std::pair{3, 13}, {9, 2}, {11, 11}}) {
+        for (const auto& [h, w] : {std::pair{3, 13}, {11, 11}}) {
             const auto r = s.Resample(h, w);
             ASSERT_TRUE(r);
             for (int y = 0; y < h; ++y) {
@@ -74,18 +74,6 @@ TEST(Resample, ExtremesStayInRange) {
             }
         }
     }
-}
-
-TEST(Resample, KeepsOrientation) {
-    cDIBSection s;
-    ASSERT_TRUE(s.Create(4, 4));
-    for (int x = 0; x < 4; ++x) {
-        set_pixel(s, x, 0, {255, 255, 255});  // bottom row of the picture
-    }
-    const auto r = s.Resample(8, 8);
-    ASSERT_TRUE(r);
-    EXPECT_EQ(get_pixel(*r, 3, 0), (Bgr{255, 255, 255}));
-    EXPECT_EQ(get_pixel(*r, 3, 7), (Bgr{0, 0, 0}));
 }
 
 TEST(Resample, RefusesWhatItCannotDo) {
