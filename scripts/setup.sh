@@ -5,13 +5,13 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config clang-format
-  qt6-base-dev
-  libturbojpeg0-dev libjpeg-turbo-progs
+  qt6-base-dev qt6-qpa-plugins
+  libturbojpeg0-dev
   libsdl2-dev libsdl2-mixer-dev timgm6mb-soundfont
   libxcb1-dev
   fonts-liberation
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xdotool imagemagick x11-utils
+  xvfb xauth xdotool imagemagick x11-utils
 )
 
 missing=()
