@@ -4,6 +4,7 @@
 // included, so that a resampled picture is the same byte for byte everywhere.
 
 #include "imaging/dib_section.h"
+#include "platform/rounding.h"
 
 #include <algorithm>
 #include <cmath>
@@ -14,7 +15,7 @@ namespace {
 
 // Round half to even (the default rounding mode), then clamp to a byte.
 std::uint8_t to_byte(float v) {
-    const float r = std::nearbyint(v);
+    const float r = round_half_even(v);
     return static_cast<std::uint8_t>(std::clamp(r, 0.0f, 255.0f));
 }
 
@@ -58,10 +59,10 @@ bool cDIBSection::ResampleInto(cDIBSection& target) const {
             const float fx = tx.frac;
             const int k = tx.index * 3;
             for (int c = 0; c < 3; ++c) {
-                const float a = std::nearbyint((1.0f - fy) * static_cast<float>(row0[k + c]) +
-                                               fy * static_cast<float>(row1[k + c]));
-                const float b = std::nearbyint((1.0f - fy) * static_cast<float>(row0[k + 3 + c]) +
-                                               fy * static_cast<float>(row1[k + 3 + c]));
+                const float a = round_half_even((1.0f - fy) * static_cast<float>(row0[k + c]) +
+                                                fy * static_cast<float>(row1[k + c]));
+                const float b = round_half_even((1.0f - fy) * static_cast<float>(row0[k + 3 + c]) +
+                                                fy * static_cast<float>(row1[k + 3 + c]));
                 out[j * 3 + c] = to_byte((1.0f - fx) * a + fx * b);
             }
         }

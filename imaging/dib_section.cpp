@@ -1,6 +1,7 @@
 #include "imaging/dib_section.h"
 
 #include "platform/messages.h"
+#include "platform/rounding.h"
 #include "platform/run_random.h"
 
 #include <QClipboard>
@@ -22,7 +23,7 @@ cDIBSection::Handle next_handle() {
 
 std::uint8_t random_byte() {
     // Round half to even, as every real-to-integer conversion of the program.
-    return static_cast<std::uint8_t>(std::nearbyint(next_random() * 255.0));
+    return static_cast<std::uint8_t>(round_half_even(next_random() * 255.0));
 }
 
 }  // namespace

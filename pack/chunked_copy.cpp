@@ -1,6 +1,6 @@
 #include "pack/chunked_copy.h"
 
-#include "pack/problem_text.h"
+#include "platform/error_text.h"
 
 #include <QByteArray>
 
@@ -53,21 +53,21 @@ std::vector<qint64> chunk_plan(qint64 length) {
 
 bool copy_chunked(QIODevice& from, QIODevice& to, qint64 length, QString* problem) {
     if (length < 0) {
-        set_problem(problem, QStringLiteral("cannot copy a negative number of bytes"));
+        set_error(problem, QStringLiteral("cannot copy a negative number of bytes"));
         return false;
     }
     QByteArray buffer(first_chunk(length), Qt::Uninitialized);
     return for_each_chunk(length, [&](qint64 done, qint64 chunk) {
         if (!read_exactly(from, buffer.data(), chunk)) {
-            set_problem(problem, QStringLiteral("the input ended or failed within bytes %1 to %2 "
-                                                "of %3")
-                                     .arg(done)
-                                     .arg(done + chunk)
-                                     .arg(length));
+            set_error(problem, QStringLiteral("the input ended or failed within bytes %1 to %2 "
+                                              "of %3")
+                                   .arg(done)
+                                   .arg(done + chunk)
+                                   .arg(length));
             return false;
         }
         if (to.write(buffer.constData(), chunk) != chunk) {
-            set_problem(problem, QStringLiteral("writing failed: %1").arg(to.errorString()));
+            set_error(problem, QStringLiteral("writing failed: %1").arg(to.errorString()));
             return false;
         }
         return true;

@@ -2,8 +2,8 @@
 
 #include "pack/chunked_copy.h"
 #include "pack/pack_format.h"
-#include "pack/problem_text.h"
 #include "platform/app_paths.h"
+#include "platform/error_text.h"
 #include "platform/run_temp_folder.h"
 
 #include <QFile>
@@ -38,19 +38,18 @@ QString no_member_text(const PackTable& table, int position) {
 // The temporary path of a member, refused when it could lead out of temp_folder.
 std::optional<QString> checked_temp_path(const PackTable& table, int position, QString* problem) {
     if (table.temp_folder.isEmpty()) {
-        set_problem(problem, QStringLiteral("there is no folder for extracted members"));
+        set_error(problem, QStringLiteral("there is no folder for extracted members"));
         return std::nullopt;
     }
     if (!in_table(table, position)) {
-        set_problem(problem, no_member_text(table, position));
+        set_error(problem, no_member_text(table, position));
         return std::nullopt;
     }
     const QString suffix =
         table.pack_names[static_cast<std::size_t>(position)].right(kTempSuffixLength);
     if (suffix.contains(kPathSeparator) || suffix.contains(QChar::Null)) {
-        set_problem(problem,
-                    QStringLiteral("the name of member %1 ends in a folder separator or NUL")
-                        .arg(position));
+        set_error(problem, QStringLiteral("the name of member %1 ends in a folder separator or NUL")
+                               .arg(position));
         return std::nullopt;
     }
     return with_trailing_separator(table.temp_folder) + kTempMemberStem + suffix;
@@ -59,14 +58,14 @@ std::optional<QString> checked_temp_path(const PackTable& table, int position, Q
 // Where member `position` lies in the data file: the sum of the sizes before it.
 std::optional<MemberSpan> member_span(const PackTable& table, int position, QString* problem) {
     if (!in_table(table, position)) {
-        set_problem(problem, no_member_text(table, position));
+        set_error(problem, no_member_text(table, position));
         return std::nullopt;
     }
     MemberSpan span;
     for (int j = 1; j <= position; ++j) {
         const qint64 size = table.pack_sizes[static_cast<std::size_t>(j)];
         if (size < 0) {
-            set_problem(problem, QStringLiteral("member %1 has a negative size").arg(j));
+            set_error(problem, QStringLiteral("member %1 has a negative size").arg(j));
             return std::nullopt;
         }
         if (j < position) {
@@ -81,22 +80,21 @@ std::optional<MemberSpan> member_span(const PackTable& table, int position, QStr
 // Opens the data file positioned at the member's first byte.
 bool open_member(QFile& data, const MemberSpan& span, int position, QString* problem) {
     if (!QFileInfo(data.fileName()).isFile() || !data.open(QIODevice::ReadOnly)) {
-        set_problem(problem, QStringLiteral("cannot read the data file %1").arg(data.fileName()));
+        set_error(problem, QStringLiteral("cannot read the data file %1").arg(data.fileName()));
         return false;
     }
     if (span.offset + span.size > data.size()) {
-        set_problem(problem,
-                    QStringLiteral("member %1 reaches past the end of the data file %2 (%3 bytes "
-                                   "needed, %4 present)")
-                        .arg(position)
-                        .arg(data.fileName())
-                        .arg(span.offset + span.size)
-                        .arg(data.size()));
+        set_error(problem,
+                  QStringLiteral("member %1 reaches past the end of the data file %2 (%3 bytes "
+                                 "needed, %4 present)")
+                      .arg(position)
+                      .arg(data.fileName())
+                      .arg(span.offset + span.size)
+                      .arg(data.size()));
         return false;
     }
     if (!data.seek(span.offset)) {
-        set_problem(problem,
-                    QStringLiteral("cannot seek in the data file %1").arg(data.fileName()));
+        set_error(problem, QStringLiteral("cannot seek in the data file %1").arg(data.fileName()));
         return false;
     }
     return true;
@@ -122,7 +120,7 @@ bool copy_member(const PackTable& table, const QString& base_path, int position,
         return false;
     }
     if (is_pack_file(base_path, out_path)) {
-        set_problem(problem, QStringLiteral("%1 is a file of the pack itself").arg(out_path));
+        set_error(problem, QStringLiteral("%1 is a file of the pack itself").arg(out_path));
         return false;
     }
     QFile data(base_path + kDataSuffix);
@@ -131,18 +129,17 @@ bool copy_member(const PackTable& table, const QString& base_path, int position,
     }
     QSaveFile out(out_path);
     if (!out.open(QIODevice::WriteOnly)) {
-        set_problem(problem,
-                    QStringLiteral("cannot write %1: %2").arg(out_path, out.errorString()));
+        set_error(problem, QStringLiteral("cannot write %1: %2").arg(out_path, out.errorString()));
         return false;
     }
     QString why;
     if (!copy_chunked(data, out, span->size, &why)) {
-        set_problem(problem, QStringLiteral("copying member %1: %2").arg(position).arg(why));
+        set_error(problem, QStringLiteral("copying member %1: %2").arg(position).arg(why));
         return false;
     }
     if (!out.commit()) {
-        set_problem(problem,
-                    QStringLiteral("cannot complete %1: %2").arg(out_path, out.errorString()));
+        set_error(problem,
+                  QStringLiteral("cannot complete %1: %2").arg(out_path, out.errorString()));
         return false;
     }
     return true;

@@ -2,7 +2,7 @@
 
 #include "pack/file_checks.h"
 #include "pack/pack_format.h"
-#include "pack/problem_text.h"
+#include "platform/error_text.h"
 #include "platform/run_temp_folder.h"
 
 #include <QFile>
@@ -72,8 +72,8 @@ std::optional<qint32> stored_number(const QByteArray& line, int line_number, con
     } else {
         return static_cast<qint32>(value);
     }
-    set_problem(problem,
-                QStringLiteral("line %1: %2 %3 %4").arg(line_number).arg(what, shown(line), fault));
+    set_error(problem,
+              QStringLiteral("line %1: %2 %3 %4").arg(line_number).arg(what, shown(line), fault));
     return std::nullopt;
 }
 
@@ -87,7 +87,7 @@ bool fill_members(LineReader& lines, PackTable& table, QString* problem) {
     constexpr int kHeaderLines = 3;
     const qint64 total = lines.total_lines();
     if (total <= kHeaderLines) {
-        set_problem(problem, QStringLiteral("the index ends before its member count"));
+        set_error(problem, QStringLiteral("the index ends before its member count"));
         return false;
     }
     for (int i = 0; i < kHeaderLines; ++i) {
@@ -102,10 +102,9 @@ bool fill_members(LineReader& lines, PackTable& table, QString* problem) {
     // Checked before anything is sized by the count.
     const qint64 member_lines = total - lines.number();
     if (*count > member_lines / 2) {
-        set_problem(problem,
-                    QStringLiteral("the index lists %1 members but holds lines for only %2")
-                        .arg(*count)
-                        .arg(member_lines / 2));
+        set_error(problem, QStringLiteral("the index lists %1 members but holds lines for only %2")
+                               .arg(*count)
+                               .arg(member_lines / 2));
         return false;
     }
     table.pack_names.assign(1, QString());
@@ -151,8 +150,7 @@ IndexLoad load_pack_index(PackTable& table, const QString& base_path, QString* p
     // One byte more than allowed tells a too large index from one of the limit's size.
     const QByteArray text = file.read(kMaxIndexBytes + 1);
     if (text.size() > kMaxIndexBytes) {
-        set_problem(problem,
-                    QStringLiteral("the index is larger than %1 bytes").arg(kMaxIndexBytes));
+        set_error(problem, QStringLiteral("the index is larger than %1 bytes").arg(kMaxIndexBytes));
         return IndexLoad::Malformed;
     }
     return parse_pack_index(text, table, problem) ? IndexLoad::Loaded : IndexLoad::Malformed;

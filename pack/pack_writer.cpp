@@ -3,8 +3,8 @@
 #include "pack/chunked_copy.h"
 #include "pack/file_checks.h"
 #include "pack/pack_format.h"
-#include "pack/problem_text.h"
 #include "platform/app_paths.h"
+#include "platform/error_text.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -30,19 +30,18 @@ std::optional<std::vector<Source>> checked_sources(const QStringList& paths, QSt
     for (const QString& path : paths) {
         const QFileInfo info(path);
         if (!info.isFile() || !info.isReadable()) {
-            set_problem(problem, QStringLiteral("%1 is missing or not a readable file").arg(path));
+            set_error(problem, QStringLiteral("%1 is missing or not a readable file").arg(path));
             return std::nullopt;
         }
         if (info.size() > kMaxMemberBytes) {
-            set_problem(
-                problem,
-                QStringLiteral("%1 is larger than %2 bytes").arg(path).arg(kMaxMemberBytes));
+            set_error(problem,
+                      QStringLiteral("%1 is larger than %2 bytes").arg(path).arg(kMaxMemberBytes));
             return std::nullopt;
         }
         const QString name = file_name_part(path);
         // One name per line: a line break would shift every line after it.
         if (name.contains(QLatin1Char('\n')) || name.contains(QLatin1Char('\r'))) {
-            set_problem(problem, QStringLiteral("the name of %1 holds a line break").arg(path));
+            set_error(problem, QStringLiteral("the name of %1 holds a line break").arg(path));
             return std::nullopt;
         }
         sources.push_back({path, name, info.size()});
@@ -67,13 +66,13 @@ bool copy_sources(const std::vector<Source>& sources, QIODevice& data, QString* 
     for (const Source& source : sources) {
         QFile input(source.path);
         if (!input.open(QIODevice::ReadOnly)) {
-            set_problem(problem,
-                        QStringLiteral("cannot read %1: %2").arg(source.path, input.errorString()));
+            set_error(problem,
+                      QStringLiteral("cannot read %1: %2").arg(source.path, input.errorString()));
             return false;
         }
         QString why;
         if (!copy_chunked(input, data, source.size, &why)) {
-            set_problem(problem, QStringLiteral("copying %1: %2").arg(source.path, why));
+            set_error(problem, QStringLiteral("copying %1: %2").arg(source.path, why));
             return false;
         }
     }
@@ -84,8 +83,8 @@ bool open_for_writing(QSaveFile& file, QString* problem) {
     if (file.open(QIODevice::WriteOnly)) {
         return true;
     }
-    set_problem(problem,
-                QStringLiteral("cannot write %1: %2").arg(file.fileName(), file.errorString()));
+    set_error(problem,
+              QStringLiteral("cannot write %1: %2").arg(file.fileName(), file.errorString()));
     return false;
 }
 
@@ -93,8 +92,8 @@ bool finish(QSaveFile& file, QString* problem) {
     if (file.commit()) {
         return true;
     }
-    set_problem(problem,
-                QStringLiteral("cannot complete %1: %2").arg(file.fileName(), file.errorString()));
+    set_error(problem,
+              QStringLiteral("cannot complete %1: %2").arg(file.fileName(), file.errorString()));
     return false;
 }
 
@@ -103,7 +102,7 @@ bool finish(QSaveFile& file, QString* problem) {
 bool make_pack_file(const QString& folder, const QString& base_name, const QStringList& sources,
                     QString* problem) {
     if (folder.isEmpty() || base_name.isEmpty()) {
-        set_problem(problem, QStringLiteral("no folder or no base name given for the pack"));
+        set_error(problem, QStringLiteral("no folder or no base name given for the pack"));
         return false;
     }
     const std::optional<std::vector<Source>> checked = checked_sources(sources, problem);
@@ -120,9 +119,8 @@ bool make_pack_file(const QString& folder, const QString& base_name, const QStri
     }
     const QByteArray text = index_text(*checked);
     if (index.write(text) != text.size()) {
-        set_problem(
-            problem,
-            QStringLiteral("cannot write %1: %2").arg(index.fileName(), index.errorString()));
+        set_error(problem,
+                  QStringLiteral("cannot write %1: %2").arg(index.fileName(), index.errorString()));
         return false;
     }
     if (!copy_sources(*checked, data, problem)) {
@@ -130,7 +128,7 @@ bool make_pack_file(const QString& folder, const QString& base_name, const QStri
     }
     // Both files must be complete before the first one takes the old one's place.
     if (!index.flush() || !data.flush()) {
-        set_problem(problem, QStringLiteral("cannot write the pack into %1").arg(folder));
+        set_error(problem, QStringLiteral("cannot write the pack into %1").arg(folder));
         return false;
     }
     return finish(data, problem) && finish(index, problem);

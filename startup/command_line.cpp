@@ -1,5 +1,7 @@
 #include "startup/command_line.h"
 
+#include "platform/rounding.h"
+
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -78,7 +80,7 @@ std::int32_t parse_host_window(const QString& command_line) {
     }
     double value = 0.0;
     std::from_chars(number.data(), number.data() + number.size(), value);
-    const double rounded = std::nearbyint(value);  // the default mode rounds half to even
+    const double rounded = round_half_even(value);
     if (!std::isfinite(rounded) || rounded < std::numeric_limits<std::int32_t>::min() ||
         rounded > std::numeric_limits<std::int32_t>::max()) {
         return 0;

@@ -2,6 +2,7 @@
 
 #include "platform/app_paths.h"
 #include "platform/messages.h"
+#include "platform/rounding.h"
 #include "platform/settings_store.h"
 
 #include <cmath>
@@ -13,7 +14,7 @@ std::int16_t twips_per_pixel(double logical_dpi) {
     if (!std::isfinite(logical_dpi) || logical_dpi < 1.0) {
         logical_dpi = 96.0;
     }
-    const double twips = std::nearbyint(1440.0 / logical_dpi);
+    const double twips = round_half_even(1440.0 / logical_dpi);
     return static_cast<std::int16_t>(
         std::min(twips, double{std::numeric_limits<std::int16_t>::max()}));
 }
