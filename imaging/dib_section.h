@@ -44,7 +44,9 @@ class cDIBSection {
     // the bits at most kMaxImageBytes. Larger requests (a hostile picture header
     // asking for 60000 x 60000, say) fail before anything is allocated.
     static constexpr std::int64_t kMaxDimension = 32768;
-    static constexpr std::int64_t kMaxImageBytes = std::int64_t{1} << 30;
+    // 256 MiB holds a 10000 x 8000 photograph with room to spare, yet bounds
+    // what a few hundred bytes of forged header can make us allocate.
+    static constexpr std::int64_t kMaxImageBytes = std::int64_t{256} << 20;
 
     // Row stride for a width: width * 3 + 3 with the two lowest bits cleared.
     static constexpr std::int64_t bytes_per_scan_line(std::int64_t width) {

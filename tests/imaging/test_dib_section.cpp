@@ -59,8 +59,9 @@ TEST(DibSection, CreateFillsHeaderAndZeroedBits) {
 }
 
 TEST(DibSection, CreateRefusesBadSizesBeforeAllocating) {
-    const std::pair<int, int> bad[] = {{0, 5},         {5, 0},     {-1, 5},    {5, -3},
-                                       {60000, 60000}, {32769, 1}, {1, 32769}, {20000, 20000}};
+    const std::pair<int, int> bad[] = {{0, 5},     {5, 0},         {-1, 5},
+                                       {5, -3},    {60000, 60000}, {32769, 1},
+                                       {1, 32769}, {20000, 20000}, {10000, 9000}};
     for (const auto& [w, h] : bad) {
         cDIBSection s;
         ASSERT_TRUE(s.Create(2, 2));
