@@ -29,6 +29,10 @@ QString user_config_folder() {
            kApplicationName + kPathSeparator;
 }
 
+QString default_system_config_folder() {
+    return QStringLiteral("/etc/xdg/") + kApplicationName + kPathSeparator;
+}
+
 QStringList system_config_folders() {
     QStringList folders;
     const QString value = qEnvironmentVariable("XDG_CONFIG_DIRS");
@@ -38,7 +42,7 @@ QStringList system_config_folders() {
         }
     }
     if (folders.isEmpty()) {
-        folders << QStringLiteral("/etc/xdg/") + kApplicationName + kPathSeparator;
+        folders << default_system_config_folder();
     }
     return folders;
 }

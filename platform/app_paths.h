@@ -19,6 +19,10 @@ QString with_trailing_separator(const QString& folder);
 // The per-user settings folder: $XDG_CONFIG_HOME (or ~/.config) + application name.
 QString user_config_folder();
 
+// The system-wide settings folder a system install writes:
+// /etc/xdg + application name.
+QString default_system_config_folder();
+
 // The system-wide settings folders, in order of preference: each entry of
 // $XDG_CONFIG_DIRS (or /etc/xdg) + application name.
 QStringList system_config_folders();

@@ -48,6 +48,25 @@ std::optional<char16_t> unescaped(char16_t letter) {
     return std::nullopt;
 }
 
+bool is_comment(const QString& trimmed) {
+    return trimmed.startsWith(QLatin1Char(';')) || trimmed.startsWith(QLatin1Char('#'));
+}
+
+// The name in a "[Name]" line, which may end in a comment ("[Options] ; mine").
+std::optional<QString> section_header(const QString& trimmed) {
+    if (!trimmed.startsWith(QLatin1Char('['))) {
+        return std::nullopt;
+    }
+    for (qsizetype close = trimmed.lastIndexOf(QLatin1Char(']')); close > 0;
+         close = trimmed.lastIndexOf(QLatin1Char(']'), close - 1)) {
+        const QString rest = trim_blanks(trimmed.mid(close + 1));
+        if (rest.isEmpty() || is_comment(rest)) {
+            return trim_blanks(trimmed.mid(1, close - 1));
+        }
+    }
+    return std::nullopt;
+}
+
 // Reads the inside of a quoted value; nullopt when it is not one we could
 // have written (a bare quote inside, or an unknown escape).
 std::optional<QString> unescape(const QString& inner) {
@@ -144,18 +163,16 @@ IniDocument IniDocument::parse(const QByteArray& utf8) {
             line.chop(1);
         }
         const QString trimmed = trim_blanks(line);
-        if (trimmed.startsWith(QLatin1Char('[')) && trimmed.endsWith(QLatin1Char(']'))) {
+        if (const std::optional<QString> name = section_header(trimmed)) {
             Section section;
-            section.name = trim_blanks(trimmed.mid(1, trimmed.size() - 2));
+            section.name = *name;
             section.lines.push_back(Line{line, QString(), QString()});
             doc.sections_.push_back(std::move(section));
             continue;
         }
         Section& section = doc.sections_.back();
         const qsizetype equals = line.indexOf(QLatin1Char('='));
-        const bool comment =
-            trimmed.startsWith(QLatin1Char(';')) || trimmed.startsWith(QLatin1Char('#'));
-        if (equals < 0 || comment) {
+        if (equals < 0 || is_comment(trimmed)) {
             section.lines.push_back(Line{line, QString(), QString()});
             continue;
         }
@@ -189,40 +206,50 @@ QByteArray IniDocument::serialize() const {
     return out.toUtf8();
 }
 
-IniDocument::Section* IniDocument::find_section(const QString& name) {
+// A section may stand in the file more than once; its keys are those of all
+// its blocks, the first occurrence of a key counting.
+std::vector<IniDocument::Section*> IniDocument::blocks_of(const QString& name) {
+    std::vector<Section*> blocks;
     const QString folded = fold(name);
     for (size_t i = 1; i < sections_.size(); ++i) {
         if (fold(sections_[i].name) == folded) {
-            return &sections_[i];
+            blocks.push_back(&sections_[i]);
+        }
+    }
+    return blocks;
+}
+
+std::vector<const IniDocument::Section*> IniDocument::blocks_of(const QString& name) const {
+    const std::vector<Section*> blocks = const_cast<IniDocument*>(this)->blocks_of(name);
+    return std::vector<const Section*>(blocks.begin(), blocks.end());
+}
+
+IniDocument::Line* IniDocument::find_line(const QString& section, const QString& key) {
+    const QString folded = fold(key);
+    for (Section* block : blocks_of(section)) {
+        const auto it = block->index.constFind(folded);
+        if (it != block->index.constEnd()) {
+            return &block->lines[static_cast<size_t>(*it)];
         }
     }
     return nullptr;
 }
 
-const IniDocument::Section* IniDocument::find_section(const QString& name) const {
-    return const_cast<IniDocument*>(this)->find_section(name);
-}
-
 bool IniDocument::has_section(const QString& section) const {
-    return find_section(section) != nullptr;
+    return !blocks_of(section).empty();
 }
 
 std::optional<QString> IniDocument::value(const QString& section, const QString& key) const {
-    const Section* s = find_section(section);
-    if (s == nullptr) {
-        return std::nullopt;
+    if (const Line* line = const_cast<IniDocument*>(this)->find_line(section, key)) {
+        return line->value;
     }
-    const auto it = s->index.constFind(fold(key));
-    if (it == s->index.constEnd()) {
-        return std::nullopt;
-    }
-    return s->lines[static_cast<size_t>(*it)].value;
+    return std::nullopt;
 }
 
 QStringList IniDocument::keys(const QString& section) const {
     QStringList out;
-    if (const Section* s = find_section(section)) {
-        for (const Line& line : s->lines) {
+    for (const Section* block : blocks_of(section)) {
+        for (const Line& line : block->lines) {
             if (!line.key.isEmpty()) {
                 out << line.key;
             }
@@ -235,7 +262,14 @@ void IniDocument::set_value(const QString& section, const QString& key, const QS
     if (sections_.empty()) {
         sections_.push_back(Section{});
     }
-    Section* s = find_section(section);
+    const QString text = key + QLatin1Char('=') + encode_value(value);
+    if (Line* line = find_line(section, key)) {
+        line->text = text;
+        line->value = value;
+        return;
+    }
+    const std::vector<Section*> blocks = blocks_of(section);
+    Section* s = blocks.empty() ? nullptr : blocks.front();
     if (s == nullptr) {
         Section added;
         added.name = section;
@@ -243,14 +277,6 @@ void IniDocument::set_value(const QString& section, const QString& key, const QS
             Line{QLatin1Char('[') + section + QLatin1Char(']'), QString(), QString()});
         sections_.push_back(std::move(added));
         s = &sections_.back();
-    }
-    const QString text = key + QLatin1Char('=') + encode_value(value);
-    const auto it = s->index.constFind(fold(key));
-    if (it != s->index.constEnd()) {
-        Line& line = s->lines[static_cast<size_t>(*it)];
-        line.text = text;
-        line.value = value;
-        return;
     }
     // New keys go after the section's last entry, before any trailing blank lines.
     auto insert_at = s->lines.size();

@@ -47,8 +47,9 @@ class IniDocument {
         QHash<QString, int> index;  // folded key -> first line holding it
     };
 
-    Section* find_section(const QString& name);
-    const Section* find_section(const QString& name) const;
+    std::vector<Section*> blocks_of(const QString& name);
+    std::vector<const Section*> blocks_of(const QString& name) const;
+    Line* find_line(const QString& section, const QString& key);
     static QString fold(const QString& name);
 
     std::vector<Section> sections_;

@@ -4,11 +4,31 @@
 #include "platform/ini_document.h"
 #include "platform/settings_store.h"
 
+#include <algorithm>
+
 namespace wm {
 namespace {
 
 const QString kSzPrefix = QStringLiteral("REG_SZ:");
 const QString kDwordPrefix = QStringLiteral("REG_DWORD:");
+
+bool has_control(const QString& text) {
+    return std::any_of(text.begin(), text.end(),
+                       [](QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7f; });
+}
+
+// Names the store can hold as they are: a value name must stand alone as an
+// INI key, a key path as a section name.
+bool valid_value_name(const QString& name) {
+    return !name.isEmpty() && !has_control(name) && name.trimmed() == name &&
+           !name.contains(QLatin1Char('=')) && !name.startsWith(QLatin1Char('[')) &&
+           !name.startsWith(QLatin1Char(';')) && !name.startsWith(QLatin1Char('#'));
+}
+
+bool valid_key_path(const QString& path) {
+    return !has_control(path) && !path.contains(QLatin1Char('[')) &&
+           !path.contains(QLatin1Char(']'));
+}
 
 // The section name of a key: its root's name, a backslash and the path.
 std::optional<QString> section_name(std::uint32_t root, const QString& key_path) {
@@ -16,7 +36,8 @@ std::optional<QString> section_name(std::uint32_t root, const QString& key_path)
         "HKEY_CLASSES_ROOT",     "HKEY_CURRENT_USER",   "HKEY_LOCAL_MACHINE", "HKEY_USERS",
         "HKEY_PERFORMANCE_DATA", "HKEY_CURRENT_CONFIG", "HKEY_DYN_DATA"};
     const std::uint32_t first = static_cast<std::uint32_t>(RootKey::ClassesRoot);
-    if (root < first || root > static_cast<std::uint32_t>(RootKey::DynData)) {
+    if (root < first || root > static_cast<std::uint32_t>(RootKey::DynData) ||
+        !valid_key_path(key_path)) {
         return std::nullopt;
     }
     QString path = key_path;
@@ -38,7 +59,7 @@ Registry::Registry(QString file) : file_(std::move(file)) {}
 QString Registry::read_string(std::uint32_t root, const QString& key_path,
                               const QString& value_name) const {
     const std::optional<QString> section = section_name(root, key_path);
-    if (!section) {
+    if (!section || !valid_value_name(value_name)) {
         return QString();
     }
     const std::optional<IniDocument> doc = IniSettingsStore::read_document(file_);
@@ -72,7 +93,7 @@ QString Registry::read_string(std::uint32_t root, const QString& key_path,
 bool Registry::store(std::uint32_t root, const QString& key_path, const QString& value_name,
                      const QString& encoded) {
     const std::optional<QString> section = section_name(root, key_path);
-    if (!section || value_name.contains(QLatin1Char('='))) {
+    if (!section || !valid_value_name(value_name)) {
         return false;
     }
     std::optional<IniDocument> doc = IniSettingsStore::read_document(file_);

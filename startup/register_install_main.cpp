@@ -35,7 +35,7 @@ int main(int argc, char** argv) {
     QString file;
     if (system) {
         const QString destdir = args.size() == 3 ? args[2] : QString();
-        file = QDir::cleanPath(destdir + wm::system_config_folders().first()) +
+        file = QDir::cleanPath(destdir + wm::default_system_config_folder()) +
                QStringLiteral("/settings.ini");
     } else {
         file = wm::user_config_folder() + QStringLiteral("settings.ini");

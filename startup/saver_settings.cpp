@@ -1,6 +1,7 @@
 #include "startup/saver_settings.h"
 
 #include "platform/messages.h"
+#include "platform/rounding.h"
 #include "platform/settings_store.h"
 
 #include <QStringList>
@@ -27,9 +28,25 @@ std::optional<int> parse_int(const QString& text) {
     if (!ok || !std::isfinite(real)) {
         return std::nullopt;
     }
-    const double rounded = std::nearbyint(real);
+    const double rounded = round_half_even(real);
     return static_cast<int>(std::clamp(rounded, double{std::numeric_limits<int>::min()},
                                        double{std::numeric_limits<int>::max()}));
+}
+
+// The position in a key such as "caption12": plain decimal digits after the
+// prefix, no sign, no leading zero.
+std::optional<int> position_of(const QString& key, const QString& prefix) {
+    if (!key.startsWith(prefix, Qt::CaseInsensitive) || key.size() == prefix.size()) {
+        return std::nullopt;
+    }
+    const QString digits = key.mid(prefix.size());
+    if (digits.front() == QLatin1Char('0') ||
+        !std::all_of(digits.begin(), digits.end(), [](QChar c) { return c.isDigit(); })) {
+        return std::nullopt;
+    }
+    bool ok = false;
+    const int position = digits.toInt(&ok);
+    return ok ? std::optional<int>(position) : std::nullopt;
 }
 
 class OptionsReader {
@@ -45,44 +62,30 @@ class OptionsReader {
     int ranged(const QString& key, int fallback, IntRange range) const {
         return std::clamp(number(key).value_or(fallback), range.low, range.high);
     }
-    // A flag is 0 or 1; any other value gives the default.
-    int flag(const QString& key, int fallback) const {
-        const int value = number(key).value_or(fallback);
-        return value == 0 || value == 1 ? value : fallback;
-    }
+    // A flag keeps the number as stored (it counts as set only when it is 1).
+    int flag(const QString& key, int fallback) const { return number(key).value_or(fallback); }
     QString text(const QString& key, const QString& fallback) const {
         return get_setting(store_, kOptionsSection, key, fallback);
     }
 
-    // The number of list entries to read for a stored count. A count no
-    // larger than the keys in the store is taken as it stands (missing
-    // positions read as empty text). A larger one cannot be intact; it is cut
-    // back to the highest position actually stored, so a damaged count never
-    // makes us allocate for entries that do not exist.
+    // The number of list entries to read for a stored count. A count up to
+    // kMaxListEntries is taken as it stands (missing positions read as empty
+    // text). A larger one cannot be a list the user made; it is cut back to
+    // the highest position actually stored within that ceiling, so a damaged
+    // count never makes us allocate for entries that do not exist.
     int list_count(const QString& prefix, int stored_total) const {
-        if (stored_total <= 0) {
-            return 0;
-        }
-        if (stored_total <= keys_.size()) {
-            return stored_total;
+        if (stored_total <= kMaxListEntries) {
+            return std::max(stored_total, 0);
         }
         int highest = 0;
         for (const QString& key : keys_) {
-            if (!key.startsWith(prefix, Qt::CaseInsensitive) || key.size() == prefix.size()) {
-                continue;
-            }
-            const QString digits = key.mid(prefix.size());
-            if (digits.front() == QLatin1Char('0') ||
-                !std::all_of(digits.begin(), digits.end(), [](QChar c) { return c.isDigit(); })) {
-                continue;
-            }
-            bool ok = false;
-            const int position = digits.toInt(&ok);
-            if (ok) {
-                highest = std::max(highest, position);
+            if (const std::optional<int> position = position_of(key, prefix)) {
+                if (*position <= kMaxListEntries) {
+                    highest = std::max(highest, *position);
+                }
             }
         }
-        return std::min(stored_total, highest);
+        return highest;
     }
 
     std::vector<QString> list(const QString& prefix, int count) const {

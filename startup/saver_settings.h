@@ -19,6 +19,9 @@ inline const QString kOptionsSection = QStringLiteral("Options");
 // The caption list holds at most this many captions (positions 1..500).
 inline constexpr int kMaxCaptions = 500;
 
+// The most entries a custom picture or music list can hold.
+inline constexpr int kMaxListEntries = 100000;
+
 // A setting's range of values, as the options windows offer it.
 struct IntRange {
     int low;

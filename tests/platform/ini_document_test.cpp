@@ -98,5 +98,32 @@ TEST(IniDocument, ChangesKeepEveryOtherLineInPlace) {
               QStringLiteral("0"));
 }
 
+TEST(IniDocument, SectionsMayCarryCommentsAndStandMoreThanOnce) {
+    const QByteArray text =
+        "[Options] ; my own settings\n"
+        "frame_rate=45\n"
+        "[Config]\n"
+        "install_path=/opt/wm/\n"
+        "[options]\n"
+        "frame_rate=12\n"
+        "show_time=0\n"
+        "[not a header] trailing text\n";
+    IniDocument doc = IniDocument::parse(text);
+    const QString options = QStringLiteral("Options");
+    EXPECT_EQ(doc.value(options, QStringLiteral("frame_rate")), QStringLiteral("45"));
+    EXPECT_EQ(doc.value(options, QStringLiteral("show_time")), QStringLiteral("0"));
+    EXPECT_EQ(doc.keys(options),
+              (QStringList{QStringLiteral("frame_rate"), QStringLiteral("frame_rate"),
+                           QStringLiteral("show_time")}));
+    EXPECT_FALSE(doc.has_section(QStringLiteral("not a header")));
+
+    doc.set_value(options, QStringLiteral("show_time"), QStringLiteral("1"));
+    doc.set_value(options, QStringLiteral("sprite_active"), QStringLiteral("3"));
+    const QByteArray out = doc.serialize();
+    EXPECT_EQ(out.count("[Options]") + out.count("[options]"), 2);  // no third block
+    EXPECT_TRUE(out.contains("show_time=1\n"));
+    EXPECT_TRUE(out.startsWith("[Options] ; my own settings\nframe_rate=45\nsprite_active=3\n"));
+}
+
 }  // namespace
 }  // namespace wm

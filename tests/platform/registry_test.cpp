@@ -55,6 +55,18 @@ TEST_F(RegistryTest, EveryFailureReadsAsEmptyText) {
     EXPECT_EQ(registry_.read_string(0x7fffffffu, kDesktop, QStringLiteral("Present")), QString());
     registry_.write_string(0x12345u, kDesktop, QStringLiteral("Nowhere"), QStringLiteral("x"));
     EXPECT_FALSE(test::read_file(registry_.file()).contains("Nowhere"));
+
+    // Names the store cannot hold are refused rather than bending its file.
+    const QByteArray before = test::read_file(registry_.file());
+    EXPECT_FALSE(
+        registry_.write_dword(kUser, QStringLiteral("Evil]\n[Injected"), QStringLiteral("v"), 1));
+    EXPECT_FALSE(
+        registry_.write_dword(kUser, QStringLiteral("Line\nBreak"), QStringLiteral("v"), 1));
+    for (const char* name : {"", " padded", "a=b", "[x", "; note", "two\nlines"}) {
+        EXPECT_FALSE(registry_.write_dword(kUser, kDesktop, QString::fromLatin1(name), 1)) << name;
+        EXPECT_EQ(registry_.read_string(kUser, kDesktop, QString::fromLatin1(name)), QString());
+    }
+    EXPECT_EQ(test::read_file(registry_.file()), before);
 }
 
 TEST_F(RegistryTest, DataLongerThanTheBufferReadsAsEmpty) {

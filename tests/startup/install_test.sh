@@ -26,14 +26,16 @@ XDG_CONFIG_HOME="$work/config" XDG_CONFIG_DIRS="$work/xdg" env -u DISPLAY -u QT_
   "$work/prefix/bin/wintermere" /a 1 2>"$work/err" || fail "installed program: $(cat "$work/err")"
 [ ! -s "$work/err" ] || fail "installed program complained: $(cat "$work/err")"
 
-# A packaged system install: the system-wide file below DESTDIR, never the user's.
+# A packaged system install: the system-wide file below DESTDIR (in /etc/xdg,
+# whatever the installing desktop lists first), never the user's.
 rm -rf "$work/config"
-env -u XDG_CONFIG_DIRS XDG_CONFIG_HOME="$work/config" DESTDIR="$work/stage" \
+XDG_CONFIG_DIRS=/etc/xdg/xdg-gnome:/etc/xdg XDG_CONFIG_HOME="$work/config" DESTDIR="$work/stage" \
   cmake --install "$build" --prefix /usr >"$work/install.log"
 [ -x "$work/stage/usr/bin/wintermere" ] || fail "no staged usr/bin/wintermere"
 [ -d "$work/stage/usr/share/wintermere" ] || fail "no staged usr/share/wintermere"
 grep -qFx "install_path=/usr/share/wintermere/" "$work/stage/etc/xdg/Quillory Wintermere/settings.ini" \
   || fail "system install_path not recorded"
+[ ! -e "$work/stage/etc/xdg/xdg-gnome" ] || fail "wrote below the desktop's own folder"
 [ ! -e "$config" ] || fail "a system install wrote the user's file"
 
 # The installed program reads the system-wide value when the user has none.

@@ -234,8 +234,8 @@ TEST_F(SaverSettingsTest, UnusableTextTakesTheDefault) {
         "custom_audio_files_total=many\n"));
     EXPECT_EQ(s.frame_rate, 30);
     EXPECT_EQ(s.scene_duration, 20);
-    EXPECT_EQ(s.show_time, 1);
-    EXPECT_EQ(s.objects_off, 0);
+    EXPECT_EQ(s.show_time, 7);  // a flag keeps its number: only 1 counts as set
+    EXPECT_EQ(s.objects_off, -1);
     EXPECT_EQ(s.mute_audio, 0);
     EXPECT_EQ(s.sprite_active, 12);
     EXPECT_EQ(s.mouse_sensitivity, 10);  // 9.5 rounds half to even
@@ -247,6 +247,7 @@ TEST_F(SaverSettingsTest, AnAbsurdCountNeverAllocatesForEntriesThatDoNotExist) {
     const SaverSettings s = load_settings(store_with(
         "[Options]\ncustom_picture_files_total=2000000000\ncustom_picture_paths1=/p/one.jpg\n"
         "custom_picture_paths2=/p/two.jpg\ncustom_picture_paths02=/p/ignored.jpg\n"
+        "custom_picture_paths1999999999=/p/far.jpg\n"
         "custom_audio_files_total=-3\ncaptions_total=-7\n"));
     ASSERT_EQ(s.custom_picture_files_total, 2);
     ASSERT_EQ(s.custom_picture_paths.size(), 3u);
