@@ -24,10 +24,6 @@ enum class RootKey : std::uint32_t {
     DynData = 0x80000006u,
 };
 
-// The value types the store keeps.
-inline constexpr std::uint32_t kRegSz = 1;
-inline constexpr std::uint32_t kRegDword = 4;
-
 // Longest value data read_registry_string accepts, in bytes.
 inline constexpr int kRegistryBufferBytes = 255;
 

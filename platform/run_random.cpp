@@ -1,7 +1,6 @@
 #include "platform/run_random.h"
 
 #include <chrono>
-#include <cmath>
 #include <random>
 
 namespace wm {
@@ -24,10 +23,6 @@ std::mt19937_64& generator() {
 double next_random() {
     // 53 random bits: every value is exact and strictly below 1.
     return static_cast<double>(generator()() >> 11) * 0x1.0p-53;
-}
-
-int random_choice(int n) {
-    return static_cast<int>(std::floor(next_random() * n + 1.0));
 }
 
 void seed_run_random(std::uint64_t seed) {

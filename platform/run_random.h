@@ -11,9 +11,6 @@ namespace wm {
 // A uniform real in [0, 1).
 double next_random();
 
-// Int(r * n + 1): a uniform choice among 1..n (n >= 1).
-int random_choice(int n);
-
 // Restarts the generator from a fixed seed (tests and reproducible runs).
 void seed_run_random(std::uint64_t seed);
 

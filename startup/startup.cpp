@@ -21,8 +21,7 @@ std::int16_t twips_per_pixel(double logical_dpi) {
 
 int run_startup(const QString& command_line, const SettingsStore& store, ScreenResolution screen,
                 ModeHost& host, RunState& state) {
-    state.run = RunValues{};
-    state.run.config_preview = false;
+    state.run = RunValues{};  // config_preview starts False
 
     const QString install_path =
         get_setting(store, kConfigSection, QStringLiteral("install_path"), QString());
