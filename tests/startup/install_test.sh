@@ -17,6 +17,12 @@ XDG_CONFIG_HOME="$work/config" XDG_CONFIG_DIRS="$work/xdg" WM_INSTALL_SCOPE=auto
 [ -x "$work/prefix/bin/wintermere" ] || fail "no bin/wintermere"
 [ -x "$work/prefix/bin/wintermere-pack" ] || fail "no bin/wintermere-pack"
 [ -d "$work/prefix/share/wintermere" ] || fail "no share/wintermere"
+# The built-in pack lies in the data folder, its members in the order of their roles.
+"$work/prefix/bin/wintermere-pack" list "$work/prefix/share/wintermere" >"$work/members" \
+  || fail "no readable pack in share/wintermere"
+[ "$(wc -l <"$work/members")" -eq 17 ] || fail "pack has not 17 members: $(cat "$work/members")"
+[ "$(cut -f1 "$work/members" | sed "s/.*\.//" | tr "\n" " ")" = "jpg jpg jpg jpg jpg jpg jpg jpg jpg jpg png png jpg mid mid mid mid " ] \
+  || fail "members out of role order: $(cat "$work/members")"
 grep -qFx "install_path=$work/prefix/share/wintermere/" "$config" || fail "install_path not recorded: $(cat "$config")"
 grep -qFx "frame_rate=45" "$config" || fail "other settings lost"
 [ ! -e "$work/xdg/Quillory Wintermere/settings.ini" ] || fail "a per-user install wrote the system file"

@@ -1,0 +1,226 @@
+#include "assets/contact_sheet.h"
+
+#include "assets/media_catalogue.h"
+#include "imaging/jpeg_reader.h"
+#include "platform/error_text.h"
+#include "sprites/sheet_layout.h"
+
+#include <QFileInfo>
+#include <QFont>
+#include <QImage>
+#include <QPainter>
+
+#include <algorithm>
+#include <optional>
+
+namespace wm::media {
+
+namespace {
+
+constexpr int kMargin = 40;
+constexpr int kGap = 24;
+constexpr int kLabelHeight = 30;
+constexpr int kSheetWidthPx = 2600;
+constexpr int kThumbColumns = 5;
+constexpr int kCellsPerRow = 12;
+const QColor kPaper(34, 38, 48);
+const QColor kInk(226, 230, 238);
+
+std::optional<QImage> load_picture(const QString& path, QString* problem) {
+    if (!QFileInfo::exists(path)) {
+        set_error(problem,
+                  QStringLiteral("missing %1: run `wintermere-media build` first").arg(path));
+        return std::nullopt;
+    }
+    if (path.endsWith(QLatin1String(".jpg"))) {
+        cDIBSection surface;
+        if (load_jpeg(surface, path)) {
+            return to_qimage(surface);
+        }
+    } else {
+        QImage picture(path);
+        if (!picture.isNull()) {
+            return picture.convertToFormat(QImage::Format_RGB32);
+        }
+    }
+    set_error(problem, QStringLiteral("cannot read %1").arg(path));
+    return std::nullopt;
+}
+
+// Lays pictures out left to right, top to bottom, with labels.
+class SheetWriter {
+  public:
+    explicit SheetWriter(QPainter& painter) : painter_(painter) {}
+
+    void heading(const QString& text) {
+        new_row();
+        painter_.setFont(QFont(QStringLiteral("Liberation Sans"), 22, QFont::Bold));
+        painter_.setPen(kInk);
+        painter_.drawText(QRect(kMargin, y_, kSheetWidthPx, 40), Qt::AlignLeft, text);
+        y_ += 48;
+    }
+
+    // Places a picture at `scale`, with a label under it.
+    void place(const QImage& picture, double scale, const QString& label) {
+        const QSize size(static_cast<int>(picture.width() * scale),
+                         static_cast<int>(picture.height() * scale));
+        if (x_ + size.width() > kSheetWidthPx - kMargin && x_ > kMargin) {
+            new_row();
+        }
+        painter_.setRenderHint(QPainter::SmoothPixmapTransform, scale < 1.0);
+        painter_.drawImage(QRect(QPoint(x_, y_), size), picture);
+        painter_.setFont(QFont(QStringLiteral("Liberation Sans"), 11));
+        painter_.setPen(kInk);
+        painter_.drawText(QRect(x_, y_ + size.height() + 4, std::max(size.width(), 150), 24),
+                          Qt::AlignLeft, label);
+        x_ += std::max(size.width(), 150) + kGap;
+        row_height_ = std::max(row_height_, size.height() + kLabelHeight);
+    }
+
+    void new_row() {
+        if (x_ > kMargin) {
+            y_ += row_height_ + kGap;
+        }
+        x_ = kMargin;
+        row_height_ = 0;
+    }
+
+    int bottom() const { return y_ + row_height_ + kMargin; }
+
+  private:
+    QPainter& painter_;
+    int x_ = kMargin;
+    int y_ = kMargin;
+    int row_height_ = 0;
+};
+
+// Cell n drawn over `stage` as the saver draws a sprite: AND the mask, OR the sprite.
+QImage composed_cell(const QImage& stage, const QImage& sprite, const QImage& mask, int n) {
+    QImage cell = stage.copy(QRect(0, 0, kCellSize, kCellSize));
+    const QRect source = sheet_cell(n);
+    QPainter painter(&cell);
+    painter.setCompositionMode(QPainter::RasterOp_SourceAndDestination);
+    painter.drawImage(QPoint(0, 0), mask, source);
+    painter.setCompositionMode(QPainter::RasterOp_SourceOrDestination);
+    painter.drawImage(QPoint(0, 0), sprite, source);
+    return cell;
+}
+
+// A small stage framed with the border pieces, tiled the way the saver frames its stage.
+QImage framed_stage(const QImage& border, const QImage& scene) {
+    constexpr int kPiece = 8;
+    const QSize stage(400, 300);
+    QImage framed(stage + QSize(2 * kPiece, 2 * kPiece), QImage::Format_RGB32);
+    QPainter painter(&framed);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(QRect(QPoint(kPiece, kPiece), stage), scene);
+    const int right = kPiece + stage.width();
+    const int bottom = kPiece + stage.height();
+    for (int x = 0; x <= right; x += kPiece) {
+        painter.drawImage(QPoint(x, 0), border, QRect(8, 0, kPiece, kPiece));
+        painter.drawImage(QPoint(x, bottom), border, QRect(8, 72, kPiece, kPiece));
+    }
+    for (int y = 0; y <= bottom; y += kPiece) {
+        painter.drawImage(QPoint(0, y), border, QRect(0, 8, kPiece, kPiece));
+        painter.drawImage(QPoint(right, y), border, QRect(72, 64, kPiece, kPiece));
+    }
+    painter.drawImage(QPoint(0, 0), border, QRect(0, 0, kPiece, kPiece));
+    painter.drawImage(QPoint(right, 0), border, QRect(72, 0, kPiece, kPiece));
+    painter.drawImage(QPoint(right, bottom), border, QRect(72, 72, kPiece, kPiece));
+    painter.drawImage(QPoint(0, bottom), border, QRect(0, 72, kPiece, kPiece));
+    return framed;
+}
+
+}  // namespace
+
+bool write_contact_sheet(const QString& media_folder, const QString& png, QString* problem) {
+    const QString members = media_folder + QStringLiteral("/members/");
+    const QString windows = media_folder + QStringLiteral("/windows/");
+    const auto items = pack_members();
+
+    std::vector<QImage> backgrounds;
+    for (int i = 0; i < kBackgroundCount; ++i) {
+        auto picture = load_picture(members + items[static_cast<std::size_t>(i)].name, problem);
+        if (!picture) {
+            return false;
+        }
+        backgrounds.push_back(*picture);
+    }
+    const auto sprite = load_picture(members + items[kBackgroundCount].name, problem);
+    const auto mask = load_picture(members + items[kBackgroundCount + 1].name, problem);
+    const auto title = load_picture(members + items[kBackgroundCount + 2].name, problem);
+    if (!sprite || !mask || !title) {
+        return false;
+    }
+    std::vector<std::pair<QString, QImage>> window_images;
+    for (const MediaItem& item : window_pictures()) {
+        auto picture = load_picture(windows + item.name, problem);
+        if (!picture) {
+            return false;
+        }
+        window_images.emplace_back(item.name, *picture);
+    }
+
+    QImage sheet(kSheetWidthPx, 6000, QImage::Format_RGB32);
+    sheet.fill(kPaper);
+    QPainter painter(&sheet);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    SheetWriter writer(painter);
+
+    writer.heading(QStringLiteral("Backgrounds (members 1-10, %1 x %2)")
+                       .arg(kBackgroundSize.width())
+                       .arg(kBackgroundSize.height()));
+    const double thumb_scale = (kSheetWidthPx - 2.0 * kMargin - (kThumbColumns - 1) * kGap) /
+                               kThumbColumns / kBackgroundSize.width();
+    for (std::size_t i = 0; i < backgrounds.size(); ++i) {
+        writer.place(backgrounds[i], thumb_scale,
+                     QStringLiteral("%1  %2").arg(i + 1).arg(items[i].name));
+    }
+
+    writer.heading(
+        QStringLiteral("Wing cycle flying right (cells 1-24), drawn over a scene at 1:1"));
+    // A calm patch of sky from the middle band of a scene, where the birds fly.
+    const QImage sky = backgrounds[1].copy(QRect(600, 380, kCellSize, kCellSize));
+    for (int n = 1; n <= kFlapCells; ++n) {
+        if ((n - 1) % kCellsPerRow == 0) {
+            writer.new_row();
+        }
+        writer.place(composed_cell(sky, *sprite, *mask, n), 1.0, QString::number(n));
+    }
+    writer.heading(QStringLiteral("Flying left (cells 25-36)"));
+    for (int n = kFlapCells + 1; n <= kFlapCells + kCellsPerRow; ++n) {
+        writer.place(composed_cell(sky, *sprite, *mask, n), 1.0, QString::number(n));
+    }
+
+    writer.heading(QStringLiteral("Sheets (members 11, 12) and title card (member 13)"));
+    writer.place(*sprite, 0.4, items[kBackgroundCount].name);
+    writer.place(*mask, 0.4, items[kBackgroundCount + 1].name);
+    writer.place(*title, 0.8, items[kBackgroundCount + 2].name);
+
+    writer.heading(QStringLiteral("Window pictures"));
+    QImage border;
+    for (const auto& [name, picture] : window_images) {
+        const bool small = picture.width() <= 80;
+        writer.place(
+            picture, small ? 3.0 : 1.0,
+            QStringLiteral("%1  %2 x %3").arg(name).arg(picture.width()).arg(picture.height()));
+        if (name.startsWith(QLatin1String("border"))) {
+            border = picture;
+        }
+    }
+    if (!border.isNull()) {
+        writer.place(framed_stage(border, backgrounds[0]), 1.0,
+                     QStringLiteral("border pieces framing a stage"));
+    }
+    painter.end();
+
+    const QImage cropped = sheet.copy(0, 0, kSheetWidthPx, std::min(writer.bottom(), 6000));
+    if (!cropped.save(png, "PNG")) {
+        set_error(problem, QStringLiteral("cannot write %1").arg(png));
+        return false;
+    }
+    return true;
+}
+
+}  // namespace wm::media

@@ -1,0 +1,45 @@
+#include "assets/kit/canvas.h"
+
+#include "assets/kit/media_random.h"
+
+#include <QRgba64>
+
+#include <algorithm>
+#include <cmath>
+
+namespace wm::media {
+
+QImage new_canvas(QSize size, const QColor& fill) {
+    QImage canvas(size, QImage::Format_RGBA64_Premultiplied);
+    canvas.fill(fill);
+    return canvas;
+}
+
+namespace {
+
+// A 16-bit channel value brought to 8 bits with `noise` (in 8-bit steps) added.
+int dither_channel(quint16 value, double noise) {
+    const double level = static_cast<double>(value) / 257.0 + noise;
+    return std::clamp(static_cast<int>(std::lround(level)), 0, 255);
+}
+
+}  // namespace
+
+QImage finish_canvas(const QImage& canvas, std::uint64_t seed) {
+    const QImage deep = canvas.convertToFormat(QImage::Format_RGBA64_Premultiplied);
+    QImage out(deep.size(), QImage::Format_RGB32);
+    MediaRandom rng(seed);
+    for (int y = 0; y < deep.height(); ++y) {
+        const auto* in = reinterpret_cast<const QRgba64*>(deep.constScanLine(y));
+        auto* row = reinterpret_cast<QRgb*>(out.scanLine(y));
+        for (int x = 0; x < deep.width(); ++x) {
+            const QRgba64 pixel = in[x];
+            row[x] = qRgb(dither_channel(pixel.red(), rng.triangular()),
+                          dither_channel(pixel.green(), rng.triangular()),
+                          dither_channel(pixel.blue(), rng.triangular()));
+        }
+    }
+    return out;
+}
+
+}  // namespace wm::media
