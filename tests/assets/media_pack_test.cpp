@@ -61,17 +61,54 @@ class ExtractedMember : public ::testing::Test {
     PackTable table_;
 };
 
-TEST_F(ExtractedMember, EveryBackgroundDecodesAtFullSize) {
+// Luma of a pixel, 0..255.
+double luma(QRgb pixel) {
+    return 0.299 * qRed(pixel) + 0.587 * qGreen(pixel) + 0.114 * qBlue(pixel);
+}
+
+TEST_F(ExtractedMember, EveryBackgroundDecodesAtFullSizeWithAReadableCaptionBand) {
     MessageCapture messages;
+    std::vector<QImage> thumbnails;
     for (int i = 1; i <= media::kBackgroundCount; ++i) {
         cDIBSection surface;
         const QString path = extract(i);
         ASSERT_FALSE(path.isEmpty()) << "member " << i;
         ASSERT_TRUE(load_jpeg(surface, path)) << "member " << i;
-        EXPECT_EQ(surface.width(), media::kBackgroundSize.width()) << "member " << i;
-        EXPECT_EQ(surface.height(), media::kBackgroundSize.height()) << "member " << i;
+        ASSERT_EQ(surface.width(), media::kBackgroundSize.width()) << "member " << i;
+        ASSERT_EQ(surface.height(), media::kBackgroundSize.height()) << "member " << i;
+        const QImage picture = to_qimage(surface);
+
+        // The caption is centred in white with a black shadow: the band behind
+        // it must not be bright snow or sky.
+        const QRect band(picture.width() / 5, picture.height() * 43 / 100, picture.width() * 3 / 5,
+                         picture.height() * 14 / 100);
+        int bright = 0;
+        for (int y = band.top(); y <= band.bottom(); ++y) {
+            for (int x = band.left(); x <= band.right(); ++x) {
+                bright += luma(picture.pixel(x, y)) > 200.0 ? 1 : 0;
+            }
+        }
+        EXPECT_LE(bright, band.width() * band.height() / 10) << "member " << i;
+        thumbnails.push_back(
+            picture.scaled(64, 36, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
     }
     EXPECT_TRUE(messages.messages().empty());
+
+    // No two pictures look alike: their small versions differ clearly on average.
+    for (std::size_t a = 0; a < thumbnails.size(); ++a) {
+        for (std::size_t b = a + 1; b < thumbnails.size(); ++b) {
+            double difference = 0.0;
+            for (int y = 0; y < 36; ++y) {
+                for (int x = 0; x < 64; ++x) {
+                    const QRgb p = thumbnails[a].pixel(x, y);
+                    const QRgb q = thumbnails[b].pixel(x, y);
+                    difference += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) +
+                                  std::abs(qBlue(p) - qBlue(q));
+                }
+            }
+            EXPECT_GT(difference / (64 * 36 * 3), 12.0) << "members " << a + 1 << " and " << b + 1;
+        }
+    }
 }
 
 TEST_F(ExtractedMember, SheetsLoadThroughThePictureLoaderAtSheetSize) {
