@@ -6,12 +6,8 @@
 # are never touched by it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/setup.sh
+bash scripts/build.sh
 build=${WM_BUILD:-build}
-jobs=${WM_JOBS:-$(nproc)}
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DWM_BUILD_TESTS=OFF \
-  -DWM_BUILD_BENCHMARKS=OFF >/dev/null
-cmake --build "$build" -j "$jobs"
 export XDG_CONFIG_HOME="$PWD/$build/run-config"
 WM_INSTALL_SCOPE=user cmake --install "$build" --prefix "$PWD/$build/stage" >/dev/null
 echo "Installed into $build/stage (settings in $XDG_CONFIG_HOME)."
