@@ -14,7 +14,7 @@ constexpr double kTop = 0.92;
 constexpr double kBottom = -0.95;
 // Share of the cycle the downstroke takes beyond half: the power stroke is
 // the slower one.
-constexpr double kDownstrokeBias = 0.32;
+constexpr double kDownstrokeBias = 0.22;
 constexpr double kHandLag = 14.0 * kDegree;
 constexpr double kTwist = 28.0 * kDegree;
 constexpr double kBodyRise = 2.6;

@@ -160,10 +160,9 @@ void paint_body(QPainter& target) {
     const QPainterPath undertail = ellipse(QPointF(-17.0, 10.0), 8.0, 5.0, -20.0);
     painter.setBrush(kUndertail);
     painter.drawPath(undertail);
+    const QPainterPath silhouette = body.united(neck).united(head);
     painter.setBrush(kBack);
-    painter.drawPath(body);
-    painter.drawPath(neck);
-    painter.drawPath(head);
+    painter.drawPath(silhouette);
 
     painter.setCompositionMode(QPainter::CompositionMode_SourceAtop);
     // The back catches the light from above.
@@ -191,8 +190,19 @@ void paint_body(QPainter& target) {
     painter.setPen(QPen(kBlueGrey, 5.0));
     painter.setBrush(Qt::NoBrush);
     painter.drawPath(breast);
+    // A few soft feather edges on the back.
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(with_alpha(shaded(kBack, 0.6), 0.45), 0.6, Qt::SolidLine, Qt::RoundCap));
+    for (const QPointF at : {QPointF(-17.0, -4.0), QPointF(-11.0, -9.0), QPointF(-5.0, -13.0),
+                             QPointF(-13.0, 2.0), QPointF(-7.0, -3.0), QPointF(-20.0, 4.0)}) {
+        painter.drawArc(QRectF(at - QPointF(3.0, 3.0), QSizeF(6.0, 5.0)), 200 * 16, 140 * 16);
+    }
     painter.setPen(Qt::NoPen);
-    painter.setBrush(kBelly);
+    QRadialGradient belly(QPointF(-2.0, 13.0), 22.0);
+    belly.setColorAt(0.0, kBelly);
+    belly.setColorAt(0.6, kBelly);
+    belly.setColorAt(1.0, kUndertail);
+    painter.setBrush(belly);
     painter.drawPath(ellipse(QPointF(-4.0, 15.0), 21.0, 11.0, -12.0));
     QRadialGradient orange(QPointF(20.0, 0.0), 26.0);
     orange.setColorAt(0.0, kOrangeLight);
@@ -208,6 +218,15 @@ void paint_body(QPainter& target) {
     round.setColorAt(1.0, with_alpha(Qt::black, 0.40));
     painter.setBrush(round);
     painter.drawRect(QRectF(-30.0, -25.0, 64.0, 50.0));
+
+    // The sky's light along the crown and back, so the bird stands out on a
+    // night sky too.
+    QLinearGradient sheen(0.0, -24.0, 0.0, -4.0);
+    sheen.setColorAt(0.0, with_alpha(QColor(255, 246, 226), 0.55));
+    sheen.setColorAt(1.0, with_alpha(QColor(255, 246, 226), 0.0));
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(QBrush(sheen), 2.6));
+    painter.drawPath(silhouette);
     painter.end();
 
     target.save();
@@ -254,7 +273,7 @@ void paint_robin(QImage& canvas, const FlapPose& pose) {
     painter.scale(kBirdSize, kBirdSize);
 
     // The far wing lies behind the body, in its shadow.
-    paint_wing(painter, wing_outline(pose, WingSide::Far), 0.62);
+    paint_wing(painter, wing_outline(pose, WingSide::Far), 0.55);
     paint_tail(painter);
     paint_body(painter);
     paint_head_details(painter);

@@ -20,6 +20,9 @@ constexpr double kShoulderY = 7.0;
 constexpr double kShoulderZ = 8.0;
 constexpr double kArmLength = 23.0;
 constexpr double kBaseSweep = 9.0 * kDegree;
+// The far wing sweeps back further as it passes level, so that seen from in
+// front of the bird it stays behind the breast instead of poking out before it.
+constexpr double kFarSweep = 24.0 * kDegree;
 
 struct Vec3 {
     double x = 0, y = 0, z = 0;
@@ -84,8 +87,10 @@ class PosedWing {
         // Outward, forward and upper-surface directions of the arm: swept back
         // a little, twisted about its length, then raised by the flap about
         // the body's long axis.
-        const double sw = std::sin(kBaseSweep);
-        const double cw = std::cos(kBaseSweep);
+        const double sweep =
+            kBaseSweep + (side == WingSide::Far ? kFarSweep * std::cos(pose.flap) : 0.0);
+        const double sw = std::sin(sweep);
+        const double cw = std::cos(sweep);
         const double st = std::sin(pose.twist);
         const double ct = std::cos(pose.twist);
         const Vec3 forward{cw, 0.0, sw};
@@ -100,9 +105,10 @@ class PosedWing {
     double arm_length() const { return arm_length_; }
     double fan() const { return fan_; }
 
-    // A point of the arm's plane.
+    // A point of the arm's surface.
     Vec3 arm(double s, double c) const {
-        return mirrored(Vec3{kShoulderX, kShoulderY, kShoulderZ} + s * out_ + c * forward_);
+        return mirrored(Vec3{kShoulderX, kShoulderY, kShoulderZ} + s * out_ + c * forward_ +
+                        camber(c, kArmCamber) * up_);
     }
     // A point of the hand's plane, from the wrist.
     Vec3 hand(double s, double c) const {
@@ -111,7 +117,7 @@ class PosedWing {
         const Vec3 wrist = Vec3{kShoulderX, kShoulderY, kShoulderZ} + arm_length_ * out_ +
                            kWristForward * forward_;
         return mirrored(wrist + (along * std::cos(bend_)) * out_ + across * forward_ +
-                        (along * std::sin(bend_)) * up_);
+                        (along * std::sin(bend_)) * up_ + camber(across, kHandCamber) * hand_up_);
     }
     double arm_facing() const { return facing_of(mirrored(up_)); }
     double hand_facing() const { return facing_of(mirrored(hand_up_)); }
@@ -119,6 +125,18 @@ class PosedWing {
     static constexpr double kWristForward = 2.0;
 
   private:
+    // The wing arches over its chord like a sail: highest a third of the way
+    // back from the leading edge, so it never looks quite flat edge-on.
+    struct Camber {
+        double leading, chord, height;
+    };
+    static constexpr Camber kArmCamber{5.5, 27.0, 3.0};
+    static constexpr Camber kHandCamber{2.0, 32.0, 2.5};
+    static double camber(double c, const Camber& arch) {
+        const double t = std::clamp((arch.leading - c) / arch.chord, 0.0, 1.0);
+        return arch.height * 6.75 * t * (1.0 - t) * (1.0 - t);
+    }
+
     Vec3 mirrored(Vec3 v) const { return {v.x, v.y, mirror_ * v.z}; }
 
     double mirror_;
