@@ -85,36 +85,37 @@ QColor shaded(const QColor& colour, double light) {
     return {channel(colour.red()), channel(colour.green()), channel(colour.blue())};
 }
 
-void paint_feather(QPainter& painter, const FeatherOutline& feather, const FeatherColours& colours,
-                   double light, bool smooth = false) {
+// A feather's colour from base to tip, by the side it shows and the light on it.
+QLinearGradient feather_fill(const FeatherOutline& feather, const FeatherColours& colours,
+                             double light) {
     const double upper = upper_share(feather.facing);
     // Seen edge-on a feather catches less light.
     const double tone = light * (0.8 + 0.2 * std::min(1.0, std::abs(feather.facing) * 2.0));
     QLinearGradient fill(feather.root, feather.tip);
     fill.setColorAt(0.0, shaded(mix(colours.under_base, colours.upper_base, upper), tone));
     fill.setColorAt(1.0, shaded(mix(colours.under_tip, colours.upper_tip, upper), tone));
-    painter.setBrush(fill);
-    painter.setPen(QPen(shaded(kInk, 1.2), 0.45, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    if (smooth) {
-        painter.drawPath(smooth_closed(feather.outline));
-        return;
-    }
-    painter.drawPolygon(feather.outline);
-    // The shaft, a fine pale line toward the tip.
-    painter.setPen(QPen(with_alpha(QColor(226, 210, 180), 0.35), 0.3));
-    painter.drawLine(feather.root, feather.root + (feather.tip - feather.root) * 0.85);
+    return fill;
+}
+
+QPen feather_edge() {
+    return QPen(shaded(kInk, 1.2), 0.45, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
 }
 
 void paint_wing(QPainter& painter, const WingOutline& wing, double light) {
-    painter.save();
     for (const FeatherOutline& feather : wing.feathers) {
-        paint_feather(painter, feather, feather.primary ? kPrimaryColours : kSecondaryColours,
-                      light);
+        painter.setBrush(
+            feather_fill(feather, feather.primary ? kPrimaryColours : kSecondaryColours, light));
+        painter.setPen(feather_edge());
+        painter.drawPolygon(feather.outline);
+        // The shaft, a fine pale line toward the tip.
+        painter.setPen(QPen(with_alpha(QColor(226, 210, 180), 0.35), 0.3));
+        painter.drawLine(feather.root, feather.root + (feather.tip - feather.root) * 0.85);
     }
     for (const FeatherOutline& row : wing.coverts) {
-        paint_feather(painter, row, kCovertColours, light, true);
+        painter.setBrush(feather_fill(row, kCovertColours, light));
+        painter.setPen(feather_edge());
+        painter.drawPath(smooth_closed(row.outline));
     }
-    painter.restore();
 }
 
 void paint_tail(QPainter& painter) {
@@ -191,7 +192,6 @@ void paint_body(QPainter& target) {
     painter.setBrush(Qt::NoBrush);
     painter.drawPath(breast);
     // A few soft feather edges on the back.
-    painter.setBrush(Qt::NoBrush);
     painter.setPen(QPen(with_alpha(shaded(kBack, 0.6), 0.45), 0.6, Qt::SolidLine, Qt::RoundCap));
     for (const QPointF at : {QPointF(-17.0, -4.0), QPointF(-11.0, -9.0), QPointF(-5.0, -13.0),
                              QPointF(-13.0, 2.0), QPointF(-7.0, -3.0), QPointF(-20.0, 4.0)}) {

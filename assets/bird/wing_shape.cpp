@@ -14,11 +14,13 @@ constexpr double kDegree = std::numbers::pi / 180.0;
 constexpr double kYaw = 30.0 * kDegree;
 constexpr double kPitch = 6.0 * kDegree;
 
-// Wing measures in pixels.
+// Wing measures in drawing units; space is x forward, y up, z toward the
+// viewer, from the body's centre.
 constexpr double kShoulderX = 4.0;
 constexpr double kShoulderY = 7.0;
 constexpr double kShoulderZ = 8.0;
 constexpr double kArmLength = 23.0;
+constexpr double kWristForward = 2.0;
 constexpr double kBaseSweep = 9.0 * kDegree;
 // The far wing sweeps back further as it passes level, so that seen from in
 // front of the bird it stays behind the breast instead of poking out before it.
@@ -75,7 +77,7 @@ constexpr std::array<Feather, 7> kSecondaries{{
     {0.12, -1.0, 99.0, 16.0, 7.0},
 }};
 
-// The posed wing: maps points of the arm's and the hand's planes into space.
+// The posed wing: maps points of the arm's and the hand's surfaces into space.
 class PosedWing {
   public:
     PosedWing(const FlapPose& pose, WingSide side)
@@ -101,7 +103,6 @@ class PosedWing {
         hand_up_ = std::cos(bend_) * up_ + (-std::sin(bend_)) * out_;
     }
 
-    Vec3 shoulder() const { return mirrored({kShoulderX, kShoulderY, kShoulderZ}); }
     double arm_length() const { return arm_length_; }
     double fan() const { return fan_; }
 
@@ -110,7 +111,7 @@ class PosedWing {
         return mirrored(Vec3{kShoulderX, kShoulderY, kShoulderZ} + s * out_ + c * forward_ +
                         camber(c, kArmCamber) * up_);
     }
-    // A point of the hand's plane, from the wrist.
+    // A point of the hand's surface, from the wrist.
     Vec3 hand(double s, double c) const {
         const double along = s * std::cos(hand_sweep_) + c * std::sin(hand_sweep_);
         const double across = -s * std::sin(hand_sweep_) + c * std::cos(hand_sweep_);
@@ -121,8 +122,6 @@ class PosedWing {
     }
     double arm_facing() const { return facing_of(mirrored(up_)); }
     double hand_facing() const { return facing_of(mirrored(hand_up_)); }
-
-    static constexpr double kWristForward = 2.0;
 
   private:
     // The wing arches over its chord like a sail: highest a third of the way
@@ -147,8 +146,11 @@ class PosedWing {
     Vec3 out_, forward_, up_, hand_up_;
 };
 
+// The camera's view of a point.
 QPointF seen(Vec3 v) {
-    return view_point(v.x, v.y, v.z).screen;
+    const double x1 = v.x * std::cos(kYaw) - v.z * std::sin(kYaw);
+    const double z1 = v.x * std::sin(kYaw) + v.z * std::cos(kYaw);
+    return {x1, -(v.y * std::cos(kPitch) + z1 * std::sin(kPitch))};
 }
 
 // Outline of a feather in its plane, mapped through `place`: a narrow outer
@@ -220,21 +222,12 @@ FeatherOutline covert_patch(const PosedWing& wing, const CovertRow& row) {
 
 }  // namespace
 
-ViewPoint view_point(double x, double y, double z) {
-    const double x1 = x * std::cos(kYaw) - z * std::sin(kYaw);
-    const double z1 = x * std::sin(kYaw) + z * std::cos(kYaw);
-    const double y2 = y * std::cos(kPitch) + z1 * std::sin(kPitch);
-    const double z2 = -y * std::sin(kPitch) + z1 * std::cos(kPitch);
-    return {QPointF(x1, -y2), z2};
-}
-
 WingOutline wing_outline(const FlapPose& pose, WingSide side) {
     const PosedWing wing(pose, side);
     const auto on_hand = [&wing](double s, double c) { return wing.hand(s, c); };
     const auto on_arm = [&wing](double s, double c) { return wing.arm(s, c); };
 
     WingOutline result;
-    result.shoulder = seen(wing.shoulder());
     std::vector<FeatherOutline> primaries;
     for (const Feather& f : kPrimaries) {
         // The fan opens about the middle primary.

@@ -1,7 +1,7 @@
 #pragma once
-// The bird's wings as flat feathered shapes in space, posed by the flap cycle
-// and seen by the sheet's camera (from the side, a little from below and in
-// front), flattened to outlines in cell pixels.
+// The bird's wings as gently arched feathered surfaces in space, posed by the
+// flap cycle and seen by the sheet's camera (from the side, a little from
+// below and in front), flattened to outlines in drawing units.
 
 #include "assets/bird/flap_cycle.h"
 
@@ -12,15 +12,8 @@
 
 namespace wm::media {
 
-// The camera's view of a point in the bird's space: x forward, y up, z toward
-// the viewer; pixels, origin at the body's centre.
-struct ViewPoint {
-    QPointF screen;  // cell pixels relative to the body's centre, y down
-    double depth;    // toward the viewer
-};
-ViewPoint view_point(double x, double y, double z);
-
-// One feather (or the covert patch) seen by the camera.
+// One feather (or a row of coverts) seen by the camera, relative to the
+// body's centre, y down.
 struct FeatherOutline {
     QPolygonF outline;
     QPointF root;          // where the shaft starts
@@ -35,7 +28,6 @@ struct WingOutline {
     // Rows of covert feathers over the feather bases, arm and hand together,
     // in painting order.
     std::vector<FeatherOutline> coverts;
-    QPointF shoulder;
 };
 
 enum class WingSide { Far, Near };
