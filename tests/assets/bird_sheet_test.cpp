@@ -3,9 +3,11 @@
 // mirrors the upper one in frame order, and a wing cycle that moves and loops.
 
 #include "assets/bird/bird_sheet.h"
+#include "assets/bird/cell_resolve.h"
 #include "sprites/sheet_layout.h"
 
 #include <QImage>
+#include <QPainter>
 
 #include <gtest/gtest.h>
 
@@ -182,6 +184,49 @@ TEST(BirdSheets, WingCycleMovesSmoothlyAndLoops) {
         farthest = std::max(farthest, mask_difference(1, n));
     }
     EXPECT_GT(farthest, 4 * median);
+}
+
+TEST(BirdCellResolve, CoverageDecidesTheMaskAndOnlyTheBirdGivesTheColour) {
+    const QColor paint(200, 120, 40);
+    QImage fine(kCellSize * media::kSupersample, kCellSize * media::kSupersample,
+                QImage::Format_ARGB32_Premultiplied);
+    fine.fill(Qt::transparent);
+    {
+        QPainter painter(&fine);
+        // A solid square over sheet pixels 10..29 both ways.
+        painter.fillRect(40, 40, 80, 80, paint);
+        // Sheet pixel (30, 15), right of the square, half covered.
+        painter.fillRect(120, 60, 2, 4, paint);
+        // Sheet pixel (50, 10), seven sixteenths covered.
+        painter.fillRect(200, 40, 1, 4, paint);
+        painter.fillRect(201, 40, 1, 3, paint);
+    }
+    QImage sprite(kSheetWidth, kSheetHeight, QImage::Format_RGB32);
+    QImage mask(kSheetWidth, kSheetHeight, QImage::Format_RGB32);
+    sprite.fill(Qt::black);
+    mask.fill(Qt::white);
+    const QPoint at = sheet_cell(8).topLeft();
+    media::resolve_cell(fine, sprite, mask, at, QColor(30, 20, 10));
+    const auto sprite_at = [&](int x, int y) { return rgb(sprite, at.x() + x, at.y() + y); };
+    const auto bird_at = [&](int x, int y) { return under_bird(mask, at.x() + x, at.y() + y); };
+
+    EXPECT_TRUE(bird_at(20, 20));
+    EXPECT_EQ(sprite_at(20, 20), paint.rgb() & 0xFFFFFF);
+    // Half a pixel is enough, less is not.
+    EXPECT_TRUE(bird_at(30, 15));
+    EXPECT_FALSE(bird_at(50, 10));
+    EXPECT_EQ(sprite_at(50, 10), kBlack);
+    EXPECT_FALSE(bird_at(9, 20));
+    EXPECT_EQ(sprite_at(9, 20), kBlack);
+    // The edge is darkened toward the rim colour, never toward the empty
+    // part of a pixel: the half-covered pixel matches a whole edge pixel.
+    const QColor edge = QColor::fromRgb(sprite_at(10, 20));
+    EXPECT_LT(edge.red(), paint.red());
+    EXPECT_GT(edge.red(), 30);
+    EXPECT_EQ(sprite_at(30, 15), sprite_at(10, 20));
+    // Nothing outside the cell is touched.
+    EXPECT_EQ(rgb(mask, at.x() - 1, at.y() + 20), kWhite);
+    EXPECT_EQ(rgb(sprite, at.x() + kCellSize, at.y() + 20), kBlack);
 }
 
 }  // namespace
