@@ -1,6 +1,7 @@
 // The bird sprite sheet and its mask as the stage uses them: full-size sheets
 // that follow the mask convention, a bird inside every cell, a lower half that
-// mirrors the upper one in frame order, and a wing cycle that moves and loops.
+// mirrors the upper one in frame order, a wing cycle that moves and loops, and
+// the rule that brings a supersampled cell down to the 1-bit mask.
 
 #include "assets/bird/bird_sheet.h"
 #include "assets/bird/cell_resolve.h"
