@@ -1,42 +1,37 @@
 #include "assets/bird/bird_sheet.h"
 
-#include <QPainter>
+#include "assets/bird/cell_resolve.h"
+#include "assets/bird/flap_cycle.h"
+#include "assets/bird/robin_painter.h"
 
-#include <cmath>
-#include <numbers>
+#include <QPainter>
 
 namespace wm::media {
 
-// Rough bird until the real one is drawn.
+namespace {
+
+// The silhouette's rim: a warm near-black that holds the outline on snow.
+const QColor kRim(30, 21, 16);
+
+}  // namespace
+
 BirdSheets paint_bird_sheets() {
     QImage sprite(kSheetWidth, kSheetHeight, QImage::Format_RGB32);
     QImage mask(kSheetWidth, kSheetHeight, QImage::Format_RGB32);
     sprite.fill(Qt::black);
     mask.fill(Qt::white);
+    QImage canvas(kCellSize * kSupersample, kCellSize * kSupersample,
+                  QImage::Format_ARGB32_Premultiplied);
     for (int n = 1; n <= kFlapCells; ++n) {
-        const QRect cell = sheet_cell(n);
-        const double phase = 2.0 * std::numbers::pi * (n - 1) / kFlapCells;
-        const double lift = std::sin(phase) * 40.0;
-        QPolygonF body;
-        body << QPointF(35, 75) << QPointF(75, 60) << QPointF(115, 72) << QPointF(75, 90);
-        QPolygonF wing;
-        wing << QPointF(60, 72) << QPointF(90, 72) << QPointF(70, 75 - lift);
-        for (QImage* target : {&sprite, &mask}) {
-            QPainter painter(target);
-            painter.translate(cell.topLeft());
-            const bool is_mask = target == &mask;
-            painter.setPen(Qt::NoPen);
-            painter.setBrush(is_mask ? QColor(Qt::black) : QColor(200, 40, 30));
-            painter.drawPolygon(body);
-            painter.setBrush(is_mask ? QColor(Qt::black) : QColor(120, 70, 40));
-            painter.drawPolygon(wing);
-        }
+        canvas.fill(Qt::transparent);
+        paint_robin(canvas, flap_pose(static_cast<double>(n - 1) / kFlapCells));
+        resolve_cell(canvas, sprite, mask, sheet_cell(n).topLeft(), kRim);
     }
-    const QImage upper_sprite =
-        sprite.copy(0, 0, kSheetWidth, kSheetHeight / 2).mirrored(true, false);
-    const QImage upper_mask = mask.copy(0, 0, kSheetWidth, kSheetHeight / 2).mirrored(true, false);
-    QPainter(&sprite).drawImage(0, kSheetHeight / 2, upper_sprite);
-    QPainter(&mask).drawImage(0, kSheetHeight / 2, upper_mask);
+    // Flying left is the same cycle seen in a mirror; the lower half is read
+    // right to left, so the mirrored upper half keeps the steps in order.
+    const QRect upper(0, 0, kSheetWidth, kSheetHeight / 2);
+    QPainter(&sprite).drawImage(0, kSheetHeight / 2, sprite.copy(upper).mirrored(true, false));
+    QPainter(&mask).drawImage(0, kSheetHeight / 2, mask.copy(upper).mirrored(true, false));
     return {sprite, mask};
 }
 
