@@ -1,0 +1,38 @@
+#include "assets/windows/window_pictures.h"
+
+#include "assets/kit/canvas.h"
+#include "assets/windows/window_art.h"
+#include "assets/windows/wordmark.h"
+
+#include <QPainter>
+
+#include <algorithm>
+
+namespace wm::media {
+
+QImage paint_title_card(QSize size) {
+    const QSize bounded(std::clamp(size.width(), 1, 8192), std::clamp(size.height(), 1, 8192));
+    QImage canvas = new_canvas(bounded);
+    {
+        QPainter painter(&canvas);
+        const double w = bounded.width();
+        const double h = bounded.height();
+        NightLayout layout;
+        layout.horizon = 0.6;
+        layout.moon = QPointF(0.8, 0.17);
+        layout.moon_radius = 0.06;
+        layout.pines = 9;
+        layout.cottage = true;
+        layout.cottage_at = 0.28;
+        paint_winter_night(painter, QRectF(0, 0, w, h), 0x717Eu, layout);
+        const double letters = std::min(w / 5.6, h / 4.0);
+        paint_wordmark(painter, QPointF(w / 2, h * 0.42), letters);
+        MediaRandom rng(0x717Fu);
+        const QPointF perch = paint_snowy_twig(painter, rng, QPointF(w + 10, h * 0.79),
+                                               QPointF(w * 0.66, h * 0.85), h * 0.024, 0.42);
+        paint_robin(painter, perch, h * 0.12, false);
+    }
+    return finish_canvas(canvas, 0x7180u);
+}
+
+}  // namespace wm::media

@@ -1,0 +1,20 @@
+#pragma once
+// The product's name as the window pictures and the title card letter it:
+// "Wintermere" in bold italic serif capitals of frosty blue, snow lying on
+// the tops of the letters, a snowflake for the dot of the i, a dark outline
+// and a soft glow so it reads over a night sky.
+
+#include <QPainter>
+#include <QPointF>
+
+namespace wm::media {
+
+// Letters `pixel_size` pixels in font size, the baseline's middle at
+// `baseline_centre` (in the painter's device pixels; the painter's own
+// transform is not applied).
+void paint_wordmark(QPainter& painter, QPointF baseline_centre, double pixel_size);
+
+// How wide the lettering is at `pixel_size`, without its glow.
+double wordmark_width(double pixel_size);
+
+}  // namespace wm::media
