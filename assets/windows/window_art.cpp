@@ -204,6 +204,24 @@ void paint_winter_night(QPainter& painter, const QRectF& area, std::uint64_t see
         y0 + h * 0.86, y0 + h, {{0.0, QColor(246, 249, 255)}, {1.0, QColor(214, 224, 248)}}));
     painter.drawPath(smooth_area_below(bank, y0 + h + 2));
 
+    MediaRandom crystals = rng.fork(9);
+    const QRectF clear(x0 + w * layout.lettering.x(), y0 + h * layout.lettering.y(),
+                       w * layout.lettering.width(), h * layout.lettering.height());
+    // One crystal to each slice of the width, so they spread across the sky.
+    for (int i = 0; i < layout.crystals; ++i) {
+        for (int attempt = 0; attempt < 40; ++attempt) {
+            const double across = (i + crystals.range(0.1, 0.9)) / layout.crystals;
+            const QPointF at(x0 + w * across, y0 + h * crystals.range(0.04, 0.55));
+            if (clear.contains(at) || at.y() > horizon - h * 0.04) {
+                continue;
+            }
+            const double size = h * crystals.range(0.012, 0.03);
+            paint_snowflake(painter, at, size,
+                            with_alpha(QColor(225, 236, 255), crystals.range(0.35, 0.7)), 0.09);
+            break;
+        }
+    }
+
     MediaRandom flakes = rng.fork(8);
     paint_snowfall(painter, flakes, area, static_cast<int>(w * h / 900.0), 0.5,
                    std::clamp(h / 180.0, 1.0, 3.5), QColor(240, 245, 255));
@@ -412,11 +430,12 @@ QPointF paint_snowy_twig(QPainter& painter, MediaRandom& rng, QPointF from, QPoi
     return spine[perch] + up * (width[perch] * 0.5 + thickness * 0.35);
 }
 
-void paint_snowflake(QPainter& painter, QPointF centre, double radius, const QColor& colour) {
+void paint_snowflake(QPainter& painter, QPointF centre, double radius, const QColor& colour,
+                     double weight) {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     painter.translate(centre);
-    QPen pen(colour, std::max(0.5, radius * 0.1));
+    QPen pen(colour, std::max(0.5, radius * weight));
     pen.setCapStyle(Qt::RoundCap);
     painter.setPen(pen);
     for (int arm = 0; arm < 6; ++arm) {
@@ -435,7 +454,7 @@ void paint_snowflake(QPainter& painter, QPointF centre, double radius, const QCo
     }
     painter.setPen(Qt::NoPen);
     painter.setBrush(colour);
-    painter.drawEllipse(QPointF(0, 0), radius * 0.14, radius * 0.14);
+    painter.drawEllipse(QPointF(0, 0), radius * (0.04 + weight), radius * (0.04 + weight));
     painter.restore();
 }
 

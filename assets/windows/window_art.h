@@ -25,6 +25,8 @@ struct NightLayout {
     int pines = 7;              // snowy pines on the near hills
     bool cottage = false;       // a cottage with lit windows on the near hill
     double cottage_at = 0.3;    // its centre across the area
+    int crystals = 0;           // large drifting snow crystals in the sky...
+    QRectF lettering;           // ...kept off the lettering drawn here later
 };
 
 // The night filling `area`, drawn from `seed`.
@@ -40,8 +42,10 @@ void paint_robin(QPainter& painter, QPointF feet, double height, bool facing_rig
 QPointF paint_snowy_twig(QPainter& painter, MediaRandom& rng, QPointF from, QPointF to,
                          double thickness, double perch_at);
 
-// A six-armed snowflake of `radius` in `colour`.
-void paint_snowflake(QPainter& painter, QPointF centre, double radius, const QColor& colour);
+// A six-armed snowflake of `radius` in `colour`, its strokes `weight` times
+// the radius wide.
+void paint_snowflake(QPainter& painter, QPointF centre, double radius, const QColor& colour,
+                     double weight = 0.1);
 
 // A small finished night (QImage::Format_RGB32), as in the window pictures.
 QImage paint_winter_vignette(QSize size);

@@ -5,7 +5,6 @@
 #include "assets/windows/window_art.h"
 #include "assets/windows/wordmark.h"
 
-#include <QFont>
 #include <QPainter>
 
 namespace wm::media {
@@ -16,23 +15,6 @@ QRectF whole(const QImage& canvas) {
     return {QPointF(0, 0), QSizeF(canvas.size())};
 }
 
-// A line of small lettering under the name, centred at `centre`.
-void paint_tagline(QPainter& painter, QPointF centre, double pixel_size, const QString& text) {
-    QFont font(QStringLiteral("Liberation Sans"));
-    font.setPixelSize(static_cast<int>(pixel_size));
-    font.setItalic(true);
-    font.setLetterSpacing(QFont::PercentageSpacing, 112.0);
-    painter.save();
-    painter.setFont(font);
-    const QFontMetricsF metrics(font);
-    const QPointF at(centre.x() - metrics.horizontalAdvance(text) / 2.0, centre.y());
-    painter.setPen(QColor(5, 10, 35, 170));
-    painter.drawText(at + QPointF(1, 1), text);
-    painter.setPen(QColor(224, 234, 255));
-    painter.drawText(at, text);
-    painter.restore();
-}
-
 }  // namespace
 
 QImage paint_configuration_picture() {
@@ -40,15 +22,17 @@ QImage paint_configuration_picture() {
     {
         QPainter painter(&canvas);
         NightLayout layout;
-        layout.horizon = 0.56;
+        layout.horizon = 0.6;
         layout.moon = QPointF(0.88, 0.2);
         layout.moon_radius = 0.085;
         layout.pines = 6;
         layout.cottage = true;
         layout.cottage_at = 0.2;
         paint_winter_night(painter, whole(canvas), 0xC0F1u, layout);
-        paint_wordmark(painter, QPointF(240, 92), 64);
-        paint_tagline(painter, QPointF(240, 122), 13, QStringLiteral("a winter screen saver"));
+        layout.crystals = 5;
+        layout.lettering = QRectF(0.12, 0.12, 0.76, 0.5);
+        paint_wordmark(painter, QPointF(240, 84), 64);
+        paint_tagline(painter, QPointF(240, 112), 14, QStringLiteral("a winter screen saver"));
         MediaRandom rng(0xC0F2u);
         const QPointF perch =
             paint_snowy_twig(painter, rng, QPointF(492, 152), QPointF(372, 168), 9, 0.45);
@@ -87,6 +71,8 @@ QImage paint_welcome_picture() {
         layout.pines = 5;
         layout.cottage = true;
         layout.cottage_at = 0.62;
+        layout.crystals = 4;
+        layout.lettering = QRectF(0.0, 0.18, 1.0, 0.26);
         paint_winter_night(painter, whole(canvas), 0x3E1Cu, layout);
         paint_tagline(painter, QPointF(100, 74), 14, QStringLiteral("Welcome to"));
         paint_wordmark(painter, QPointF(100, 110), 34);

@@ -117,9 +117,10 @@ Plane coverage(const QPainterPath& path, QSize size, QPointF offset, double scal
     return plane;
 }
 
-// Snow lying on every upward-facing ledge of the letters: where there is
-// letter just below (within the snow's depth) and open air a little above.
-Plane snow_caps(const Plane& letters, double unit, std::uint64_t seed) {
+// Snow lying on the upward-facing ledges of the letters above the row
+// `lowest`: where there is letter just below (within the snow's depth) and
+// open air a little above.
+Plane snow_caps(const Plane& letters, double unit, double lowest, std::uint64_t seed) {
     const int w = letters.width();
     const int h = letters.height();
     const int into = std::max(1, static_cast<int>(std::lround(2.5 * unit)));
@@ -151,7 +152,10 @@ Plane snow_caps(const Plane& letters, double unit, std::uint64_t seed) {
             for (int s2 = -sideways; s2 <= sideways && above < 1.0f; ++s2) {
                 above = std::max(above, letters.at(x + s2, y - into));
             }
-            raw(x, y) = below * (1.0f - above);
+            const float height =
+                smoothstep(static_cast<float>(lowest + 2.0 * unit),
+                           static_cast<float>(lowest - 2.0 * unit), static_cast<float>(y));
+            raw(x, y) = below * (1.0f - above) * height;
         }
     }
     Plane soft = blurred(raw, 1.6 * unit);
@@ -227,7 +231,11 @@ void paint_wordmark(QPainter& painter, QPointF baseline_centre, double pixel_siz
     const QSize fine = size * kFine;
     const double unit = pixel_size * kFine / 100.0;
     const Plane body = coverage(letters, fine, shift, kFine);
-    const Plane snow = snow_caps(body, unit, 0x5A0Cu);
+    // Top and bottom of the capitals, for the letters' gradient; snow stays
+    // on the upper ledges, clear of the feet.
+    const double cap_top = (shift.y() - pixel_size * 0.68) * kFine;
+    const double base = shift.y() * kFine;
+    const Plane snow = snow_caps(body, unit, base - pixel_size * 0.3 * kFine, 0x5A0Cu);
     Plane whole(fine.width(), fine.height());
     for (int y = 0; y < fine.height(); ++y) {
         for (int x = 0; x < fine.width(); ++x) {
@@ -241,9 +249,6 @@ void paint_wordmark(QPainter& painter, QPointF baseline_centre, double pixel_siz
     const int shadow_dx = static_cast<int>(std::lround(2.5 * unit));
     const int shadow_dy = static_cast<int>(std::lround(4.0 * unit));
     const int step = std::max(1, static_cast<int>(std::lround(1.5 * unit)));
-    // Top and bottom of the capitals, for the letters' gradient.
-    const double cap_top = (shift.y() - pixel_size * 0.68) * kFine;
-    const double base = shift.y() * kFine;
 
     std::vector<Pixel> layer(static_cast<std::size_t>(fine.width()) *
                              static_cast<std::size_t>(fine.height()));
@@ -309,15 +314,36 @@ void paint_wordmark(QPainter& painter, QPointF baseline_centre, double pixel_siz
     painter.save();
     painter.resetTransform();
     painter.drawImage(pixel_origin, picture);
-    // The snowflake dot: dark underneath so it reads, white above.
+    // The snowflake dot, white over a dark outline of itself so it reads.
     const QPointF dot_centre = QPointF(pixel_origin) + shift + dot.center();
-    const double radius = std::max(1.5, dot.width() * 0.85);
+    const double radius = std::max(1.5, dot.width() * 0.9);
+    paint_snowflake(painter, dot_centre, radius * 1.1, QColor(8, 16, 48, 200), 0.3);
+    paint_snowflake(painter, dot_centre, radius, QColor(250, 252, 255), 0.13);
+    painter.restore();
+}
+
+// A line of small lettering centred at `centre`, with a soft dark halo so it
+// reads over sky or hills.
+void paint_tagline(QPainter& painter, QPointF centre, double pixel_size, const QString& text) {
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setPixelSize(std::max(1, static_cast<int>(pixel_size)));
+    font.setItalic(true);
+    font.setLetterSpacing(QFont::PercentageSpacing, 112.0);
+    QPainterPath path;
+    path.addText(0.0, 0.0, font, text);
+    path.translate(centre.x() - QFontMetricsF(font).horizontalAdvance(text) / 2.0, centre.y());
+    painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
+    const double halo = std::max(1.0, pixel_size * 0.12);
+    for (int ring = 3; ring >= 1; --ring) {
+        painter.setPen(
+            QPen(QColor(6, 12, 40, 50), halo * ring, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawPath(path);
+    }
     painter.setPen(Qt::NoPen);
-    painter.setBrush(QColor(10, 18, 50, 150));
-    painter.drawEllipse(dot_centre + QPointF(radius * 0.1, radius * 0.15), radius * 1.05,
-                        radius * 1.05);
-    paint_snowflake(painter, dot_centre, radius, QColor(250, 252, 255));
+    painter.setBrush(QColor(232, 240, 255));
+    painter.drawPath(path);
     painter.restore();
 }
 

@@ -6,6 +6,7 @@
 
 #include <QPainter>
 #include <QPointF>
+#include <QString>
 
 namespace wm::media {
 
@@ -13,6 +14,11 @@ namespace wm::media {
 // `baseline_centre` (in the painter's device pixels; the painter's own
 // transform is not applied).
 void paint_wordmark(QPainter& painter, QPointF baseline_centre, double pixel_size);
+
+// A line of small italic lettering in the same family, centred on
+// `baseline_centre`, with a soft dark halo so it reads over sky or snow.
+void paint_tagline(QPainter& painter, QPointF baseline_centre, double pixel_size,
+                   const QString& text);
 
 // How wide the lettering is at `pixel_size`, without its glow.
 double wordmark_width(double pixel_size);
