@@ -53,8 +53,9 @@ void paint_birds(QImage& stage) {
         int cell;
         QPoint at;
     };
-    // Two birds flying right with their wings at different beats, one flying left.
-    const Flight flights[] = {{4, QPoint(70, 40)}, {17, QPoint(250, 110)}, {33, QPoint(560, 360)}};
+    // Two birds flying right with their wings at different beats, one flying
+    // left, all in the sky and clear of the caption.
+    const Flight flights[] = {{4, QPoint(60, 50)}, {17, QPoint(250, 120)}, {33, QPoint(580, 70)}};
     QPainter painter(&stage);
     for (const Flight& flight : flights) {
         const QRect cell = sheet_cell(flight.cell);

@@ -4,6 +4,7 @@
 #include "assets/kit/paint_kit.h"
 
 #include <QPainterPath>
+#include <QPainterPathStroker>
 
 #include <algorithm>
 #include <cmath>
@@ -339,24 +340,30 @@ QPointF paint_snowy_twig(QPainter& painter, MediaRandom& rng, QPointF from, QPoi
         return i;
     };
 
-    // Side shoots reaching forward and up, each with its own tuft of snow.
+    // Side shoots reaching forward and up, snow lying along each.
     QPainterPath wood;
     std::vector<QPainterPath> tufts;
-    for (const double t : {0.3, 0.58, 0.8}) {
+    for (const double t : {0.28, 0.55, 0.78}) {
         const std::size_t at = point_at(t);
         const QPointF base = spine[at] + up * width[at] * 0.2;
-        const double w = width[at] * 0.45;
-        const double reach = length * rng.range(0.12, 0.18);
-        const QPointF tip = base + forward * (reach * 0.8) + up * (reach * 0.55);
+        const double w = width[at] * 0.4;
+        const double reach = length * rng.range(0.2, 0.26) * (1.0 - 0.4 * t);
+        const QPointF tip = base + forward * (reach * 0.82) + up * (reach * 0.57);
+        const QPointF bow = (base + tip) / 2.0 + up * (reach * 0.06) - forward * (reach * 0.04);
         QPainterPath shoot;
         shoot.moveTo(base - forward * w);
-        shoot.quadTo(base + forward * (reach * 0.2) + up * (reach * 0.35), tip);
-        shoot.quadTo(base + forward * (reach * 0.5) + up * (reach * 0.2), base + forward * w);
+        shoot.quadTo(bow - forward * (w * 0.5), tip);
+        shoot.quadTo(bow + forward * (w * 0.8) - up * (w * 0.4), base + forward * w);
         shoot.closeSubpath();
         wood.addPath(shoot);
-        QPainterPath tuft;
-        tuft.addEllipse(tip - up * (w * 0.2) - forward * (reach * 0.12), reach * 0.2, w * 1.0);
-        tufts.push_back(tuft);
+        QPainterPath line;
+        const QPointF lift = up * (w * 0.75) - forward * (w * 0.3);
+        line.moveTo(base + (tip - base) * 0.25 + lift);
+        line.quadTo(bow + lift, base + (tip - base) * 0.78 + lift * 0.8);
+        QPainterPathStroker stroker;
+        stroker.setWidth(w * 1.3);
+        stroker.setCapStyle(Qt::RoundCap);
+        tufts.push_back(stroker.createStroke(line));
     }
     QPainterPath limb;
     limb.moveTo(spine.front() + up * width.front() / 2);
@@ -394,9 +401,19 @@ QPointF paint_snowy_twig(QPainter& painter, MediaRandom& rng, QPointF from, QPoi
     // Snow along the top of the limb, lumpy, thinning toward the tip.
     QPainterPath snow;
     std::vector<QPointF> crest;
+    // Soft drifts rather than jitter: depths at every fourth step, eased between.
+    std::vector<double> drifts(kSteps / 4 + 2);
+    for (double& drift : drifts) {
+        drift = rng.range(0.6, 1.25);
+    }
     for (std::size_t i = 0; i < spine.size(); ++i) {
         const double t = static_cast<double>(i) / kSteps;
-        const double lump = thickness * (0.85 - 0.55 * t) * (0.8 + 0.35 * rng.uniform());
+        const double f = static_cast<double>(i) / 4.0;
+        const auto k = static_cast<std::size_t>(f);
+        const double e = (f - static_cast<double>(k)) * (f - static_cast<double>(k)) *
+                         (3.0 - 2.0 * (f - static_cast<double>(k)));
+        const double drift = drifts[k] + (drifts[k + 1] - drifts[k]) * e;
+        const double lump = thickness * (0.8 - 0.5 * t) * drift;
         crest.push_back(spine[i] + up * (width[i] * 0.5 + lump));
     }
     snow.moveTo(spine.front() + up * width.front() * 0.1);

@@ -50,6 +50,8 @@ QImage paint_about_picture() {
         layout.moon = QPointF(0.76, 0.2);
         layout.moon_radius = 0.09;
         layout.pines = 4;
+        layout.crystals = 3;
+        layout.lettering = QRectF(0.0, 0.22, 1.0, 0.24);
         paint_winter_night(painter, whole(canvas), 0xAB01u, layout);
         MediaRandom rng(0xAB02u);
         const QPointF perch =
