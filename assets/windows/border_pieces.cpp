@@ -1,5 +1,6 @@
 #include "assets/windows/window_pictures.h"
 
+#include "assets/windows/shading.h"
 #include "assets/windows/window_art.h"
 
 #include <QPainter>
@@ -34,11 +35,6 @@ Vec normalised(const Vec& v) {
 
 double dot(const Vec& a, const Vec& b) {
     return a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
-}
-
-double smoothstep(double edge0, double edge1, double x) {
-    const double t = std::clamp((x - edge0) / (edge1 - edge0), 0.0, 1.0);
-    return t * t * (3.0 - 2.0 * t);
 }
 
 double bump(double x, double centre, double width) {
@@ -138,12 +134,6 @@ Vec shade(double x, double y) {
     return colour;
 }
 
-int to_srgb_byte(double linear) {
-    const double l = std::clamp(linear, 0.0, 1.0);
-    const double srgb = l <= 0.0031308 ? l * 12.92 : 1.055 * std::pow(l, 1.0 / 2.4) - 0.055;
-    return std::clamp(static_cast<int>(std::lround(srgb * 255.0)), 0, 255);
-}
-
 }  // namespace
 
 QImage paint_border_pieces() {
@@ -172,8 +162,9 @@ QImage paint_border_pieces() {
                 }
             }
             constexpr double kCount = kSubsamples * kSubsamples;
-            row[x] = qRgb(to_srgb_byte(sum[0] / kCount), to_srgb_byte(sum[1] / kCount),
-                          to_srgb_byte(sum[2] / kCount));
+            row[x] =
+                qRgb(srgb_byte_from_linear(sum[0] / kCount), srgb_byte_from_linear(sum[1] / kCount),
+                     srgb_byte_from_linear(sum[2] / kCount));
         }
     }
     return frame;

@@ -209,6 +209,9 @@ QImage diffuse(const QImage& rgb, const std::vector<QRgb>& table) {
     }
     QImage out(rgb.size(), QImage::Format_Indexed8);
     out.setColorTable(QList<QRgb>(table.begin(), table.end()));
+    // Rows are padded to whole words and writers save the padding too: clear
+    // it, so the file's bytes never depend on what the memory held before.
+    std::fill_n(out.bits(), out.sizeInBytes(), uchar{0});
     const auto width = static_cast<std::size_t>(w) + 2;
     std::vector<Colour> current(width, Colour{0.0, 0.0, 0.0});
     std::vector<Colour> below(width, Colour{0.0, 0.0, 0.0});

@@ -1,34 +1,14 @@
 #include "assets/windows/resample.h"
 
+#include "assets/windows/shading.h"
+
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <vector>
 
 namespace wm::media {
 
 namespace {
-
-double to_linear(double srgb) {
-    return srgb <= 0.04045 ? srgb / 12.92 : std::pow((srgb + 0.055) / 1.055, 2.4);
-}
-
-int to_srgb_byte(double linear) {
-    const double l = std::clamp(linear, 0.0, 1.0);
-    const double srgb = l <= 0.0031308 ? l * 12.92 : 1.055 * std::pow(l, 1.0 / 2.4) - 0.055;
-    return std::clamp(static_cast<int>(std::lround(srgb * 255.0)), 0, 255);
-}
-
-const std::array<double, 256>& linear_table() {
-    static const std::array<double, 256> table = [] {
-        std::array<double, 256> values{};
-        for (std::size_t i = 0; i < values.size(); ++i) {
-            values[i] = to_linear(static_cast<double>(i) / 255.0);
-        }
-        return values;
-    }();
-    return table;
-}
 
 // The source pixels one output pixel covers along an axis, with their shares.
 struct Tap {
@@ -70,7 +50,6 @@ QImage resample_linear_light(const QImage& picture, QSize size) {
     const int sh = source.height();
     const int tw = size.width();
     const int th = size.height();
-    const auto& linear = linear_table();
 
     // Across first: every source row becomes a row of the target's width.
     const std::vector<Tap> across = taps(sw, tw);
@@ -84,9 +63,9 @@ QImage resample_linear_light(const QImage& picture, QSize size) {
             double b = 0.0;
             for (std::size_t k = 0; k < tap.weights.size(); ++k) {
                 const QRgb pixel = in[tap.first + static_cast<int>(k)];
-                r += tap.weights[k] * linear[static_cast<std::size_t>(qRed(pixel))];
-                g += tap.weights[k] * linear[static_cast<std::size_t>(qGreen(pixel))];
-                b += tap.weights[k] * linear[static_cast<std::size_t>(qBlue(pixel))];
+                r += tap.weights[k] * linear_from_srgb_byte(qRed(pixel));
+                g += tap.weights[k] * linear_from_srgb_byte(qGreen(pixel));
+                b += tap.weights[k] * linear_from_srgb_byte(qBlue(pixel));
             }
             const std::size_t at = (static_cast<std::size_t>(y) * static_cast<std::size_t>(tw) +
                                     static_cast<std::size_t>(x)) *
@@ -114,7 +93,8 @@ QImage resample_linear_light(const QImage& picture, QSize size) {
                     sum[c] += tap.weights[k] * rows[at + c];
                 }
             }
-            row[x] = qRgb(to_srgb_byte(sum[0]), to_srgb_byte(sum[1]), to_srgb_byte(sum[2]));
+            row[x] = qRgb(srgb_byte_from_linear(sum[0]), srgb_byte_from_linear(sum[1]),
+                          srgb_byte_from_linear(sum[2]));
         }
     }
     return out;

@@ -1,7 +1,6 @@
 #include "assets/windows/window_pictures.h"
 
 #include "assets/kit/canvas.h"
-#include "assets/kit/paint_kit.h"
 #include "assets/windows/window_art.h"
 #include "assets/windows/wordmark.h"
 

@@ -1,6 +1,7 @@
 #include "assets/windows/wordmark.h"
 
 #include "assets/kit/media_random.h"
+#include "assets/windows/shading.h"
 #include "assets/windows/window_art.h"
 
 #include <QFont>
@@ -87,11 +88,6 @@ Plane blurred(const Plane& source, double radius) {
         }
     }
     return a;
-}
-
-float smoothstep(float edge0, float edge1, float x) {
-    const float t = std::clamp((x - edge0) / (edge1 - edge0), 0.0f, 1.0f);
-    return t * t * (3.0f - 2.0f * t);
 }
 
 // Coverage of `path` drawn at `scale` after moving it by `offset`.

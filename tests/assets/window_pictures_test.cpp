@@ -76,6 +76,14 @@ TEST(PreviewStill, IsA256ColourMiniatureCloseToItsFullColourPainting) {
         }
     }
     EXPECT_GE(used.size(), 128);
+    // Rows are padded to whole words, and a BMP carries the padding: it is
+    // cleared, so the file's bytes never depend on stale memory.
+    for (int y = 0; y < still.height(); ++y) {
+        const uchar* line = still.constScanLine(y);
+        for (auto x = static_cast<qsizetype>(still.width()); x < still.bytesPerLine(); ++x) {
+            EXPECT_EQ(line[x], 0) << "row " << y;
+        }
+    }
     // The dither keeps each pixel near the full-colour painting, and averaged
     // over a few pixels it is nearer still.
     const QImage full = paint_preview_full_colour();
