@@ -8,22 +8,23 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <numbers>
 
 namespace wm::media {
 
 // The border is a small silver picture frame with a gilt string of pearls
 // along its inner lip. It is rendered as a height field lit from the upper
-// left: the moulding rises from its outer edge to a crest near the picture,
-// so the top and left rails face the light and the bottom and right rails
-// turn away from it, and the corners are mitred. The pieces are cut from a
-// whole frame of 80 x 80 whose pearls repeat every 4 pixels, so each edge
-// piece tiles every 8 pixels and each corner meets its edges exactly.
+// left: the moulding climbs steeply from its outer edge onto a rounded bead,
+// steps down over a groove and a fillet to the pearls, and drops to the
+// picture, so the outward faces of the top and left rails catch the light
+// while those of the bottom and right rails turn from it. The corners are
+// mitred. The pieces are cut from a whole frame of 80 x 80 whose pearls
+// repeat every 4 pixels, so each edge piece tiles every 8 pixels and each
+// corner meets its edges exactly.
 
 namespace {
 
 constexpr int kSide = 80;
-constexpr double kRail = 8.0;
+constexpr int kRail = 8;
 constexpr int kSubsamples = 6;  // per pixel and axis
 
 using Vec = std::array<double, 3>;
@@ -139,8 +140,7 @@ Vec shade(double x, double y) {
 QImage paint_border_pieces() {
     QImage frame(kSide, kSide, QImage::Format_RGB32);
     // The middle holds a small winter night, so the picture previews the frame.
-    const QRect inside(static_cast<int>(kRail), static_cast<int>(kRail),
-                       kSide - 2 * static_cast<int>(kRail), kSide - 2 * static_cast<int>(kRail));
+    const QRect inside(kRail, kRail, kSide - 2 * kRail, kSide - 2 * kRail);
     {
         QPainter painter(&frame);
         painter.drawImage(inside.topLeft(), paint_winter_vignette(inside.size()));

@@ -4,7 +4,6 @@
 #include "assets/kit/paint_kit.h"
 
 #include <QPainterPath>
-#include <QPainterPathStroker>
 
 #include <algorithm>
 #include <cmath>
@@ -113,6 +112,36 @@ void paint_cottage(QPainter& painter, MediaRandom& rng, QPointF base, double wid
     painter.restore();
 }
 
+// The height of a ridgeline (points evenly spaced from left to right) at `x`.
+double ridge_height_at(const std::vector<QPointF>& line, double x) {
+    const double left = line.front().x();
+    const double span = line.back().x() - left;
+    const double f = std::clamp((x - left) / span, 0.0, 1.0) * static_cast<double>(line.size() - 1);
+    const auto i = std::min(static_cast<std::size_t>(f), line.size() - 2);
+    const double t = f - static_cast<double>(i);
+    return line[i].y() + (line[i + 1].y() - line[i].y()) * t;
+}
+
+// Large snow crystals drifting in the sky above `horizon`, one to each slice
+// of the width so they spread out, none inside `clear`.
+void paint_crystals(QPainter& painter, MediaRandom& rng, const QRectF& area, double horizon,
+                    int count, const QRectF& clear) {
+    for (int i = 0; i < count; ++i) {
+        for (int attempt = 0; attempt < 40; ++attempt) {
+            const double across = (i + rng.range(0.1, 0.9)) / count;
+            const QPointF at(area.left() + area.width() * across,
+                             area.top() + area.height() * rng.range(0.04, 0.55));
+            if (clear.contains(at) || at.y() > horizon - area.height() * 0.04) {
+                continue;
+            }
+            const double size = area.height() * rng.range(0.012, 0.03);
+            paint_snowflake(painter, at, size,
+                            with_alpha(QColor(225, 236, 255), rng.range(0.35, 0.7)), 0.09);
+            break;
+        }
+    }
+}
+
 }  // namespace
 
 void paint_winter_night(QPainter& painter, const QRectF& area, std::uint64_t seed,
@@ -158,10 +187,7 @@ void paint_winter_night(QPainter& painter, const QRectF& area, std::uint64_t see
             continue;
         }
         const double x = x0 + w * (i + distant.uniform()) / tree_count;
-        const auto at = std::clamp(
-            static_cast<std::size_t>((x - x0 + 4) / (w + 8) * static_cast<double>(far_hill.size())),
-            std::size_t{0}, far_hill.size() - 1);
-        paint_pine(painter, distant, QPointF(x, far_hill[at].y() + h * 0.012),
+        paint_pine(painter, distant, QPointF(x, ridge_height_at(far_hill, x) + h * 0.012),
                    h * distant.range(0.035, 0.07), QColor(44, 62, 96), QColor(150, 165, 205), 0.3);
     }
 
@@ -177,10 +203,8 @@ void paint_winter_night(QPainter& painter, const QRectF& area, std::uint64_t see
 
     if (layout.cottage) {
         const double cx = x0 + w * layout.cottage_at;
-        const auto at = std::clamp(static_cast<std::size_t>((cx - x0 + 4) / (w + 8) *
-                                                            static_cast<double>(near_hill.size())),
-                                   std::size_t{0}, near_hill.size() - 1);
-        paint_cottage(painter, near, QPointF(cx, near_hill[at].y() + h * 0.03), h * 0.14);
+        paint_cottage(painter, near, QPointF(cx, ridge_height_at(near_hill, cx) + h * 0.03),
+                      h * 0.14);
     }
 
     // Snowy pines on the near hill, gathered toward the sides.
@@ -190,15 +214,12 @@ void paint_winter_night(QPainter& painter, const QRectF& area, std::uint64_t see
         const double side = pines.uniform() * pines.uniform() * 0.3;
         const double fx = left ? side : 1.0 - side;
         const double x = x0 + w * fx;
-        const auto at = std::clamp(static_cast<std::size_t>((x - x0 + 4) / (w + 8) *
-                                                            static_cast<double>(near_hill.size())),
-                                   std::size_t{0}, near_hill.size() - 1);
-        const double ground = near_hill[at].y() + h * pines.range(0.02, 0.12);
+        const double ground = ridge_height_at(near_hill, x) + h * pines.range(0.02, 0.12);
         paint_pine(painter, pines, QPointF(x, ground), h * pines.range(0.16, 0.3),
                    QColor(22, 58, 62), QColor(232, 240, 252), 0.4);
     }
 
-    // The foreground drift, with a soft blue shadow along its crest.
+    // The foreground drift, brightest along its crest.
     MediaRandom drift = rng.fork(7);
     const auto bank = ridge_line(drift, x0 - 4, x0 + w + 4, y0 + h * 0.93, h * 0.04, 0.4, 4);
     painter.setBrush(vertical_gradient(
@@ -206,22 +227,9 @@ void paint_winter_night(QPainter& painter, const QRectF& area, std::uint64_t see
     painter.drawPath(smooth_area_below(bank, y0 + h + 2));
 
     MediaRandom crystals = rng.fork(9);
-    const QRectF clear(x0 + w * layout.lettering.x(), y0 + h * layout.lettering.y(),
-                       w * layout.lettering.width(), h * layout.lettering.height());
-    // One crystal to each slice of the width, so they spread across the sky.
-    for (int i = 0; i < layout.crystals; ++i) {
-        for (int attempt = 0; attempt < 40; ++attempt) {
-            const double across = (i + crystals.range(0.1, 0.9)) / layout.crystals;
-            const QPointF at(x0 + w * across, y0 + h * crystals.range(0.04, 0.55));
-            if (clear.contains(at) || at.y() > horizon - h * 0.04) {
-                continue;
-            }
-            const double size = h * crystals.range(0.012, 0.03);
-            paint_snowflake(painter, at, size,
-                            with_alpha(QColor(225, 236, 255), crystals.range(0.35, 0.7)), 0.09);
-            break;
-        }
-    }
+    paint_crystals(painter, crystals, area, horizon, layout.crystals,
+                   QRectF(x0 + w * layout.lettering.x(), y0 + h * layout.lettering.y(),
+                          w * layout.lettering.width(), h * layout.lettering.height()));
 
     MediaRandom flakes = rng.fork(8);
     paint_snowfall(painter, flakes, area, static_cast<int>(w * h / 900.0), 0.5,

@@ -10,7 +10,6 @@
 #include <QPainterPath>
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <vector>
 
@@ -185,22 +184,11 @@ float relief(const Plane& height, int x, int y, int step) {
 
 }  // namespace
 
-double wordmark_width(double pixel_size) {
-    return QFontMetricsF(lettering_font(pixel_size)).horizontalAdvance(kLettering);
-}
+namespace {
 
-void paint_wordmark(QPainter& painter, QPointF baseline_centre, double pixel_size) {
-    if (pixel_size < 4.0) {
-        return;
-    }
-    const QFont font = lettering_font(pixel_size);
-    QPainterPath letters;
-    letters.addText(0.0, 0.0, font, kLettering);
-    const QRectF bounds = letters.boundingRect();
-    const double margin = std::ceil(pixel_size * 0.35);
-
-    // Where the dot of the i would be: the smallest outline of "Wi" set in
-    // place, kerning included.
+// Where the dot of the i would be: the smallest outline of "Wi" set in
+// place, kerning included.
+QRectF dot_of_the_i(const QFont& font) {
     QPainterPath dotted;
     dotted.addText(0.0, 0.0, font, kDottedLettering.left(2));
     QRectF dot;
@@ -210,27 +198,51 @@ void paint_wordmark(QPainter& painter, QPointF baseline_centre, double pixel_siz
             dot = box;
         }
     }
+    return dot;
+}
 
-    // Lay the lettering on whole device pixels, carrying the fraction into the drawing.
-    const double width = QFontMetricsF(font).horizontalAdvance(kLettering);
-    const QPointF origin(baseline_centre.x() - width / 2.0 + bounds.left() - margin,
-                         baseline_centre.y() + bounds.top() - margin);
-    const QPoint pixel_origin(static_cast<int>(std::floor(origin.x())),
-                              static_cast<int>(std::floor(origin.y())));
-    const QPointF shift =
-        origin - QPointF(pixel_origin) - bounds.topLeft() + QPointF(margin, margin);
-    const QSize size(static_cast<int>(std::ceil(bounds.width() + 2 * margin)) + 1,
-                     static_cast<int>(std::ceil(bounds.height() + 2 * margin)) + 1);
+// The layer averaged down by `factor` in each direction into device pixels.
+QImage averaged_down(const std::vector<Pixel>& layer, QSize fine, int factor) {
+    const QSize size(fine.width() / factor, fine.height() / factor);
+    QImage picture(size, QImage::Format_ARGB32_Premultiplied);
+    const float share = 1.0f / static_cast<float>(factor * factor);
+    const auto byte = [share](float v) {
+        return std::clamp(static_cast<int>(std::lround(v * share * 255.0f)), 0, 255);
+    };
+    for (int y = 0; y < size.height(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(picture.scanLine(y));
+        for (int x = 0; x < size.width(); ++x) {
+            Pixel sum;
+            for (int j = 0; j < factor; ++j) {
+                for (int i = 0; i < factor; ++i) {
+                    const Pixel& p = layer[static_cast<std::size_t>(y * factor + j) *
+                                               static_cast<std::size_t>(fine.width()) +
+                                           static_cast<std::size_t>(x * factor + i)];
+                    sum.r += p.r;
+                    sum.g += p.g;
+                    sum.b += p.b;
+                    sum.a += p.a;
+                }
+            }
+            row[x] = qRgba(byte(sum.r), byte(sum.g), byte(sum.b), byte(sum.a));
+        }
+    }
+    return picture;
+}
 
+// The lettering with its snow, outline, shadow and glow, in a picture of
+// `size` whose baseline starts at `origin` (in the picture's pixels).
+QImage lettering_picture(const QPainterPath& letters, QSize size, QPointF origin,
+                         double pixel_size) {
     // Worked out at three times the size, then averaged down.
     constexpr int kFine = 3;
     const QSize fine = size * kFine;
     const double unit = pixel_size * kFine / 100.0;
-    const Plane body = coverage(letters, fine, shift, kFine);
+    const Plane body = coverage(letters, fine, origin, kFine);
     // Top and bottom of the capitals, for the letters' gradient; snow stays
     // on the upper ledges, clear of the feet.
-    const double cap_top = (shift.y() - pixel_size * 0.68) * kFine;
-    const double base = shift.y() * kFine;
+    const double cap_top = (origin.y() - pixel_size * 0.68) * kFine;
+    const double base = origin.y() * kFine;
     const Plane snow = snow_caps(body, unit, base - pixel_size * 0.3 * kFine, 0x5A0Cu);
     Plane whole(fine.width(), fine.height());
     for (int y = 0; y < fine.height(); ++y) {
@@ -258,9 +270,11 @@ void paint_wordmark(QPainter& painter, QPointF baseline_centre, double pixel_siz
         for (int x = 0; x < fine.width(); ++x) {
             Pixel& p = layer[static_cast<std::size_t>(y) * static_cast<std::size_t>(fine.width()) +
                              static_cast<std::size_t>(x)];
+            // A pale glow, a dark drop shadow and a dark outline behind...
             over(p, 0.72f, 0.82f, 1.0f, 0.5f * glow.at(x, y));
             over(p, 0.01f, 0.02f, 0.08f, 0.8f * halo.at(x - shadow_dx, y - shadow_dy));
             over(p, 0.04f, 0.07f, 0.2f, smoothstep(0.03f, 0.3f, halo.at(x, y)));
+            // ...the letters, lit along their upper left edges...
             const float lit = std::clamp(relief(body_height, x, y, step) * 1.6f, -1.0f, 1.0f);
             float r = br;
             float g = bg;
@@ -275,43 +289,44 @@ void paint_wordmark(QPainter& painter, QPointF baseline_centre, double pixel_siz
                 b *= 1.0f + 0.5f * lit;
             }
             over(p, r, g, b, body.at(x, y));
+            // ...and the snow on them, blue where it turns from the light.
             const float shade = std::clamp(-relief(snow_height, x, y, step) * 1.4f, 0.0f, 1.0f);
             over(p, 1.0f - 0.25f * shade, 1.0f - 0.17f * shade, 1.0f - 0.04f * shade,
                  snow.at(x, y));
         }
     }
+    return averaged_down(layer, fine, kFine);
+}
 
-    // Averaged down to device pixels.
-    QImage picture(size, QImage::Format_ARGB32_Premultiplied);
-    constexpr float kShare = 1.0f / (kFine * kFine);
-    const auto byte = [](float v) {
-        return std::clamp(static_cast<int>(std::lround(v * 255.0f)), 0, 255);
-    };
-    for (int y = 0; y < size.height(); ++y) {
-        auto* row = reinterpret_cast<QRgb*>(picture.scanLine(y));
-        for (int x = 0; x < size.width(); ++x) {
-            Pixel sum;
-            for (int j = 0; j < kFine; ++j) {
-                for (int i = 0; i < kFine; ++i) {
-                    const Pixel& p = layer[static_cast<std::size_t>(y * kFine + j) *
-                                               static_cast<std::size_t>(fine.width()) +
-                                           static_cast<std::size_t>(x * kFine + i)];
-                    sum.r += p.r;
-                    sum.g += p.g;
-                    sum.b += p.b;
-                    sum.a += p.a;
-                }
-            }
-            row[x] = qRgba(byte(sum.r * kShare), byte(sum.g * kShare), byte(sum.b * kShare),
-                           byte(sum.a * kShare));
-        }
+}  // namespace
+
+void paint_wordmark(QPainter& painter, QPointF baseline_centre, double pixel_size) {
+    if (pixel_size < 4.0) {
+        return;
     }
+    const QFont font = lettering_font(pixel_size);
+    QPainterPath letters;
+    letters.addText(0.0, 0.0, font, kLettering);
+    const QRectF bounds = letters.boundingRect();
+    const double margin = std::ceil(pixel_size * 0.35);
+
+    // Lay the picture on whole device pixels, carrying the fraction into the drawing.
+    const double width = QFontMetricsF(font).horizontalAdvance(kLettering);
+    const QPointF corner(baseline_centre.x() - width / 2.0 + bounds.left() - margin,
+                         baseline_centre.y() + bounds.top() - margin);
+    const QPoint pixel_corner(static_cast<int>(std::floor(corner.x())),
+                              static_cast<int>(std::floor(corner.y())));
+    const QPointF origin =
+        corner - QPointF(pixel_corner) - bounds.topLeft() + QPointF(margin, margin);
+    const QSize size(static_cast<int>(std::ceil(bounds.width() + 2 * margin)) + 1,
+                     static_cast<int>(std::ceil(bounds.height() + 2 * margin)) + 1);
 
     painter.save();
     painter.resetTransform();
-    painter.drawImage(pixel_origin, picture);
+    painter.drawImage(pixel_corner, lettering_picture(letters, size, origin, pixel_size));
     // The snowflake dot, white over a dark outline of itself so it reads.
-    const QPointF dot_centre = QPointF(pixel_origin) + shift + dot.center();
+    const QRectF dot = dot_of_the_i(font);
+    const QPointF dot_centre = QPointF(pixel_corner) + origin + dot.center();
     const double radius = std::max(1.5, dot.width() * 0.9);
     paint_snowflake(painter, dot_centre, radius * 1.1, QColor(8, 16, 48, 200), 0.3);
     paint_snowflake(painter, dot_centre, radius, QColor(250, 252, 255), 0.13);

@@ -1,6 +1,6 @@
 #pragma once
 // The product's name as the window pictures and the title card letter it:
-// "Wintermere" in bold italic serif capitals of frosty blue, snow lying on
+// "Wintermere" in bold italic serif letters of frosty blue, snow lying on
 // the tops of the letters, a snowflake for the dot of the i, a dark outline
 // and a soft glow so it reads over a night sky.
 
@@ -19,8 +19,5 @@ void paint_wordmark(QPainter& painter, QPointF baseline_centre, double pixel_siz
 // `baseline_centre`, with a soft dark halo so it reads over sky or snow.
 void paint_tagline(QPainter& painter, QPointF baseline_centre, double pixel_size,
                    const QString& text);
-
-// How wide the lettering is at `pixel_size`, without its glow.
-double wordmark_width(double pixel_size);
 
 }  // namespace wm::media
