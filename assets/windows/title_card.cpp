@@ -11,7 +11,8 @@
 namespace wm::media {
 
 QImage paint_title_card(QSize size) {
-    const QSize bounded(std::clamp(size.width(), 1, 8192), std::clamp(size.height(), 1, 8192));
+    // Any size is painted; nonsense ones are brought within reason first.
+    const QSize bounded(std::clamp(size.width(), 1, 4096), std::clamp(size.height(), 1, 4096));
     QImage canvas = new_canvas(bounded);
     {
         QPainter painter(&canvas);

@@ -63,7 +63,7 @@ int distinct_colours(const QImage& picture) {
     return static_cast<int>(seen.size());
 }
 
-TEST(PreviewStill, IsA256ColourMiniatureCloseToItsFullColourPainting) {
+TEST(WindowPreviewStill, IsA256ColourMiniatureCloseToItsFullColourPainting) {
     const QImage still = paint_preview_still();
     ASSERT_EQ(still.size(), QSize(150, 112));
     EXPECT_EQ(still.format(), QImage::Format_Indexed8);
@@ -95,7 +95,7 @@ TEST(PreviewStill, IsA256ColourMiniatureCloseToItsFullColourPainting) {
         1.5);
 }
 
-TEST(Quantiser, KeepsFewColoursExactlyAndDithersTheRestFaithfully) {
+TEST(WindowPaletteQuantiser, KeepsFewColoursExactlyAndDithersTheRestFaithfully) {
     // A picture of 200 distinct colours comes back exactly.
     QImage few(40, 20, QImage::Format_RGB32);
     for (int y = 0; y < few.height(); ++y) {
@@ -137,7 +137,7 @@ TEST(Quantiser, KeepsFewColoursExactlyAndDithersTheRestFaithfully) {
     EXPECT_TRUE(quantise_to_indexed(QImage(), 256).isNull());
 }
 
-TEST(Resampler, AveragesLightNotNumbers) {
+TEST(WindowResampler, AveragesLightNotNumbers) {
     // Fine black and white stripes shrink to the grey that gives off the same
     // light: 50% linear is 188 in sRGB, not 128.
     QImage stripes(64, 8, QImage::Format_RGB32);
@@ -190,7 +190,7 @@ double largest_step(const QImage& piece, bool across, int first = 0, int count =
     return largest;
 }
 
-TEST(BorderPieces, EdgesTileSeamlesslyCornersMeetThemAndLightFallsFromTheTopLeft) {
+TEST(WindowBorderPieces, EdgesTileSeamlesslyCornersMeetThemAndLightFallsFromTheTopLeft) {
     const QImage border = paint_border_pieces().convertToFormat(QImage::Format_RGB32);
     ASSERT_GE(border.width(), 80);
     ASSERT_GE(border.height(), 80);
