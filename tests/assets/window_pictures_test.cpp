@@ -6,6 +6,8 @@
 #include "assets/windows/palette_quantiser.h"
 #include "assets/windows/preview_still.h"
 #include "assets/windows/resample.h"
+#include "assets/windows/window_art.h"
+#include "assets/windows/wordmark.h"
 
 #include <QColor>
 #include <QImage>
@@ -241,6 +243,118 @@ TEST(WindowBorderPieces, EdgesTileSeamlesslyCornersMeetThemAndLightFallsFromTheT
     EXPECT_GT(mean_luma(p.top), mean_luma(p.bottom) + 8.0);
     EXPECT_GT(mean_luma(p.left), mean_luma(p.right) + 8.0);
     EXPECT_GT(mean_luma(p.top_left), mean_luma(p.bottom_right) + 8.0);
+}
+
+// The smallest rectangle holding every pixel whose alpha exceeds `threshold`.
+QRect ink_bounds(const QImage& layer, int threshold) {
+    QRect bounds;
+    for (int y = 0; y < layer.height(); ++y) {
+        for (int x = 0; x < layer.width(); ++x) {
+            if (qAlpha(layer.pixel(x, y)) > threshold) {
+                bounds |= QRect(x, y, 1, 1);
+            }
+        }
+    }
+    return bounds;
+}
+
+QImage clear_layer(QSize size) {
+    QImage layer(size, QImage::Format_ARGB32_Premultiplied);
+    layer.fill(Qt::transparent);
+    return layer;
+}
+
+TEST(WindowArt, NightStaysInItsAreaAndFollowsItsSeed) {
+    const auto night = [](std::uint64_t seed) {
+        QImage canvas(300, 200, QImage::Format_RGB32);
+        canvas.fill(qRgb(255, 0, 255));
+        QPainter painter(&canvas);
+        media::NightLayout layout;
+        layout.cottage = true;
+        layout.crystals = 4;
+        media::paint_winter_night(painter, QRectF(50, 40, 200, 120), seed, layout);
+        return canvas;
+    };
+    const QImage picture = night(7);
+    const QRect area(50, 40, 200, 120);
+    int outside_touched = 0;
+    int inside_untouched = 0;
+    for (int y = 0; y < picture.height(); ++y) {
+        for (int x = 0; x < picture.width(); ++x) {
+            const bool magenta = picture.pixel(x, y) == qRgb(255, 0, 255);
+            if (area.contains(x, y)) {
+                inside_untouched += magenta ? 1 : 0;
+            } else {
+                outside_touched += magenta ? 0 : 1;
+            }
+        }
+    }
+    EXPECT_EQ(outside_touched, 0);
+    EXPECT_EQ(inside_untouched, 0);
+    EXPECT_EQ(night(7), picture);
+    EXPECT_NE(night(8), picture);
+}
+
+TEST(WindowArt, RobinFacesItsWayAndStandsOnItsTwig) {
+    // The red breast is on the side the robin faces.
+    const auto breast_side = [](bool facing_right) {
+        QImage layer = clear_layer(QSize(200, 120));
+        QPainter painter(&layer);
+        media::paint_robin(painter, QPointF(100, 110), 90, facing_right);
+        painter.end();
+        double sum = 0.0;
+        int count = 0;
+        for (int y = 0; y < layer.height(); ++y) {
+            for (int x = 0; x < layer.width(); ++x) {
+                const QColor c = QColor::fromRgba(layer.pixel(x, y));
+                if (c.alpha() == 255 && c.red() > 180 && c.green() < 130) {
+                    sum += x;
+                    ++count;
+                }
+            }
+        }
+        EXPECT_GT(count, 100);
+        return count > 0 ? sum / count : 100.0;
+    };
+    EXPECT_GT(breast_side(true), 110.0);
+    EXPECT_LT(breast_side(false), 90.0);
+
+    // The perch it is given lies on the twig: wood or snow just under its feet.
+    QImage layer = clear_layer(QSize(240, 140));
+    QPainter painter(&layer);
+    media::MediaRandom rng(3);
+    const QPointF perch =
+        media::paint_snowy_twig(painter, rng, QPointF(10, 90), QPointF(230, 100), 12, 0.5);
+    EXPECT_NEAR(perch.x(), 120.0, 8.0);
+    const int x = static_cast<int>(perch.x());
+    int solid_below = 0;
+    for (int y = static_cast<int>(perch.y()); y < static_cast<int>(perch.y()) + 8; ++y) {
+        solid_below += qAlpha(layer.pixel(x, y)) == 255 ? 1 : 0;
+    }
+    EXPECT_GE(solid_below, 6);
+    EXPECT_LT(qAlpha(layer.pixel(x, static_cast<int>(perch.y()) - 14)), 255);
+    // A twig of no length draws nothing and gives back its start.
+    QImage empty = clear_layer(QSize(40, 40));
+    QPainter nothing(&empty);
+    EXPECT_EQ(media::paint_snowy_twig(nothing, rng, QPointF(20, 20), QPointF(20, 20), 6, 0.5),
+              QPointF(20, 20));
+    nothing.end();
+    EXPECT_TRUE(ink_bounds(empty, 0).isEmpty());
+}
+
+TEST(WindowArt, LetteringSitsCentredOnItsBaseline) {
+    QImage layer = clear_layer(QSize(700, 240));
+    QPainter painter(&layer);
+    media::paint_wordmark(painter, QPointF(330, 150), 80);
+    media::paint_wordmark(painter, QPointF(20, 20), 2);  // too small to letter: nothing
+    painter.end();
+    // The solid letters (not their glow): centred across, standing on the baseline.
+    const QRect letters = ink_bounds(layer, 230);
+    ASSERT_FALSE(letters.isEmpty());
+    EXPECT_NEAR(letters.center().x(), 330, 12);
+    EXPECT_NEAR(letters.bottom(), 150, 12);
+    EXPECT_NEAR(letters.top(), 150 - 80 * 0.8, 12);
+    EXPECT_EQ(qAlpha(layer.pixel(20, 20)), 0);
 }
 
 TEST(WindowPictures, AreRichPicturesAtTheirSizes) {
