@@ -1,29 +1,88 @@
 #include "assets/windows/window_pictures.h"
 
-#include "assets/scenes/scenes.h"
+#include "assets/kit/canvas.h"
+#include "assets/windows/window_art.h"
+#include "assets/windows/wordmark.h"
+
+#include <QPainter>
 
 namespace wm::media {
 
-// Rough pictures until the real ones are drawn.
-QImage paint_preview_still() {
-    return paint_snowy_village(QSize(150, 112)).convertToFormat(QImage::Format_Indexed8);
+namespace {
+
+QRectF whole(const QImage& canvas) {
+    return {QPointF(0, 0), QSizeF(canvas.size())};
 }
+
+}  // namespace
+
 QImage paint_configuration_picture() {
-    return paint_snowy_village(QSize(200, 300));
+    QImage canvas = new_canvas(QSize(480, 200));
+    {
+        QPainter painter(&canvas);
+        NightLayout layout;
+        layout.horizon = 0.6;
+        layout.moon = QPointF(0.88, 0.2);
+        layout.moon_radius = 0.085;
+        layout.pines = 6;
+        layout.cottage = true;
+        layout.cottage_at = 0.2;
+        paint_winter_night(painter, whole(canvas), 0xC0F1u, layout);
+        layout.crystals = 5;
+        layout.lettering = QRectF(0.12, 0.12, 0.76, 0.5);
+        paint_wordmark(painter, QPointF(240, 84), 64);
+        paint_tagline(painter, QPointF(240, 112), 14, QStringLiteral("a winter screen saver"));
+        MediaRandom rng(0xC0F2u);
+        const QPointF perch =
+            paint_snowy_twig(painter, rng, QPointF(492, 152), QPointF(372, 168), 9, 0.45);
+        paint_robin(painter, perch, 36, false);
+    }
+    return finish_canvas(canvas, 0xC0F3u);
 }
+
 QImage paint_about_picture() {
-    return paint_snowy_village(QSize(160, 160));
+    QImage canvas = new_canvas(QSize(160, 160));
+    {
+        QPainter painter(&canvas);
+        NightLayout layout;
+        layout.horizon = 0.58;
+        layout.moon = QPointF(0.76, 0.2);
+        layout.moon_radius = 0.09;
+        layout.pines = 4;
+        layout.crystals = 3;
+        layout.lettering = QRectF(0.0, 0.22, 1.0, 0.24);
+        paint_winter_night(painter, whole(canvas), 0xAB01u, layout);
+        MediaRandom rng(0xAB02u);
+        const QPointF perch =
+            paint_snowy_twig(painter, rng, QPointF(-6, 128), QPointF(104, 136), 9, 0.4);
+        paint_robin(painter, perch, 40, true);
+        paint_wordmark(painter, QPointF(80, 62), 27);
+    }
+    return finish_canvas(canvas, 0xAB03u);
 }
+
 QImage paint_welcome_picture() {
-    return paint_snowy_village(QSize(160, 240));
-}
-QImage paint_border_pieces() {
-    QImage border(80, 80, QImage::Format_RGB32);
-    border.fill(QColor(120, 90, 40));
-    return border;
-}
-QImage paint_title_card(QSize size) {
-    return paint_starry_church(size);
+    QImage canvas = new_canvas(QSize(200, 280));
+    {
+        QPainter painter(&canvas);
+        NightLayout layout;
+        layout.horizon = 0.62;
+        layout.moon = QPointF(0.7, 0.14);
+        layout.moon_radius = 0.06;
+        layout.pines = 5;
+        layout.cottage = true;
+        layout.cottage_at = 0.62;
+        layout.crystals = 4;
+        layout.lettering = QRectF(0.0, 0.18, 1.0, 0.26);
+        paint_winter_night(painter, whole(canvas), 0x3E1Cu, layout);
+        paint_tagline(painter, QPointF(100, 74), 14, QStringLiteral("Welcome to"));
+        paint_wordmark(painter, QPointF(100, 110), 34);
+        MediaRandom rng(0x3E1Du);
+        const QPointF perch =
+            paint_snowy_twig(painter, rng, QPointF(-8, 238), QPointF(128, 250), 10, 0.45);
+        paint_robin(painter, perch, 46, true);
+    }
+    return finish_canvas(canvas, 0x3E1Eu);
 }
 
 }  // namespace wm::media

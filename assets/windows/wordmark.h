@@ -1,0 +1,23 @@
+#pragma once
+// The product's name as the window pictures and the title card letter it:
+// "Wintermere" in bold italic serif letters of frosty blue, snow lying on
+// the tops of the letters, a snowflake for the dot of the i, a dark outline
+// and a soft glow so it reads over a night sky.
+
+#include <QPainter>
+#include <QPointF>
+#include <QString>
+
+namespace wm::media {
+
+// Letters `pixel_size` pixels in font size, the baseline's middle at
+// `baseline_centre` (in the painter's device pixels; the painter's own
+// transform is not applied).
+void paint_wordmark(QPainter& painter, QPointF baseline_centre, double pixel_size);
+
+// A line of small italic lettering in the same family, centred on
+// `baseline_centre`, with a soft dark halo so it reads over sky or snow.
+void paint_tagline(QPainter& painter, QPointF baseline_centre, double pixel_size,
+                   const QString& text);
+
+}  // namespace wm::media
