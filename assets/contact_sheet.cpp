@@ -1,5 +1,6 @@
 #include "assets/contact_sheet.h"
 
+#include "assets/bird/bird_sheet.h"
 #include "assets/media_catalogue.h"
 #include "imaging/jpeg_reader.h"
 #include "platform/error_text.h"
@@ -95,14 +96,10 @@ class SheetWriter {
 };
 
 // Cell n drawn over `stage` as the saver draws a sprite: AND the mask, OR the sprite.
-QImage composed_cell(const QImage& stage, const QImage& sprite, const QImage& mask, int n) {
+QImage composed_cell(const QImage& stage, const BirdSheets& sheets, int n) {
     QImage cell = stage.copy(QRect(0, 0, kCellSize, kCellSize));
-    const QRect source = sheet_cell(n);
     QPainter painter(&cell);
-    painter.setCompositionMode(QPainter::RasterOp_SourceAndDestination);
-    painter.drawImage(QPoint(0, 0), mask, source);
-    painter.setCompositionMode(QPainter::RasterOp_SourceOrDestination);
-    painter.drawImage(QPoint(0, 0), sprite, source);
+    draw_bird_cell(painter, QPoint(0, 0), sheets, n);
     return cell;
 }
 
@@ -152,6 +149,7 @@ bool write_contact_sheet(const QString& media_folder, const QString& png, QStrin
     if (!sprite || !mask || !title) {
         return false;
     }
+    const BirdSheets sheets{*sprite, *mask};
     std::vector<std::pair<QString, QImage>> window_images;
     for (const MediaItem& item : window_pictures()) {
         auto picture = load_picture(windows + item.name, problem);
@@ -186,11 +184,11 @@ bool write_contact_sheet(const QString& media_folder, const QString& png, QStrin
         if ((n - 1) % kCellsPerRow == 0) {
             writer.new_row();
         }
-        writer.place(composed_cell(sky, *sprite, *mask, n), 1.0, QString::number(n));
+        writer.place(composed_cell(sky, sheets, n), 1.0, QString::number(n));
     }
     writer.heading(QStringLiteral("Flying left (cells 25-36)"));
     for (int n = kFlapCells + 1; n <= kFlapCells + kCellsPerRow; ++n) {
-        writer.place(composed_cell(sky, *sprite, *mask, n), 1.0, QString::number(n));
+        writer.place(composed_cell(sky, sheets, n), 1.0, QString::number(n));
     }
 
     writer.heading(QStringLiteral("Sheets (members 11, 12) and title card (member 13)"));

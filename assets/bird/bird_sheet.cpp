@@ -35,4 +35,14 @@ BirdSheets paint_bird_sheets() {
     return {sprite, mask};
 }
 
+void draw_bird_cell(QPainter& painter, QPoint at, const BirdSheets& sheets, int n) {
+    const QRect cell = sheet_cell(n);
+    painter.save();
+    painter.setCompositionMode(QPainter::RasterOp_SourceAndDestination);
+    painter.drawImage(at, sheets.mask, cell);
+    painter.setCompositionMode(QPainter::RasterOp_SourceOrDestination);
+    painter.drawImage(at, sheets.sprite, cell);
+    painter.restore();
+}
+
 }  // namespace wm::media

@@ -10,6 +10,8 @@
 #include "sprites/sheet_layout.h"
 
 #include <QImage>
+#include <QPainter>
+#include <QPoint>
 
 namespace wm::media {
 
@@ -19,5 +21,10 @@ struct BirdSheets {
 };
 
 BirdSheets paint_bird_sheets();
+
+// Draws cell n (1..48) of the sheets at `at` the way the stage draws a bird:
+// the mask AND-ed into the target, then the sprite OR-ed over it. The painter
+// must work on a QImage::Format_RGB32 target (exact bitwise operations).
+void draw_bird_cell(QPainter& painter, QPoint at, const BirdSheets& sheets, int n);
 
 }  // namespace wm::media

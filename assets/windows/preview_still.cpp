@@ -5,6 +5,7 @@
 #include "assets/windows/palette_quantiser.h"
 #include "assets/windows/resample.h"
 #include "assets/windows/window_pictures.h"
+#include "startup/saver_settings.h"
 
 #include <QFont>
 #include <QFontMetrics>
@@ -25,14 +26,17 @@ QImage stage_background() {
     return resample_linear_light(middle, kStage);
 }
 
-// The first caption, centred, white over a black shadow, the way the saver
-// letters it with its default style (30 points, bold, italic).
+// The first caption of a fresh installation in its default style (white,
+// bold, italic, 30 points at 96 dpi), centred over a black shadow, the way
+// the saver letters it.
 void paint_caption(QImage& stage) {
+    SaverSettings settings;
+    apply_default_captions(settings);
+    const QString caption = settings.captions[1];
     QFont font(QStringLiteral("Liberation Sans"));
-    font.setPixelSize(40);
-    font.setBold(true);
-    font.setItalic(true);
-    const QString caption = QStringLiteral("Merry Christmas");
+    font.setPixelSize(settings.captions_size * 96 / 72);
+    font.setBold(settings.captions_bold == 1);
+    font.setItalic(settings.captions_italic == 1);
     const QFontMetrics metrics(font);
     const int x = (stage.width() - metrics.horizontalAdvance(caption)) / 2;
     const int y = (stage.height() - metrics.height()) / 2 + metrics.ascent();
@@ -42,7 +46,7 @@ void paint_caption(QImage& stage) {
     for (const QPoint offset : {QPoint(0, 0), QPoint(0, 1), QPoint(1, 1), QPoint(2, 2)}) {
         painter.drawText(QPoint(x, y) + offset, caption);
     }
-    painter.setPen(Qt::white);
+    painter.setPen(caption_color(settings.captions_color));
     painter.drawText(QPoint(x, y), caption);
 }
 
@@ -58,11 +62,7 @@ void paint_birds(QImage& stage) {
     const Flight flights[] = {{4, QPoint(60, 50)}, {17, QPoint(250, 120)}, {33, QPoint(580, 70)}};
     QPainter painter(&stage);
     for (const Flight& flight : flights) {
-        const QRect cell = sheet_cell(flight.cell);
-        painter.setCompositionMode(QPainter::RasterOp_SourceAndDestination);
-        painter.drawImage(flight.at, sheets.mask, cell);
-        painter.setCompositionMode(QPainter::RasterOp_SourceOrDestination);
-        painter.drawImage(flight.at, sheets.sprite, cell);
+        draw_bird_cell(painter, flight.at, sheets, flight.cell);
     }
 }
 
