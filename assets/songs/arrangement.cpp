@@ -3,7 +3,9 @@
 #include "assets/songs/midi_writer.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <cstdlib>
 #include <iterator>
 #include <numbers>
 #include <optional>
@@ -31,6 +33,9 @@ constexpr int kOffBeat = -4;
 constexpr int kDrumAccent = 14;
 constexpr int kDrumSoft = -18;
 constexpr int kLongestDrumNote = kTicksPerQuarter / 4;
+// A second voice lies a third to a sixth below the tune.
+constexpr int kHarmonyNearest = 3;
+constexpr int kHarmonyFarthest = 9;
 
 // Loudness the place in the bar adds: the downbeat most, the middle of a bar
 // of an even number of beats a little, notes between the beats less.
@@ -54,6 +59,20 @@ bool in_chord(const Chord& chord, int key) {
     return std::any_of(chord.intervals.begin(), chord.intervals.end(), [&](int interval) {
         return pitch_class(chord.root + interval) == pitch_class(key);
     });
+}
+
+// The second note of the major scale of the key below `key`.
+int diatonic_third_below(int key_sharps, int key) {
+    static constexpr std::array<bool, 12> kMajorScale = {true,  false, true,  false, true,  true,
+                                                         false, true,  false, true,  false, true};
+    const int tonic = pitch_class(7 * key_sharps);
+    int steps = 0;
+    for (int below = key - 1; below > key - 12; --below) {
+        if (kMajorScale[static_cast<std::size_t>(pitch_class(below - tonic))] && ++steps == 2) {
+            return below;
+        }
+    }
+    return key - 3;
 }
 
 // The first key at or above `floor` whose pitch class is `pc`.
@@ -242,6 +261,7 @@ void Arrangement::harmony_below(int part, std::string_view notes, std::string_vi
         return;
     }
     Part& p = parts_[static_cast<std::size_t>(part)];
+    int previous = 0;
     for (const TimelineItem& item : tune->items) {
         const auto key = parse_pitch(item.symbol);
         const auto span = std::find_if(chart->begin(), chart->end(), [&](const ChordSpan& s) {
@@ -250,16 +270,31 @@ void Arrangement::harmony_below(int part, std::string_view notes, std::string_vi
         if (!key || span == chart->end() || !span->chord) {
             continue;
         }
+        const int tick = at + item.start;
         const int top = *key + playing.transpose;
-        for (int below = top - 3; below >= top - 9; --below) {
-            if (in_chord(*span->chord, below)) {
-                const int tick = at + item.start;
-                add(p, tick, item.length * playing.legato / 100, below,
-                    velocity(p, playing, at, tune->length, tick) +
-                        metric_accent(setup_.meter, tick));
-                break;
+        // Thirds below the tune. Where the tune is on a tone of the chord, or
+        // on a strong beat, and the third is not in the chord: the chord tone
+        // nearest the line so far. Passing notes pass in thirds.
+        int below = diatonic_third_below(setup_.key_sharps, top);
+        const bool harmonic =
+            in_chord(*span->chord, top) || metric_accent(setup_.meter, tick) >= kAccentMidBar;
+        if (harmonic && !in_chord(*span->chord, below)) {
+            const int aim = previous > 0 ? previous : below;
+            below = 0;
+            for (int candidate = top - kHarmonyNearest; candidate >= top - kHarmonyFarthest;
+                 --candidate) {
+                if (in_chord(*span->chord, candidate) &&
+                    (below == 0 || std::abs(candidate - aim) < std::abs(below - aim))) {
+                    below = candidate;
+                }
+            }
+            if (below == 0) {
+                continue;
             }
         }
+        previous = below;
+        add(p, tick, item.length * playing.legato / 100, below,
+            velocity(p, playing, at, tune->length, tick) + metric_accent(setup_.meter, tick));
     }
 }
 

@@ -21,15 +21,15 @@
 namespace wm::media {
 
 struct SongSetup {
-    std::string_view title;
-    std::string_view credit;  // written as a text event
-    Meter meter;
+    std::string_view title = {};
+    std::string_view credit = {};  // written as a text event
+    Meter meter = {};
     int key_sharps = 0;  // flats negative
     double quarter_bpm = 120.0;
 };
 
 struct PartSetup {
-    std::string_view name;
+    std::string_view name = {};
     int channel = 0;  // from 0; 9 is General MIDI percussion
     int program = 0;  // General MIDI, from 0; not sent on the percussion channel
     int volume = 100;
@@ -68,8 +68,9 @@ class Arrangement {
 
     // A tune from a note table.
     void melody(int part, std::string_view notes, int at, const Playing& playing);
-    // A second voice under a tune: for each note of it, the highest tone of
-    // the chord that lies a third to a sixth below.
+    // A second voice under a tune: thirds below it in the key; where the third
+    // is not in the chord but the tune is, or the beat is strong, the chord
+    // tone a third to a sixth below that moves least.
     void harmony_below(int part, std::string_view notes, std::string_view chords, int at,
                        const Playing& playing);
     // An accompaniment: `pattern`, whole bars repeated, played on the chords
