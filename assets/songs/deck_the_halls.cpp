@@ -54,31 +54,31 @@ QByteArray deck_the_halls_midi() {
                       .key_sharps = -1,
                       .quarter_bpm = 112.0});
     const int oboe = song.add_part(
-        {.name = "Oboe", .channel = 0, .program = gm::kOboe, .volume = 92, .pan = 54});
+        {.name = "Oboe", .channel = 0, .program = gm::kOboe, .volume = 101, .pan = 54});
     const int flute = song.add_part(
-        {.name = "Flute", .channel = 1, .program = gm::kFlute, .volume = 100, .pan = 74});
+        {.name = "Flute", .channel = 1, .program = gm::kFlute, .volume = 88, .pan = 74});
     const int harp = song.add_part({.name = "Harp",
                                     .channel = 2,
                                     .program = gm::kOrchestralHarp,
-                                    .volume = 90,
+                                    .volume = 74,
                                     .pan = 40,
                                     .reverb = 60});
     const int strings = song.add_part({.name = "Strings",
                                        .channel = 3,
                                        .program = gm::kStringEnsemble,
-                                       .volume = 76,
+                                       .volume = 35,
                                        .pan = 84,
                                        .reverb = 64});
     const int horns = song.add_part({.name = "French horns",
                                      .channel = 4,
                                      .program = gm::kFrenchHorn,
-                                     .volume = 80,
+                                     .volume = 71,
                                      .pan = 60,
                                      .reverb = 56});
     const int bass = song.add_part(
-        {.name = "Bass", .channel = 5, .program = gm::kContrabass, .volume = 100, .reverb = 30});
+        {.name = "Bass", .channel = 5, .program = gm::kContrabass, .volume = 83, .reverb = 30});
     const int drums = song.add_part(
-        {.name = "Tambourine and triangle", .channel = 9, .volume = 80, .reverb = 40});
+        {.name = "Tambourine and triangle", .channel = 9, .volume = 103, .reverb = 40});
 
     const std::string verse = joined({kHollyLine, kHollyLine, kDonWeNow, kTrollTheCarol});
     const std::string chords =

@@ -65,30 +65,30 @@ QByteArray jingle_bells_midi() {
                       .key_sharps = 1,
                       .quarter_bpm = 138.0});
     const int flute = song.add_part(
-        {.name = "Flute", .channel = 0, .program = gm::kFlute, .volume = 100, .pan = 72});
+        {.name = "Flute", .channel = 0, .program = gm::kFlute, .volume = 88, .pan = 72});
     const int clarinet = song.add_part(
-        {.name = "Clarinet", .channel = 1, .program = gm::kClarinet, .volume = 96, .pan = 52});
+        {.name = "Clarinet", .channel = 1, .program = gm::kClarinet, .volume = 104, .pan = 52});
     const int glockenspiel = song.add_part({.name = "Glockenspiel",
                                             .channel = 2,
                                             .program = gm::kGlockenspiel,
-                                            .volume = 72,
+                                            .volume = 127,
                                             .pan = 88,
                                             .reverb = 60});
     const int piano = song.add_part({.name = "Piano",
                                      .channel = 3,
                                      .program = gm::kAcousticGrandPiano,
-                                     .volume = 84,
+                                     .volume = 120,
                                      .pan = 44});
     const int strings = song.add_part({.name = "Strings",
                                        .channel = 4,
                                        .program = gm::kStringEnsemble,
-                                       .volume = 76,
+                                       .volume = 40,
                                        .pan = 80,
                                        .reverb = 64});
     const int bass = song.add_part(
-        {.name = "Bass", .channel = 5, .program = gm::kAcousticBass, .volume = 100, .reverb = 24});
+        {.name = "Bass", .channel = 5, .program = gm::kAcousticBass, .volume = 96, .reverb = 24});
     const int drums =
-        song.add_part({.name = "Sleigh bells and drums", .channel = 9, .volume = 88, .reverb = 36});
+        song.add_part({.name = "Sleigh bells and drums", .channel = 9, .volume = 90, .reverb = 36});
 
     const std::string chorus = joined({kJingleBells, kFunHey, kJingleBells, kFunSleigh});
     const std::string chorus_chords =
@@ -102,9 +102,9 @@ QByteArray jingle_bells_midi() {
 
     // Intro: the chorus's last line on the glockenspiel, sleigh bells coming in.
     const int intro = 0;
-    song.melody(glockenspiel, kFunSleigh, intro, {.loud = 84, .transpose = kOctave});
+    song.melody(glockenspiel, kFunSleigh, intro, {.loud = 100, .transpose = kOctave});
     song.accompany(piano, kFunSleighChords, kAfterBeats, intro,
-                   {.loud = 58, .legato = 60, .floor = kPianoFloor});
+                   {.loud = 68, .legato = 60, .floor = kPianoFloor});
     song.accompany(bass, kFunSleighChords, kTwoBeatBass, intro,
                    {.loud = 80, .legato = 85, .floor = kBassFloor});
     song.percussion(drums, bells_on_beats, intro, 4, {.loud = 45, .loud_end = 75});
@@ -113,7 +113,7 @@ QByteArray jingle_bells_midi() {
     const int verse1 = song.bars(4);
     song.melody(clarinet, kVerse, verse1, {.loud = 70, .loud_end = 80});
     song.accompany(piano, kVerseChords, kAfterBeats, verse1,
-                   {.loud = 52, .loud_end = 60, .legato = 60, .floor = kPianoFloor});
+                   {.loud = 62, .loud_end = 70, .legato = 60, .floor = kPianoFloor});
     song.accompany(bass, kVerseChords, kTwoBeatBass, verse1,
                    {.loud = 78, .legato = 85, .floor = kBassFloor});
     song.percussion(drums, bells_on_beats, verse1, 16, {.loud = 55, .loud_end = 65});
@@ -121,11 +121,11 @@ QByteArray jingle_bells_midi() {
     // First chorus: flute and glockenspiel, strings, the full beat.
     const int chorus1 = song.bars(20);
     song.melody(flute, chorus, chorus1, {.loud = 88, .transpose = kOctave});
-    song.melody(glockenspiel, chorus, chorus1, {.loud = 68, .transpose = kOctave});
+    song.melody(glockenspiel, chorus, chorus1, {.loud = 84, .transpose = kOctave});
     song.accompany(strings, chorus_chords, kSustained, chorus1,
                    {.loud = 60, .legato = 100, .floor = kStringsFloor});
     song.accompany(piano, chorus_chords, kAfterBeats, chorus1,
-                   {.loud = 64, .legato = 60, .floor = kPianoFloor});
+                   {.loud = 74, .legato = 60, .floor = kPianoFloor});
     song.accompany(bass, chorus_chords, kTwoBeatBass, chorus1,
                    {.loud = 88, .legato = 85, .floor = kBassFloor});
     song.percussion(drums, full_kit, chorus1, 16, {.loud = 72});
@@ -136,7 +136,7 @@ QByteArray jingle_bells_midi() {
     song.harmony_below(clarinet, kVerse, kVerseChords, verse2,
                        {.loud = 58, .loud_end = 66, .transpose = kOctave});
     song.accompany(piano, kVerseChords, kRipple, verse2,
-                   {.loud = 48, .loud_end = 56, .legato = 100, .floor = kPianoFloor});
+                   {.loud = 58, .loud_end = 66, .legato = 100, .floor = kPianoFloor});
     song.accompany(strings, kVerseChords, kSustained, verse2,
                    {.loud = 44, .loud_end = 54, .legato = 100, .floor = kStringsFloor});
     song.accompany(bass, kVerseChords, kTwoBeatBass, verse2,
@@ -148,11 +148,11 @@ QByteArray jingle_bells_midi() {
     song.melody(flute, chorus, chorus2, {.loud = 94, .transpose = kOctave});
     song.harmony_below(clarinet, chorus, chorus_chords, chorus2,
                        {.loud = 74, .transpose = kOctave});
-    song.melody(glockenspiel, chorus, chorus2, {.loud = 74, .transpose = kOctave});
+    song.melody(glockenspiel, chorus, chorus2, {.loud = 90, .transpose = kOctave});
     song.accompany(strings, chorus_chords, kSustained, chorus2,
                    {.loud = 68, .legato = 100, .floor = kStringsFloor});
     song.accompany(piano, chorus_chords, kAfterBeats, chorus2,
-                   {.loud = 68, .legato = 60, .floor = kPianoFloor});
+                   {.loud = 78, .legato = 60, .floor = kPianoFloor});
     song.accompany(bass, chorus_chords, kTwoBeatBass, chorus2,
                    {.loud = 92, .legato = 85, .floor = kBassFloor});
     song.percussion(drums, full_kit, chorus2, 16, {.loud = 78});
@@ -160,11 +160,11 @@ QByteArray jingle_bells_midi() {
     // Tag: the last line once more, slowing down, then the long last chord.
     const int tag = song.bars(68);
     song.melody(flute, kFunSleigh, tag, {.loud = 86, .loud_end = 76, .transpose = kOctave});
-    song.melody(glockenspiel, kFunSleigh, tag, {.loud = 66, .transpose = kOctave});
+    song.melody(glockenspiel, kFunSleigh, tag, {.loud = 82, .transpose = kOctave});
     song.accompany(strings, kFunSleighChords, kSustained, tag,
                    {.loud = 62, .legato = 100, .floor = kStringsFloor});
     song.accompany(piano, kFunSleighChords, kAfterBeats, tag,
-                   {.loud = 60, .legato = 60, .floor = kPianoFloor});
+                   {.loud = 70, .legato = 60, .floor = kPianoFloor});
     song.accompany(bass, kFunSleighChords, kTwoBeatBass, tag,
                    {.loud = 84, .legato = 85, .floor = kBassFloor});
     song.percussion(drums, bells_on_beats, tag, 4, {.loud = 70, .loud_end = 58});
@@ -173,11 +173,11 @@ QByteArray jingle_bells_midi() {
     const int last = song.bars(72);
     song.tempo(last, 92.0);
     song.melody(flute, kLastNote, last, {.loud = 70, .transpose = kOctave});
-    song.melody(glockenspiel, kLastNote, last, {.loud = 60, .transpose = kOctave, .legato = 50});
+    song.melody(glockenspiel, kLastNote, last, {.loud = 76, .transpose = kOctave, .legato = 50});
     song.accompany(strings, kLastChord, kHeld, last,
                    {.loud = 62, .loud_end = 50, .legato = 100, .floor = kStringsFloor});
     song.accompany(piano, kLastChord, kHeld, last,
-                   {.loud = 58, .legato = 100, .floor = kPianoFloor});
+                   {.loud = 68, .legato = 100, .floor = kPianoFloor});
     song.accompany(bass, kLastChord, kHeldBass, last,
                    {.loud = 80, .legato = 100, .floor = kBassFloor});
     song.percussion(drums, {{gm::kJingleBell, "Xxxx xxxx xxxx oooo"}}, last, 1,

@@ -68,40 +68,40 @@ QByteArray merry_christmas_midi() {
     const int music_box = song.add_part({.name = "Music box",
                                          .channel = 0,
                                          .program = gm::kMusicBox,
-                                         .volume = 96,
+                                         .volume = 100,
                                          .pan = 76,
                                          .reverb = 64});
     const int clarinet = song.add_part(
-        {.name = "Clarinet", .channel = 1, .program = gm::kClarinet, .volume = 98, .pan = 52});
+        {.name = "Clarinet", .channel = 1, .program = gm::kClarinet, .volume = 107, .pan = 52});
     const int flute = song.add_part(
-        {.name = "Flute", .channel = 2, .program = gm::kFlute, .volume = 100, .pan = 70});
+        {.name = "Flute", .channel = 2, .program = gm::kFlute, .volume = 85, .pan = 70});
     const int piano = song.add_part({.name = "Piano",
                                      .channel = 3,
                                      .program = gm::kAcousticGrandPiano,
-                                     .volume = 82,
+                                     .volume = 120,
                                      .pan = 44});
     const int strings = song.add_part({.name = "Strings",
                                        .channel = 4,
                                        .program = gm::kStringEnsemble,
-                                       .volume = 74,
+                                       .volume = 38,
                                        .pan = 84,
                                        .reverb = 64});
     const int horns = song.add_part({.name = "French horns",
                                      .channel = 5,
                                      .program = gm::kFrenchHorn,
-                                     .volume = 78,
+                                     .volume = 60,
                                      .pan = 58,
                                      .reverb = 56});
     const int tuba = song.add_part(
-        {.name = "Tuba", .channel = 6, .program = gm::kTuba, .volume = 92, .reverb = 30});
+        {.name = "Tuba", .channel = 6, .program = gm::kTuba, .volume = 104, .reverb = 30});
     const int pizzicato = song.add_part({.name = "Pizzicato strings",
                                          .channel = 7,
                                          .program = gm::kPizzicatoStrings,
-                                         .volume = 84,
+                                         .volume = 88,
                                          .pan = 90,
                                          .reverb = 50});
     const int drums = song.add_part(
-        {.name = "Triangle, bells and tambourine", .channel = 9, .volume = 80, .reverb = 40});
+        {.name = "Triangle, bells and tambourine", .channel = 9, .volume = 105, .reverb = 40});
 
     const std::string verse = joined({kWeWish, kYearAndUpbeat, kGoodTidings, kYearAndUpbeat});
     const std::string chords = joined({kWeWishChords, kHomeChord, kGoodTidingsChords, kHomeChord});
@@ -120,9 +120,9 @@ QByteArray merry_christmas_midi() {
     const int verse1 = song.bars(4);
     song.melody(music_box, verse, verse1, {.loud = 80, .loud_end = 88, .transpose = kOctave});
     song.accompany(piano, chords, kOomPahPah, verse1,
-                   {.loud = 54, .legato = 55, .floor = kPianoFloor});
+                   {.loud = 64, .legato = 55, .floor = kPianoFloor});
     song.accompany(tuba, chords, kTubaOnOne, verse1,
-                   {.loud = 74, .legato = 60, .floor = kBassFloor});
+                   {.loud = 82, .legato = 60, .floor = kBassFloor});
     song.percussion(drums, triangle, verse1, kVerseBars, {.loud = 54, .loud_end = 62});
 
     // Second verse ("Now bring us some figgy pudding"): clarinet, strings, sleigh bells.
@@ -131,26 +131,26 @@ QByteArray merry_christmas_midi() {
     song.accompany(strings, chords, kSustained, verse2,
                    {.loud = 50, .loud_end = 58, .legato = 100, .floor = kStringsFloor});
     song.accompany(piano, chords, kOomPahPah, verse2,
-                   {.loud = 58, .legato = 55, .floor = kPianoFloor});
+                   {.loud = 68, .legato = 55, .floor = kPianoFloor});
     song.accompany(tuba, chords, kTubaOnOne, verse2,
-                   {.loud = 80, .legato = 60, .floor = kBassFloor});
+                   {.loud = 88, .legato = 60, .floor = kBassFloor});
     song.percussion(drums, bells, verse2, kVerseBars, {.loud = 60, .loud_end = 66});
 
     // Third verse ("We won't go until we get some"): flute and music box, the
     // clarinet and horns in harmony, everyone in.
     const int verse3 = verse2 + song.bars(kVerseBars);
     song.melody(flute, verse, verse3, {.loud = 90, .transpose = kOctave});
-    song.melody(music_box, verse, verse3, {.loud = 70, .transpose = kOctave});
+    song.melody(music_box, verse, verse3, {.loud = 56, .transpose = kOctave});
     song.harmony_below(clarinet, verse, chords, verse3, {.loud = 70, .transpose = kOctave});
     song.accompany(horns, chords, kSustained, verse3,
                    {.loud = 54, .legato = 100, .floor = kHornFloor});
     song.accompany(strings, chords, kSustained, verse3,
                    {.loud = 58, .legato = 100, .floor = kStringsFloor});
     song.accompany(piano, chords, kOomPahPah, verse3,
-                   {.loud = 62, .legato = 55, .floor = kPianoFloor});
+                   {.loud = 72, .legato = 55, .floor = kPianoFloor});
     song.accompany(tuba, chords, kTubaOnOne, verse3,
                    {.loud = 86, .legato = 60, .floor = kBassFloor});
-    song.percussion(drums, festive, verse3, kVerseBars, {.loud = 68, .loud_end = 74});
+    song.percussion(drums, festive, verse3, kVerseBars, {.loud = 58, .loud_end = 64});
 
     // Ending: "We wish you a merry Christmas and a happy new year" once more,
     // broadening into a held chord.
@@ -165,18 +165,18 @@ QByteArray merry_christmas_midi() {
     song.accompany(horns, kWeWishChords, kSustained, ending,
                    {.loud = 56, .legato = 100, .floor = kHornFloor});
     song.accompany(piano, kWeWishChords, kOomPahPah, ending,
-                   {.loud = 60, .legato = 55, .floor = kPianoFloor});
+                   {.loud = 70, .legato = 55, .floor = kPianoFloor});
     song.accompany(tuba, kWeWishChords, kTubaOnOne, ending,
-                   {.loud = 82, .legato = 60, .floor = kBassFloor});
+                   {.loud = 90, .legato = 60, .floor = kBassFloor});
     song.percussion(drums, triangle, ending, 7, {.loud = 62});
     song.accompany(strings, kHomeChordHeld, kHeld, held,
                    {.loud = 56, .loud_end = 44, .legato = 100, .floor = kStringsFloor});
     song.accompany(horns, kHomeChordHeld, kHeld, held,
                    {.loud = 52, .loud_end = 40, .legato = 100, .floor = kHornFloor});
     song.accompany(piano, kHomeChordHeld, kHeld, held,
-                   {.loud = 60, .legato = 100, .floor = kPianoFloor});
+                   {.loud = 70, .legato = 100, .floor = kPianoFloor});
     song.accompany(tuba, kHomeChordHeld, kHeldBass, held,
-                   {.loud = 72, .legato = 100, .floor = kBassFloor});
+                   {.loud = 80, .legato = 100, .floor = kBassFloor});
     song.percussion(drums, {{gm::kJingleBell, "Xxx"}, {gm::kOpenTriangle, "x.."}}, held, 1,
                     {.loud = 66});
     return song.midi();

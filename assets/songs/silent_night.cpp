@@ -51,49 +51,49 @@ QByteArray silent_night_midi() {
     const int flute = song.add_part({.name = "Flute",
                                      .channel = 0,
                                      .program = gm::kFlute,
-                                     .volume = 96,
+                                     .volume = 117,
                                      .pan = 70,
                                      .reverb = 70});
     const int celesta = song.add_part({.name = "Celesta",
                                        .channel = 1,
                                        .program = gm::kCelesta,
-                                       .volume = 84,
+                                       .volume = 120,
                                        .pan = 86,
                                        .reverb = 80});
     const int violins = song.add_part({.name = "Violins",
                                        .channel = 2,
                                        .program = gm::kStringEnsemble,
-                                       .volume = 92,
+                                       .volume = 52,
                                        .pan = 56,
                                        .reverb = 72});
     const int clarinet = song.add_part({.name = "Clarinet",
                                         .channel = 3,
                                         .program = gm::kClarinet,
-                                        .volume = 80,
+                                        .volume = 96,
                                         .pan = 44,
                                         .reverb = 64});
     const int harp = song.add_part({.name = "Harp",
                                     .channel = 4,
                                     .program = gm::kOrchestralHarp,
-                                    .volume = 88,
+                                    .volume = 94,
                                     .pan = 36,
                                     .reverb = 80});
     const int choir = song.add_part({.name = "Choir",
                                      .channel = 5,
                                      .program = gm::kChoirAahs,
-                                     .volume = 72,
+                                     .volume = 77,
                                      .pan = 72,
                                      .reverb = 90});
     const int pad = song.add_part({.name = "Strings",
                                    .channel = 6,
                                    .program = gm::kSlowStrings,
-                                   .volume = 70,
+                                   .volume = 94,
                                    .pan = 92,
                                    .reverb = 80});
     const int bass = song.add_part({.name = "Contrabass",
                                     .channel = 7,
                                     .program = gm::kContrabass,
-                                    .volume = 86,
+                                    .volume = 93,
                                     .reverb = 60});
 
     const std::string verse =
@@ -106,7 +106,7 @@ QByteArray silent_night_midi() {
 
     // Intro: the last line on the celesta over the harp.
     const int intro = 0;
-    song.melody(celesta, kSleepInPeace, intro, {.loud = 62, .transpose = kOctave});
+    song.melody(celesta, kSleepInPeace, intro, {.loud = 80, .transpose = kOctave});
     song.accompany(harp, kSleepInPeaceChords, kHarpWaves, intro,
                    {.loud = 46, .legato = 100, .floor = kHarpFloor});
     song.accompany(bass, kSleepInPeaceChords, kLongRoots, intro,
@@ -134,13 +134,13 @@ QByteArray silent_night_midi() {
     song.accompany(bass, chords, kLongRoots, verse2,
                    {.loud = 58, .legato = 100, .floor = kBassFloor});
     song.melody(celesta, sleeps, verse2 + song.bars(16),
-                {.loud = 50, .loud_end = 44, .transpose = kOctave});
+                {.loud = 68, .loud_end = 62, .transpose = kOctave});
 
     // Coda: the last line once more on the flute, slowing, fading.
     const int coda = song.bars(52);
     song.ritardando(coda, song.bars(55), 54.0);
     song.melody(flute, kSleepInPeace, coda, {.loud = 60, .loud_end = 46});
-    song.melody(celesta, kSleepInPeace, coda, {.loud = 42, .loud_end = 34, .transpose = kOctave});
+    song.melody(celesta, kSleepInPeace, coda, {.loud = 60, .loud_end = 52, .transpose = kOctave});
     song.accompany(pad, kSleepInPeaceChords, kLongChords, coda,
                    {.loud = 44, .loud_end = 34, .legato = 100, .floor = kPadFloor});
     song.accompany(choir, kSleepInPeaceChords, kLongChords, coda,
