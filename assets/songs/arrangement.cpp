@@ -122,16 +122,29 @@ std::optional<std::vector<int>> realise(std::string_view symbol, const Chord& ch
     return std::nullopt;
 }
 
+// The passage's loudness at `tick`, from its ramp, made a little uneven.
+int ramp_velocity(MediaRandom& random, const Playing& playing, int at, int length, int tick) {
+    const int end_loud = playing.loud_end > 0 ? playing.loud_end : playing.loud;
+    const double through =
+        length > 0 ? static_cast<double>(tick - at) / static_cast<double>(length) : 0.0;
+    const double ramp = playing.loud + (end_loud - playing.loud) * through;
+    const int uneven = random.below(kHumanSpread) - kHumanSpread / 2;
+    return static_cast<int>(std::lround(ramp)) + uneven;
+}
+
 }  // namespace
 
 Arrangement::Arrangement(const SongSetup& setup)
-    : setup_(setup), title_(setup.title), credit_(setup.credit) {
-    tempos_.emplace_back(0, setup.quarter_bpm);
+    : title_(setup.title),
+      credit_(setup.credit),
+      meter_(setup.meter),
+      key_sharps_(setup.key_sharps) {
+    tempo(0, setup.quarter_bpm);
 }
 
 int Arrangement::add_part(const PartSetup& setup) {
     const auto index = static_cast<std::uint64_t>(parts_.size());
-    parts_.push_back({setup, {}, MediaRandom(kHumanSeed + index)});
+    parts_.push_back({std::string(setup.name), setup, {}, MediaRandom(kHumanSeed + index)});
     return static_cast<int>(index);
 }
 
@@ -142,13 +155,16 @@ bool Arrangement::note_problem(std::string_view where, const std::string& what) 
     return false;
 }
 
-bool Arrangement::valid_part(int part) {
-    return (part >= 0 && part < static_cast<int>(parts_.size())) ||
-           note_problem("part", std::to_string(part) + " does not exist");
+bool Arrangement::ready(int part, int at) {
+    if (part < 0 || part >= static_cast<int>(parts_.size())) {
+        return note_problem("part", std::to_string(part) + " does not exist");
+    }
+    return at >= 0 ||
+           note_problem(parts_[static_cast<std::size_t>(part)].name, "a passage before the start");
 }
 
 std::optional<Timeline> Arrangement::timeline(std::string_view text, std::string_view what) {
-    Timeline parsed = parse_timeline(text, setup_.meter);
+    Timeline parsed = parse_timeline(text, meter_);
     if (!parsed.problem.empty()) {
         note_problem(what, parsed.problem + " of \"" + std::string(text.substr(0, 40)) + "...\"");
         return std::nullopt;
@@ -181,20 +197,9 @@ std::optional<std::vector<Arrangement::ChordSpan>> Arrangement::chord_chart(std:
     return spans;
 }
 
-int Arrangement::velocity(Part& part, const Playing& playing, int at, int length, int tick) const {
-    const int end_loud = playing.loud_end > 0 ? playing.loud_end : playing.loud;
-    const double through =
-        length > 0 ? static_cast<double>(tick - at) / static_cast<double>(length) : 0.0;
-    const double ramp = playing.loud + (end_loud - playing.loud) * through;
-    const int uneven = part.random.below(kHumanSpread) - kHumanSpread / 2;
-    const int value = static_cast<int>(std::lround(ramp)) + uneven;
-    return value;
-}
-
 void Arrangement::add(Part& part, int start, int length, int key, int velocity) {
     if (key < 0 || key > 127) {
-        note_problem(part.setup.name,
-                     "a note beyond the keyboard at tick " + std::to_string(start));
+        note_problem(part.name, "a note beyond the keyboard at tick " + std::to_string(start));
         return;
     }
     part.notes.push_back({start, std::max(1, length), key, std::clamp(velocity, 1, 127)});
@@ -212,11 +217,11 @@ void Arrangement::tempo(int tick, double quarter_bpm) {
 }
 
 void Arrangement::ritardando(int from, int to, double final_bpm) {
-    if (to <= from) {
+    if (to <= from || tempos_.empty()) {
         note_problem("ritardando", "ends before it starts");
         return;
     }
-    double start_bpm = setup_.quarter_bpm;
+    double start_bpm = tempos_.front().second;
     for (const auto& [tick, bpm] : tempos_) {
         if (tick <= from) {
             start_bpm = bpm;
@@ -231,7 +236,7 @@ void Arrangement::ritardando(int from, int to, double final_bpm) {
 
 void Arrangement::melody(int part, std::string_view notes, int at, const Playing& playing) {
     const auto tune = timeline(notes, "melody");
-    if (!valid_part(part) || !tune) {
+    if (!ready(part, at) || !tune) {
         return;
     }
     Part& p = parts_[static_cast<std::size_t>(part)];
@@ -242,14 +247,15 @@ void Arrangement::melody(int part, std::string_view notes, int at, const Playing
         }
         const auto key = parse_pitch(item.symbol);
         if (!key) {
-            note_problem(p.setup.name, "unknown note \"" + std::string(item.symbol) + "\"");
+            note_problem(p.name, "unknown note \"" + std::string(item.symbol) + "\"");
             return;
         }
         const int tick = at + item.start;
         const double height = std::sin(std::numbers::pi * (item.start % phrase) / phrase);
         const int arc = static_cast<int>(std::lround(kPhraseArc * height));
         add(p, tick, item.length * playing.legato / 100, *key + playing.transpose,
-            velocity(p, playing, at, tune->length, tick) + metric_accent(setup_.meter, tick) + arc);
+            ramp_velocity(p.random, playing, at, tune->length, tick) + metric_accent(meter_, tick) +
+                arc);
     }
 }
 
@@ -257,7 +263,7 @@ void Arrangement::harmony_below(int part, std::string_view notes, std::string_vi
                                 const Playing& playing) {
     const auto tune = timeline(notes, "melody");
     const auto chart = chord_chart(chords);
-    if (!valid_part(part) || !tune || !chart) {
+    if (!ready(part, at) || !tune || !chart) {
         return;
     }
     Part& p = parts_[static_cast<std::size_t>(part)];
@@ -275,9 +281,9 @@ void Arrangement::harmony_below(int part, std::string_view notes, std::string_vi
         // Thirds below the tune. Where the tune is on a tone of the chord, or
         // on a strong beat, and the third is not in the chord: the chord tone
         // nearest the line so far. Passing notes pass in thirds.
-        int below = diatonic_third_below(setup_.key_sharps, top);
+        int below = diatonic_third_below(key_sharps_, top);
         const bool harmonic =
-            in_chord(*span->chord, top) || metric_accent(setup_.meter, tick) >= kAccentMidBar;
+            in_chord(*span->chord, top) || metric_accent(meter_, tick) >= kAccentMidBar;
         if (harmonic && !in_chord(*span->chord, below)) {
             const int aim = previous > 0 ? previous : below;
             below = 0;
@@ -294,7 +300,7 @@ void Arrangement::harmony_below(int part, std::string_view notes, std::string_vi
         }
         previous = below;
         add(p, tick, item.length * playing.legato / 100, below,
-            velocity(p, playing, at, tune->length, tick) + metric_accent(setup_.meter, tick));
+            ramp_velocity(p.random, playing, at, tune->length, tick) + metric_accent(meter_, tick));
     }
 }
 
@@ -302,7 +308,7 @@ void Arrangement::accompany(int part, std::string_view chords, std::string_view 
                             const Playing& playing) {
     const auto chart = chord_chart(chords);
     const auto hits = timeline(pattern, "pattern");
-    if (!valid_part(part) || !chart || !hits || chart->empty()) {
+    if (!ready(part, at) || !chart || !hits || chart->empty()) {
         return;
     }
     Part& p = parts_[static_cast<std::size_t>(part)];
@@ -319,13 +325,13 @@ void Arrangement::accompany(int part, std::string_view chords, std::string_view 
                 if (span->chord) {
                     const auto keys = realise(hit.symbol, *span->chord, playing.floor);
                     if (!keys) {
-                        note_problem(p.setup.name,
+                        note_problem(p.name,
                                      "unknown pattern symbol \"" + std::string(hit.symbol) + "\"");
                         return;
                     }
                     const int tick = at + start;
-                    const int loud =
-                        velocity(p, playing, at, length, tick) + metric_accent(setup_.meter, tick);
+                    const int loud = ramp_velocity(p.random, playing, at, length, tick) +
+                                     metric_accent(meter_, tick);
                     for (const int key : *keys) {
                         add(p, tick, (piece_end - start) * playing.legato / 100,
                             key + playing.transpose, loud);
@@ -339,18 +345,18 @@ void Arrangement::accompany(int part, std::string_view chords, std::string_view 
 
 void Arrangement::percussion(int part, const std::vector<DrumLine>& lines, int at, int bar_count,
                              const Playing& playing) {
-    if (!valid_part(part)) {
+    if (!ready(part, at)) {
         return;
     }
     Part& p = parts_[static_cast<std::size_t>(part)];
-    const int bar = setup_.meter.bar_ticks();
+    const int bar = meter_.bar_ticks();
     const int length = bar * bar_count;
     for (const DrumLine& line : lines) {
         std::string steps;
         std::copy_if(line.steps.begin(), line.steps.end(), std::back_inserter(steps),
                      [](char c) { return c != ' '; });
         if (steps.empty() || bar % static_cast<int>(steps.size()) != 0) {
-            note_problem(p.setup.name, "a drum line that does not divide the bar");
+            note_problem(p.name, "a drum line that does not divide the bar");
             return;
         }
         const int step = bar / static_cast<int>(steps.size());
@@ -362,12 +368,12 @@ void Arrangement::percussion(int part, const std::vector<DrumLine>& lines, int a
                     continue;
                 }
                 if (c != 'X' && c != 'x' && c != 'o') {
-                    note_problem(p.setup.name, std::string("unknown drum step '") + c + "'");
+                    note_problem(p.name, std::string("unknown drum step '") + c + "'");
                     return;
                 }
                 const int accent = c == 'X' ? kDrumAccent : c == 'o' ? kDrumSoft : 0;
                 add(p, tick, std::min(step, kLongestDrumNote), line.key,
-                    velocity(p, playing, at, length, tick) + accent);
+                    ramp_velocity(p.random, playing, at, length, tick) + accent);
             }
         }
     }
@@ -385,15 +391,14 @@ QByteArray Arrangement::midi() const {
     }
     end += kTail;
 
-    const Meter meter = setup_.meter;
     constexpr int kClocksPerQuarter = 24;
-    const int clocks_per_click = kClocksPerQuarter * meter.beat_ticks() / kTicksPerQuarter;
+    const int clocks_per_click = kClocksPerQuarter * meter_.beat_ticks() / kTicksPerQuarter;
     std::vector<midi::Track> tracks(parts_.size() + 1);
     midi::Track& conductor = tracks.front();
     conductor.name(title_);
     conductor.text(0, credit_);
-    conductor.time_signature(0, meter.beats, meter.unit, clocks_per_click);
-    conductor.key_signature(0, setup_.key_sharps, false);
+    conductor.time_signature(0, meter_.beats, meter_.unit, clocks_per_click);
+    conductor.key_signature(0, key_sharps_, false);
     for (const auto& [tick, bpm] : tempos_) {
         conductor.tempo(tick, bpm);
     }
@@ -402,7 +407,7 @@ QByteArray Arrangement::midi() const {
     for (std::size_t i = 0; i < parts_.size(); ++i) {
         const PartSetup& setup = parts_[i].setup;
         midi::Track& track = tracks[i + 1];
-        track.name(setup.name);
+        track.name(parts_[i].name);
         if (setup.channel != midi::kPercussionChannel) {
             track.program(0, setup.channel, setup.program);
         }

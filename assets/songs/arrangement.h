@@ -58,7 +58,7 @@ class Arrangement {
   public:
     explicit Arrangement(const SongSetup& setup);
 
-    int bars(int count) const { return count * setup_.meter.bar_ticks(); }
+    int bars(int count) const { return count * meter_.bar_ticks(); }
     int add_part(const PartSetup& setup);
 
     // The tempo from `tick` on. A ritardando eases, an eighth at a time, from
@@ -97,6 +97,7 @@ class Arrangement {
         int velocity;
     };
     struct Part {
+        std::string name;  // kept: the setup's name need not outlive add_part
         PartSetup setup;
         std::vector<Sounding> notes;
         MediaRandom random;
@@ -108,15 +109,15 @@ class Arrangement {
     };
 
     bool note_problem(std::string_view where, const std::string& what);
-    bool valid_part(int part);
+    bool ready(int part, int at);
     std::optional<Timeline> timeline(std::string_view text, std::string_view what);
     std::optional<std::vector<ChordSpan>> chord_chart(std::string_view text);
-    int velocity(Part& part, const Playing& playing, int at, int length, int tick) const;
     void add(Part& part, int start, int length, int key, int velocity);
 
-    SongSetup setup_;
     std::string title_;
     std::string credit_;
+    Meter meter_;
+    int key_sharps_;
     std::vector<Part> parts_;
     std::vector<std::pair<int, double>> tempos_;
     std::string problem_;

@@ -9,12 +9,7 @@ inline constexpr int kAcousticGrandPiano = 0;
 inline constexpr int kCelesta = 8;
 inline constexpr int kGlockenspiel = 9;
 inline constexpr int kMusicBox = 10;
-inline constexpr int kVibraphone = 11;
-inline constexpr int kChurchOrgan = 19;
-inline constexpr int kNylonGuitar = 24;
 inline constexpr int kAcousticBass = 32;
-inline constexpr int kViolin = 40;
-inline constexpr int kCello = 42;
 inline constexpr int kContrabass = 43;
 inline constexpr int kPizzicatoStrings = 45;
 inline constexpr int kOrchestralHarp = 46;
@@ -23,22 +18,15 @@ inline constexpr int kSlowStrings = 49;
 inline constexpr int kChoirAahs = 52;
 inline constexpr int kTuba = 58;
 inline constexpr int kFrenchHorn = 60;
-inline constexpr int kBrassSection = 61;
 inline constexpr int kOboe = 68;
-inline constexpr int kBassoon = 70;
 inline constexpr int kClarinet = 71;
 inline constexpr int kFlute = 73;
 
 // Percussion keys (channel 10).
 inline constexpr int kBassDrum = 36;
 inline constexpr int kSideStick = 37;
-inline constexpr int kSnare = 38;
-inline constexpr int kClosedHiHat = 42;
-inline constexpr int kCrashCymbal = 49;
 inline constexpr int kTambourine = 54;
-inline constexpr int kMuteTriangle = 80;
 inline constexpr int kOpenTriangle = 81;
-inline constexpr int kShaker = 82;
 inline constexpr int kJingleBell = 83;
 
 }  // namespace wm::media::gm

@@ -22,6 +22,10 @@ struct Song {
     bool percussion;
 };
 
+void PrintTo(const Song& song, std::ostream* out) {
+    *out << song.name;
+}
+
 class CarolSong : public ::testing::TestWithParam<Song> {
   protected:
     void SetUp() override {

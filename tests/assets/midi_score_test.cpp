@@ -6,8 +6,10 @@
 #include "assets/songs/score_text.h"
 #include "tests/assets/midi_file_reader.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <set>
 
 namespace wm::test {
@@ -116,36 +118,28 @@ TEST(MidiArrangement, AccompanimentFollowsTheChords) {
 }
 
 TEST(MidiArrangement, ReportsWhatItCannotPlay) {
-    const auto problem_of = [](auto&& arrange) {
-        media::Arrangement song({.title = "Test", .meter = {3, 4}});
-        const int part = song.add_part({.name = "Flute"});
-        arrange(song, part);
-        EXPECT_TRUE(song.midi().isEmpty());
-        return song.problem();
+    using Song = media::Arrangement;
+    const std::vector<std::pair<std::function<void(Song&, int)>, const char*>> faults = {
+        {[](Song& s, int p) { s.melody(p, "C4:h | C4:h. |", 0, {}); }, "bar 1"},
+        {[](Song& s, int p) { s.melody(p, "G9:h. |", 0, {.transpose = 12}); },
+         "beyond the keyboard"},
+        {[](Song& s, int p) { s.accompany(p, "Q:h. |", "chord:h. |", 0, {}); }, "unknown chord"},
+        {[](Song& s, int p) { s.accompany(p, "C:h. |", "bass:h. |", 0, {}); },
+         "unknown pattern symbol"},
+        {[](Song& s, int p) {
+             s.percussion(p, {{42, "x.x.x.x"}}, 0, 1, {});
+         },
+         "does not divide"},
+        {[](Song& s, int p) { s.melody(p, "C4:h. |", -480, {}); }, "before the start"},
+        {[](Song& s, int p) { s.melody(p + 1, "C4:h. |", 0, {}); }, "does not exist"},
+        {[](Song& s, int) { s.ritardando(960, 480, 60.0); }, "ends before it starts"},
     };
-    EXPECT_NE(
-        problem_of([](auto& s, int p) { s.melody(p, "C4:h | C4:h. |", 0, {}); }).find("bar 1"),
-        std::string::npos);
-    EXPECT_NE(problem_of([](auto& s, int p) {
-                  s.melody(p, "G9:h. |", 0, {.transpose = 12});
-              }).find("beyond the keyboard"),
-              std::string::npos);
-    EXPECT_NE(problem_of([](auto& s, int p) {
-                  s.accompany(p, "Q:h. |", "chord:h. |", 0, {});
-              }).find("unknown chord"),
-              std::string::npos);
-    EXPECT_NE(problem_of([](auto& s, int p) {
-                  s.accompany(p, "C:h. |", "bass:h. |", 0, {});
-              }).find("unknown pattern symbol"),
-              std::string::npos);
-    EXPECT_NE(problem_of([](auto& s, int p) {
-                  s.percussion(p, {{42, "x.x.x.x"}}, 0, 1, {});
-              }).find("does not divide"),
-              std::string::npos);
-    EXPECT_NE(problem_of([](auto& s, int p) {
-                  s.melody(p + 1, "C4:h. |", 0, {});
-              }).find("does not exist"),
-              std::string::npos);
+    for (const auto& [arrange, expected] : faults) {
+        Song song({.title = "Test", .meter = {3, 4}});
+        arrange(song, song.add_part({.name = "Flute"}));
+        EXPECT_THAT(song.problem(), ::testing::HasSubstr(expected));
+        EXPECT_TRUE(song.midi().isEmpty()) << expected;
+    }
 }
 
 }  // namespace
