@@ -14,6 +14,7 @@
 
 #include <QByteArray>
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,6 +29,9 @@ struct SongSetup {
     double quarter_bpm = 120.0;
 };
 
+// Volumes are set song by song against the sound font the saver plays
+// through (TimGM6mb): its string ensemble sounds about four times louder than
+// its flute at the same settings, its glockenspiel, piano and tuba much softer.
 struct PartSetup {
     std::string_view name = {};
     int channel = 0;  // from 0; 9 is General MIDI percussion
