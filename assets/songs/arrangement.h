@@ -21,6 +21,9 @@
 
 namespace wm::media {
 
+// Semitones in an octave: a part an octave up is transposed by this much.
+inline constexpr int kOctave = 12;
+
 struct SongSetup {
     std::string_view title = {};
     std::string_view credit = {};  // written as a text event

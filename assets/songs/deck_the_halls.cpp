@@ -43,7 +43,6 @@ constexpr int kBassFloor = 36;     // roots from C2
 constexpr int kHarpFloor = 53;     // broken chords from F3
 constexpr int kStringsFloor = 57;  // pads from A3
 constexpr int kHornFloor = 53;
-constexpr int kOctave = 12;
 
 }  // namespace
 

@@ -54,7 +54,6 @@ constexpr std::string_view kSustained = "chord:w |";
 constexpr int kBassFloor = 36;     // roots from C2
 constexpr int kPianoFloor = 55;    // chords from G3
 constexpr int kStringsFloor = 60;  // pads from C4
-constexpr int kOctave = 12;
 
 }  // namespace
 

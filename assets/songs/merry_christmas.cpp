@@ -54,7 +54,6 @@ constexpr int kBassFloor = 31;     // roots from G1
 constexpr int kPianoFloor = 55;    // chords from G3
 constexpr int kStringsFloor = 59;  // pads from B3
 constexpr int kHornFloor = 52;
-constexpr int kOctave = 12;
 constexpr int kVerseBars = 16;
 
 }  // namespace

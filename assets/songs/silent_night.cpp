@@ -36,7 +36,6 @@ constexpr int kBassFloor = 36;   // roots from C2
 constexpr int kHarpFloor = 48;   // broken chords from C3
 constexpr int kPadFloor = 55;    // pads from G3
 constexpr int kChoirFloor = 60;  // the choir from middle C
-constexpr int kOctave = 12;
 constexpr double kDottedQuarterBpm = 54.0;
 constexpr double kQuartersPerDottedQuarter = 1.5;
 

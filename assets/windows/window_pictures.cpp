@@ -27,9 +27,9 @@ QImage paint_configuration_picture() {
         layout.pines = 6;
         layout.cottage = true;
         layout.cottage_at = 0.2;
-        paint_winter_night(painter, whole(canvas), 0xC0F1u, layout);
         layout.crystals = 5;
         layout.lettering = QRectF(0.12, 0.12, 0.76, 0.5);
+        paint_winter_night(painter, whole(canvas), 0xC0F1u, layout);
         paint_wordmark(painter, QPointF(240, 84), 64);
         paint_tagline(painter, QPointF(240, 112), 14, QStringLiteral("a winter screen saver"));
         MediaRandom rng(0xC0F2u);
