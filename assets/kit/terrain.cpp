@@ -665,6 +665,35 @@ void paint_aurora(QPainter& painter, MediaRandom& rng, const AuroraLook& look) {
     painter.restore();
 }
 
+void paint_cloud(QPainter& painter, MediaRandom& rng, QPointF centre, double length,
+                 double thickness, const QColor& body, const QColor& underside) {
+    if (!(length > 0.0) || !(thickness > 0.0)) {
+        return;
+    }
+    const double base = centre.y() + thickness * 0.5;
+    QPainterPath puffs;
+    puffs.setFillRule(Qt::WindingFill);
+    const int count = std::max(3, static_cast<int>(length / thickness * 1.6));
+    for (int i = 0; i < count; ++i) {
+        const double t = (i + 0.5) / count;
+        // Taller in the middle, thinning toward the ends.
+        const double swell = std::sin(std::numbers::pi * t);
+        const double r = thickness * (0.35 + 0.65 * swell) * rng.range(0.7, 1.15);
+        const double x = centre.x() - length / 2.0 + length * t + rng.range(-0.3, 0.3) * r;
+        puffs.addEllipse(QPointF(x, base - r * 0.55), r * rng.range(1.1, 1.6), r);
+    }
+    QPainterPath flat;
+    flat.addRect(
+        QRectF(centre.x() - length, base - thickness * 4.0, length * 2.0, thickness * 4.0));
+    painter.save();
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(
+        vertical_gradient(base - thickness * 1.4, base,
+                          {{0.0, body}, {0.6, mix(body, underside, 0.4)}, {1.0, underside}}));
+    painter.drawPath(puffs.intersected(flat));
+    painter.restore();
+}
+
 void paint_mist(QPainter& painter, MediaRandom& rng, const QRectF& band, const QColor& colour,
                 double strength) {
     painter.save();
@@ -830,6 +859,39 @@ void paint_drift(QPainter& painter, const std::vector<QPointF>& crest, double bo
     painter.restore();
 }
 
+void paint_snow_mound(QPainter& painter, MediaRandom& rng, QPointF base, double width,
+                      double height, const DriftLook& look) {
+    if (!(width > 0.0) || !(height > 0.0)) {
+        return;
+    }
+    const double away = look.light_from_left ? 1.0 : -1.0;
+    painter.save();
+    painter.setPen(Qt::NoPen);
+    // Its shadow on the snow around it.
+    painter.save();
+    painter.translate(base + QPointF(away * width * 0.25, 0.0));
+    painter.scale(1.0, 0.25);
+    paint_glow(painter, QPointF(0.0, 0.0), width * 0.75, look.shadow, 0.5);
+    painter.restore();
+    // A lopsided dome: the peak off centre, the flanks bulging.
+    const double peak = rng.range(-0.2, 0.2) * width;
+    QPainterPath dome;
+    dome.moveTo(base + QPointF(-width / 2.0, 0.0));
+    dome.cubicTo(base + QPointF(-width * 0.45, -height * 0.7),
+                 base + QPointF(peak - width * 0.2, -height), base + QPointF(peak, -height));
+    dome.cubicTo(base + QPointF(peak + width * 0.2, -height),
+                 base + QPointF(width * 0.45, -height * 0.75), base + QPointF(width / 2.0, 0.0));
+    dome.quadTo(base + QPointF(0.0, height * 0.12), base + QPointF(-width / 2.0, 0.0));
+    QLinearGradient light(base + QPointF(-away * width * 0.4, -height),
+                          base + QPointF(away * width * 0.45, 0.0));
+    light.setColorAt(0.0, look.lit);
+    light.setColorAt(0.45, look.body);
+    light.setColorAt(1.0, mix(look.body, look.shadow, 0.6));
+    painter.setBrush(light);
+    painter.drawPath(dome);
+    painter.restore();
+}
+
 void paint_cast_shadow(QPainter& painter, QPointF foot, QPointF reach, double width,
                        double tip_width, const QColor& shade) {
     const double length = std::hypot(reach.x(), reach.y());
@@ -856,25 +918,61 @@ void paint_cast_shadow(QPainter& painter, QPointF foot, QPointF reach, double wi
 namespace {
 
 // One arm of a spruce tier, growing from `root` to side `side` (-1 or 1).
+// A lump of snow lying along the arm's top from u = a to u = b (0..1 from
+// root to tip): rounded at both ends, bulging above and sagging a little
+// over the needles below.
+QPainterPath snow_clump(MediaRandom& rng, QPointF root, QPointF bend, QPointF tip, double a,
+                        double b, double thick) {
+    const double lumps = rng.range(1.0, 2.5);
+    const double phase = rng.range(0.0, kTau);
+    constexpr int kPoints = 24;
+    QPainterPath clump;
+    std::vector<QPointF> lower;
+    for (int j = 0; j <= kPoints; ++j) {
+        const double v = static_cast<double>(j) / kPoints;
+        const QPointF on = on_quad(root, bend, tip, a + (b - a) * v);
+        const double body = std::pow(std::sin(std::numbers::pi * v), 0.6);
+        const double lump = 1.0 + 0.15 * std::sin(kTau * lumps * v + phase);
+        const QPointF upper = on - QPointF(0.0, thick * body * lump);
+        if (j == 0) {
+            clump.moveTo(upper);
+        } else {
+            clump.lineTo(upper);
+        }
+        lower.push_back(
+            on +
+            QPointF(0.0, thick * body * (0.3 + 0.2 * std::sin(kTau * lumps * 1.7 * v + phase))));
+    }
+    for (auto it = lower.rbegin(); it != lower.rend(); ++it) {
+        clump.lineTo(*it);
+    }
+    clump.closeSubpath();
+    return clump;
+}
+
+// One arm of a spruce tier, growing from `root` to side `side` (-1 or 1).
 void paint_arm(QPainter& painter, MediaRandom& rng, QPointF root, double side, double length,
                double drop, const SpruceLook& look, bool lit) {
-    const QPointF tip = root + QPointF(side * length, drop * rng.range(0.8, 1.0));
+    // Start a little across the trunk, so the two sides overlap without a seam.
+    root -= QPointF(side * length * 0.05, 0.0);
+    const QPointF tip = root + QPointF(side * length, drop * rng.range(0.75, 1.0));
     const QPointF bend = root + QPointF(side * length * 0.55, drop * rng.range(0.0, 0.15));
     const QPointF under = root + QPointF(0.0, drop * 0.5);
 
-    // Needles: the arched top, then tufts hanging along the underside.
+    // Needles: the arched top, then soft tufts hanging along the underside.
     QPainterPath arm;
     arm.moveTo(root);
     arm.quadTo(bend, tip);
-    const int tufts = 5;
+    const int tufts = 4;
+    QPointF last = tip;
     for (int j = 1; j <= tufts; ++j) {
         const double t = static_cast<double>(j) / (tufts + 1);
         const QPointF along = tip + (under - tip) * t;
-        const double hang = drop * rng.range(0.12, 0.3) * (1.0 - t * 0.5);
-        arm.lineTo(along + QPointF(side * length * 0.05, hang));
-        arm.lineTo(along + QPointF(-side * length * 0.04, hang * 0.2));
+        const double hang = drop * rng.range(0.15, 0.3) * (1.0 - t * 0.5);
+        arm.quadTo((last + along) / 2.0 + QPointF(side * length * 0.03, hang), along);
+        last = along;
     }
-    arm.lineTo(under);
+    arm.quadTo((last + under) / 2.0 + QPointF(0.0, drop * 0.1), under);
     arm.closeSubpath();
     QLinearGradient shade(root, tip);
     const QColor outer = lit ? look.needles_lit : look.needles;
@@ -886,40 +984,23 @@ void paint_arm(QPainter& painter, MediaRandom& rng, QPointF root, double side, d
     if (look.snow_load <= 0.0) {
         return;
     }
-    // A pillow of snow along the top, lumpy, hanging over the tip.
-    const double thick = drop * 0.42 * look.snow_load;
-    const double lumps = rng.range(2.0, 3.5);
-    const double phase = rng.range(0.0, kTau);
-    constexpr int kPoints = 18;
-    QPainterPath pillow;
-    std::vector<QPointF> lower;
-    for (int j = 0; j <= kPoints; ++j) {
-        const double u = 0.06 + 0.92 * static_cast<double>(j) / kPoints;
-        const QPointF on = on_quad(root, bend, tip, u);
-        const double body = std::pow(std::sin(std::numbers::pi * std::pow(u, 0.75)), 0.6);
-        const double lump = 1.0 + 0.22 * std::sin(kTau * lumps * u + phase);
-        const QPointF upper = on - QPointF(0.0, thick * body * lump);
-        if (j == 0) {
-            pillow.moveTo(upper);
-        } else {
-            pillow.lineTo(upper);
-        }
-        const double sag = thick * (0.3 + 0.25 * std::sin(kTau * lumps * 1.7 * u + phase)) * body;
-        lower.push_back(on + QPointF(0.0, sag));
+    // One or two lumps of snow along the top; the tip often shows through.
+    const double thick = drop * 0.4 * look.snow_load * rng.range(0.75, 1.15);
+    const double split = rng.range(0.45, 0.8);
+    std::vector<QPainterPath> clumps{
+        snow_clump(rng, root, bend, tip, rng.range(0.03, 0.12), split, thick)};
+    if (rng.chance(0.7)) {
+        clumps.push_back(snow_clump(rng, root, bend, tip, split - rng.range(0.0, 0.08),
+                                    rng.range(0.88, 1.02), thick * rng.range(0.6, 0.95)));
     }
-    // Round over the tip.
-    pillow.quadTo(tip + QPointF(side * thick * 0.5, -thick * 0.1),
-                  tip + QPointF(side * thick * 0.15, thick * 0.45));
-    for (auto it = lower.rbegin(); it != lower.rend(); ++it) {
-        pillow.lineTo(*it);
-    }
-    pillow.closeSubpath();
-    const double crown = on_quad(root, bend, tip, 0.5).y() - thick;
-    const QColor top = lit ? look.snow : mix(look.snow, look.snow_shade, 0.5);
+    const double crown = on_quad(root, bend, tip, 0.4).y() - thick;
+    const QColor top = lit ? look.snow : mix(look.snow, look.snow_shade, 0.45);
     painter.setBrush(vertical_gradient(
-        crown, tip.y() + thick * 0.45,
+        crown, tip.y() + thick * 0.4,
         {{0.0, top}, {0.45, mix(top, look.snow_shade, 0.3)}, {1.0, look.snow_shade}}));
-    painter.drawPath(pillow);
+    for (const QPainterPath& clump : clumps) {
+        painter.drawPath(clump);
+    }
 }
 
 }  // namespace

@@ -58,13 +58,13 @@ MountainRange make_range(MediaRandom& rng, const RangeShape& shape);
 
 // How a range is lit and how far away it stands.
 struct RangeLook {
-    QColor snow;             // lit snow
-    QColor rock;             // lit rock
-    QColor shade;            // multiplied into the faces turned away from the light
-    QColor rim;              // light caught along the lit ridges
-    QColor haze;             // the air between the range and the viewer
-    double haze_top = 0.0;   // haze opacity at the summits ...
-    double haze_foot = 0.0;  // ... and at the foot
+    QColor snow;              // lit snow
+    QColor rock;              // lit rock
+    QColor shade;             // multiplied into the faces turned away from the light
+    QColor rim;               // light caught along the lit ridges
+    QColor haze;              // the air between the range and the viewer
+    double haze_top = 0.0;    // haze opacity at the summits ...
+    double haze_foot = 0.0;   // ... and at the foot
     double snow_cover = 0.6;  // how far down from the ridge toward the foot snow lies, 0..1
     double detail = 1.0;      // 0 for a plain far range .. 1 for rock ribs and gullies
     double unit = 1.0;
@@ -99,6 +99,11 @@ struct AuroraLook {
 
 // Added light: paint it over the sky before anything stands in front of it.
 void paint_aurora(QPainter& painter, MediaRandom& rng, const AuroraLook& look);
+
+// A long flat cloud centred on `centre`: rounded puffs on a flat base,
+// shaded from `body` at the top to `underside` along the base.
+void paint_cloud(QPainter& painter, MediaRandom& rng, QPointF centre, double length,
+                 double thickness, const QColor& body, const QColor& underside);
 
 // Soft horizontal banks of mist within `band`.
 void paint_mist(QPainter& painter, MediaRandom& rng, const QRectF& band, const QColor& colour,
@@ -137,6 +142,12 @@ struct DriftLook {
 // down, so every swell keeps its lit top and blue hollow.
 void paint_drift(QPainter& painter, const std::vector<QPointF>& crest, double bottom,
                  const DriftLook& look);
+
+// A rounded hummock of snow over a buried rock or shrub, `width` wide and
+// `height` tall, sitting on `base` (the middle of its foot), shaded like a
+// drift with a soft shadow on the side away from the light.
+void paint_snow_mound(QPainter& painter, MediaRandom& rng, QPointF base, double width,
+                      double height, const DriftLook& look);
 
 // The long shadow of something standing at `foot`, reaching to foot + reach,
 // `width` wide at the foot and narrowing to `tip_width`, fading as it goes.
