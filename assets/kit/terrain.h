@@ -90,6 +90,7 @@ struct AuroraLook {
     double right = 0.0;
     double base = 0.0;    // mean y of the lower edge
     double sway = 0.0;    // how far the lower edge swings up and down
+    double rise = 0.0;    // how much lower (+) the edge is at the right end than the left
     double height = 0.0;  // typical height of the rays
     QColor low;           // the bright lower edge
     QColor high;          // the fading tops of the rays
