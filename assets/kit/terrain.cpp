@@ -497,6 +497,20 @@ void paint_range(QPainter& painter, const MountainRange& range, const RangeLook&
     for (const QPainterPath& face : shaded_faces(rng, range, look.light_from_left)) {
         painter.drawPath(face);
     }
+    // Valleys between summits lie deeper in shade.
+    for (std::size_t k = 0; k + 1 < range.summits.size(); ++k) {
+        const QPointF saddle =
+            range.ridge[saddle_between(range.ridge, range.summits[k], range.summits[k + 1])];
+        const double fall = range.foot - saddle.y();
+        if (fall <= 0.0) {
+            continue;
+        }
+        painter.save();
+        painter.translate(saddle + QPointF(0.0, fall * 0.6));
+        painter.scale(0.35, 1.0);
+        paint_glow(painter, QPointF(0.0, 0.0), fall * 0.7, look.shade, 0.5);
+        painter.restore();
+    }
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
 
     // Light caught along the lit flanks, strongest at the summits.
@@ -747,7 +761,7 @@ void grow_crack(MediaRandom& rng, const QRectF& ice, QPointF at, double heading,
     for (int i = 0; i < segments; ++i) {
         const double near = std::clamp((at.y() - ice.top()) / ice.height(), 0.0, 1.0);
         const double step = unit * rng.range(14.0, 34.0) * (0.2 + 0.8 * near);
-        heading += rng.range(-0.55, 0.55);
+        heading += rng.range(-0.35, 0.35);
         at += QPointF(std::cos(heading) * step, std::sin(heading) * step * (0.12 + 0.45 * near));
         if (!ice.contains(at)) {
             break;
@@ -788,6 +802,44 @@ void paint_ice_cracks(QPainter& painter, MediaRandom& rng, const QRectF& ice, in
         painter.setPen(QPen(with_alpha(dark, 0.5 * scale + 0.2), unit * 1.2 * scale, Qt::SolidLine,
                             Qt::RoundCap, Qt::RoundJoin));
         painter.drawPath(crack.path);
+    }
+    painter.restore();
+}
+
+void paint_ice_snow(QPainter& painter, MediaRandom& rng, const QRectF& ice, int count, double unit,
+                    const QColor& snow, const QColor& shade) {
+    if (ice.height() <= 0.0 || ice.width() <= 0.0) {
+        return;
+    }
+    painter.save();
+    painter.setPen(Qt::NoPen);
+    for (int i = 0; i < count; ++i) {
+        const double near = std::sqrt(rng.uniform());
+        const QPointF centre(rng.range(ice.left(), ice.right()), ice.top() + near * ice.height());
+        const double across = unit * rng.range(40.0, 160.0) * (0.25 + 0.75 * near);
+        const double deep = across * rng.range(0.08, 0.16) * (0.3 + 0.7 * near);
+        // A closed curve through points scattered around a flat ellipse.
+        constexpr int kPoints = 9;
+        std::vector<QPointF> ring;
+        for (int j = 0; j < kPoints; ++j) {
+            const double a = kTau * j / kPoints;
+            const double r = rng.range(0.55, 1.0);
+            ring.push_back(centre + QPointF(std::cos(a) * across * r, std::sin(a) * deep * r));
+        }
+        QPainterPath patch;
+        patch.moveTo((ring[kPoints - 1] + ring[0]) / 2.0);
+        for (int j = 0; j < kPoints; ++j) {
+            patch.quadTo(ring[static_cast<std::size_t>(j)],
+                         (ring[static_cast<std::size_t>(j)] +
+                          ring[static_cast<std::size_t>((j + 1) % kPoints)]) /
+                             2.0);
+        }
+        painter.setBrush(with_alpha(shade, 0.35));
+        painter.drawPath(patch.translated(0.0, deep * 0.25));
+        painter.setBrush(vertical_gradient(
+            centre.y() - deep, centre.y() + deep,
+            {{0.0, with_alpha(snow, 0.95)}, {1.0, with_alpha(mix(snow, shade, 0.3), 0.85)}}));
+        painter.drawPath(patch);
     }
     painter.restore();
 }

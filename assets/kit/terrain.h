@@ -118,6 +118,11 @@ void paint_mist(QPainter& painter, MediaRandom& rng, const QRectF& band, const Q
 void paint_ice_cracks(QPainter& painter, MediaRandom& rng, const QRectF& ice, int count,
                       double unit, const QColor& dark, const QColor& light);
 
+// Patches of snow lying on lake ice, flattened by perspective like the
+// cracks: a soft-edged white shape with a faint shade along its near edge.
+void paint_ice_snow(QPainter& painter, MediaRandom& rng, const QRectF& ice, int count, double unit,
+                    const QColor& snow, const QColor& shade);
+
 // The crest of a bank of drifted snow, sampled every `step` whole pixels.
 struct DriftShape {
     double left = 0.0;
