@@ -226,7 +226,9 @@ std::vector<QPointF> snow_edge(MediaRandom& rng, const MountainRange& range, con
     for (std::size_t i = 0; i < ridge.size(); ++i) {
         const QPointF point = ridge[i];
         const double below = range.foot - point.y();
-        double y = point.y() + below * look.snow_cover * (1.0 + wander[i].y());
+        // Full cover reaches the foot everywhere; less wanders more.
+        const double wandering = std::clamp((1.0 - look.snow_cover) * 4.0, 0.0, 1.0);
+        double y = point.y() + below * look.snow_cover * (1.0 + wander[i].y() * wandering);
         for (const Tongue& tongue : tongues) {
             const double t = 1.0 - std::abs(point.x() - tongue.x) / tongue.half_width;
             if (t > 0.0) {
@@ -591,14 +593,17 @@ void paint_moon(QPainter& painter, MediaRandom& rng, QPointF centre, double radi
 
 void paint_sun(QPainter& painter, QPointF centre, double radius, const QColor& core,
                const QColor& glow) {
-    paint_glow(painter, centre, radius * 16.0, glow, 0.35);
-    paint_glow(painter, centre, radius * 6.0, glow, 0.45);
-    paint_glow(painter, centre, radius * 2.4, mix(glow, core, 0.5), 0.75);
     painter.save();
+    // The glow brightens what lies behind it rather than covering it.
+    painter.setCompositionMode(QPainter::CompositionMode_Screen);
+    paint_glow(painter, centre, radius * 18.0, glow, 0.45);
+    paint_glow(painter, centre, radius * 6.0, glow, 0.6);
+    paint_glow(painter, centre, radius * 2.2, mix(glow, core, 0.5), 0.85);
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
     painter.setPen(Qt::NoPen);
     QRadialGradient disc(centre, radius);
-    disc.setColorAt(0.0, mix(core, Qt::white, 0.7));
-    disc.setColorAt(0.7, mix(core, Qt::white, 0.35));
+    disc.setColorAt(0.0, mix(core, Qt::white, 0.8));
+    disc.setColorAt(0.75, mix(core, Qt::white, 0.5));
     disc.setColorAt(0.95, core);
     disc.setColorAt(1.0, with_alpha(core, 0.6));
     painter.setBrush(disc);
@@ -918,7 +923,8 @@ void paint_drift(QPainter& painter, const std::vector<QPointF>& crest, double bo
                        with_alpha(look.rim, std::clamp(0.15 + 0.85 * facing[i], 0.0, 1.0)));
     }
     painter.setBrush(Qt::NoBrush);
-    painter.setPen(QPen(QBrush(rim), 2.0 * look.unit, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter.setPen(
+        QPen(QBrush(rim), look.rim_width * look.unit, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     painter.drawPath(line.translated(0.0, look.unit * 0.8));
     painter.restore();
 }
@@ -953,6 +959,35 @@ void paint_snow_mound(QPainter& painter, MediaRandom& rng, QPointF base, double 
     light.setColorAt(1.0, mix(look.body, look.shadow, 0.6));
     painter.setBrush(light);
     painter.drawPath(dome);
+    painter.restore();
+}
+
+void paint_glints(QPainter& painter, MediaRandom& rng, const QRectF& region, int count, double unit,
+                  const QColor& colour) {
+    painter.save();
+    painter.setPen(Qt::NoPen);
+    for (int i = 0; i < count; ++i) {
+        // Nearer (lower) glints are larger.
+        const double near = rng.uniform();
+        const QPointF at(rng.range(region.left(), region.right()),
+                         region.top() + near * region.height());
+        const double size = unit * rng.range(2.0, 5.0) * (0.4 + 0.8 * near);
+        const double alpha = rng.range(0.5, 1.0);
+        paint_glow(painter, at, size * 3.0, colour, 0.35 * alpha);
+        QPainterPath star;
+        star.moveTo(at + QPointF(0.0, -size * 1.6));
+        star.lineTo(at + QPointF(size * 0.22, 0.0));
+        star.lineTo(at + QPointF(0.0, size * 1.6));
+        star.lineTo(at + QPointF(-size * 0.22, 0.0));
+        star.closeSubpath();
+        star.moveTo(at + QPointF(-size * 1.6, 0.0));
+        star.lineTo(at + QPointF(0.0, size * 0.22));
+        star.lineTo(at + QPointF(size * 1.6, 0.0));
+        star.lineTo(at + QPointF(0.0, -size * 0.22));
+        star.closeSubpath();
+        painter.setBrush(with_alpha(colour, alpha));
+        painter.drawPath(star);
+    }
     painter.restore();
 }
 

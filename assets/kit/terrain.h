@@ -135,11 +135,12 @@ struct DriftShape {
 std::vector<QPointF> drift_crest(MediaRandom& rng, const DriftShape& shape);
 
 struct DriftLook {
-    QColor lit;            // the crest where it faces the light
-    QColor body;           // the snow a little below the crest
-    QColor shadow;         // deep in the bank, and crests facing away
-    QColor rim;            // the bright line along crests facing the light
-    double depth = 100.0;  // how far below its crest the snow reaches `shadow`
+    QColor lit;              // the crest where it faces the light
+    QColor body;             // the snow a little below the crest
+    QColor shadow;           // deep in the bank, and crests facing away
+    QColor rim;              // the bright line along crests facing the light
+    double depth = 100.0;    // how far below its crest the snow reaches `shadow`
+    double rim_width = 2.0;  // in units
     double unit = 1.0;
     bool light_from_left = true;
 };
@@ -154,6 +155,11 @@ void paint_drift(QPainter& painter, const std::vector<QPointF>& crest, double bo
 // drift with a soft shadow on the side away from the light.
 void paint_snow_mound(QPainter& painter, MediaRandom& rng, QPointF base, double width,
                       double height, const DriftLook& look);
+
+// Sparkles where the low sun catches snow crystals in `region`, larger
+// toward its bottom (nearer to us).
+void paint_glints(QPainter& painter, MediaRandom& rng, const QRectF& region, int count, double unit,
+                  const QColor& colour);
 
 // The long shadow of something standing at `foot`, reaching to foot + reach,
 // `width` wide at the foot and narrowing to `tip_width`, fading as it goes.
