@@ -577,10 +577,8 @@ void paint_moon(QPainter& painter, MediaRandom& rng, QPointF centre, double radi
     for (int i = 0; i < 6; ++i) {
         const QPointF at = centre + QPointF(rng.range(-0.7, 0.7), rng.range(-0.7, 0.7)) * radius;
         const double r = radius * rng.range(0.04, 0.09);
-        painter.setBrush(with_alpha(sea, 0.35));
-        painter.drawEllipse(at, r, r);
-        painter.setBrush(with_alpha(mix(face, Qt::white, 0.5), 0.35));
-        painter.drawEllipse(at + QPointF(r * 0.35, r * 0.35), r * 0.55, r * 0.55);
+        paint_glow(painter, at, r * 1.6, sea, 0.35);
+        paint_glow(painter, at + QPointF(r * 0.3, r * 0.3), r, mix(face, Qt::white, 0.5), 0.3);
     }
     // The limb darkens a little.
     QRadialGradient limb(centre, radius);
@@ -701,27 +699,42 @@ void paint_cloud(QPainter& painter, MediaRandom& rng, QPointF centre, double len
     if (!(length > 0.0) || !(thickness > 0.0)) {
         return;
     }
+    const double left = centre.x() - length / 2.0;
     const double base = centre.y() + thickness * 0.5;
+    // Puffs along the base, big in the middle and thinning to the ends.
     QPainterPath puffs;
     puffs.setFillRule(Qt::WindingFill);
-    const int count = std::max(3, static_cast<int>(length / thickness * 1.6));
+    const int count = std::max(3, static_cast<int>(length / thickness * 1.4));
     for (int i = 0; i < count; ++i) {
         const double t = (i + 0.5) / count;
-        // Taller in the middle, thinning toward the ends.
-        const double swell = std::sin(std::numbers::pi * t);
-        const double r = thickness * (0.35 + 0.65 * swell) * rng.range(0.7, 1.15);
-        const double x = centre.x() - length / 2.0 + length * t + rng.range(-0.3, 0.3) * r;
-        puffs.addEllipse(QPointF(x, base - r * 0.55), r * rng.range(1.1, 1.6), r);
+        const double swell = std::pow(std::sin(std::numbers::pi * t), 0.8);
+        const double r = thickness * (0.12 + 0.88 * swell) * rng.range(0.6, 1.2);
+        const double x = left + length * t + rng.range(-0.3, 0.3) * r;
+        puffs.addEllipse(QPointF(x, base - r * 0.5), r * rng.range(1.2, 1.8), r);
     }
-    QPainterPath flat;
-    flat.addRect(
-        QRectF(centre.x() - length, base - thickness * 4.0, length * 2.0, thickness * 4.0));
+    // Cut along a base that lifts a little toward the ends.
+    QPainterPath cut;
+    cut.moveTo(left - length * 0.2, base - thickness * 4.0);
+    constexpr int kSteps = 24;
+    for (int j = 0; j <= kSteps; ++j) {
+        const double t = static_cast<double>(j) / kSteps;
+        cut.lineTo(left + length * (t * 1.2 - 0.1),
+                   base - thickness * 0.3 * (1.0 - std::sin(std::numbers::pi * t)));
+    }
+    cut.lineTo(left + length * 1.2, base - thickness * 4.0);
+    cut.closeSubpath();
     painter.save();
     painter.setPen(Qt::NoPen);
+    // A soft haze of the lit underside around it, so its edges do not look cut out.
+    painter.save();
+    painter.translate(centre.x(), base - thickness * 0.4);
+    painter.scale(length / (thickness * 2.4), 1.0);
+    paint_glow(painter, QPointF(0.0, 0.0), thickness * 1.2, underside, 0.3);
+    painter.restore();
     painter.setBrush(
         vertical_gradient(base - thickness * 1.4, base,
                           {{0.0, body}, {0.6, mix(body, underside, 0.4)}, {1.0, underside}}));
-    painter.drawPath(puffs.intersected(flat));
+    painter.drawPath(puffs.intersected(cut));
     painter.restore();
 }
 
@@ -991,6 +1004,48 @@ void paint_glints(QPainter& painter, MediaRandom& rng, const QRectF& region, int
     painter.restore();
 }
 
+void paint_grass_tuft(QPainter& painter, MediaRandom& rng, QPointF foot, double height,
+                      const QColor& stalk, QPointF shadow_reach, const QColor& shade) {
+    if (!(height > 0.0)) {
+        return;
+    }
+    const int blades = 5 + rng.below(5);
+    const MediaRandom start = rng.fork(17);
+    painter.save();
+    painter.setBrush(Qt::NoBrush);
+    // The shadows first, lying flat along the snow; then the blades.
+    for (int pass = 0; pass < 2; ++pass) {
+        MediaRandom same = start;
+        for (int i = 0; i < blades; ++i) {
+            const double lean = same.range(-0.45, 0.45);
+            const double tall = height * same.range(0.55, 1.0);
+            const bool seed = same.chance(0.4);
+            QPainterPath blade;
+            blade.moveTo(foot);
+            if (pass == 0) {
+                const QPointF end =
+                    foot + shadow_reach * (tall / height) + QPointF(lean * tall * 0.5, 0.0);
+                blade.quadTo((foot + end) / 2.0 + QPointF(0.0, lean * tall * 0.1), end);
+                painter.setPen(
+                    QPen(shade, std::max(1.0, height * 0.025), Qt::SolidLine, Qt::RoundCap));
+                painter.drawPath(blade);
+                continue;
+            }
+            const QPointF tip = foot + QPointF(lean * tall, -tall);
+            blade.quadTo(foot + QPointF(lean * tall * 0.2, -tall * 0.6), tip);
+            painter.setPen(QPen(stalk, std::max(1.0, height * 0.022), Qt::SolidLine, Qt::RoundCap));
+            painter.drawPath(blade);
+            if (seed) {
+                painter.setPen(Qt::NoPen);
+                painter.setBrush(stalk);
+                painter.drawEllipse(tip, height * 0.03, height * 0.07);
+                painter.setBrush(Qt::NoBrush);
+            }
+        }
+    }
+    painter.restore();
+}
+
 void paint_cast_shadow(QPainter& painter, QPointF foot, QPointF reach, double width,
                        double tip_width, const QColor& shade) {
     const double length = std::hypot(reach.x(), reach.y());
@@ -1134,7 +1189,7 @@ void paint_spruce(QPainter& painter, MediaRandom& rng, QPointF base, double heig
                       side == toward);
         }
     }
-    // The leader, capped with snow.
+    // The leader, its tip capped with a pointed hood of snow.
     const double spire = height * 0.07;
     QPainterPath leader;
     leader.moveTo(base.x(), top - spire * 0.4);
@@ -1144,8 +1199,15 @@ void paint_spruce(QPainter& painter, MediaRandom& rng, QPointF base, double heig
     painter.setBrush(look.needles);
     painter.drawPath(leader);
     if (look.snow_load > 0.0) {
-        painter.setBrush(look.snow);
-        painter.drawEllipse(QPointF(base.x(), top + spire * 0.25), spire * 0.18, spire * 0.35);
+        QPainterPath hood;
+        hood.moveTo(base.x(), top - spire * 0.42);
+        hood.quadTo(base.x() + spire * 0.1, top, base.x() + spire * 0.2, top + spire * 0.3);
+        hood.quadTo(base.x(), top + spire * 0.2, base.x() - spire * 0.2, top + spire * 0.3);
+        hood.quadTo(base.x() - spire * 0.1, top, base.x(), top - spire * 0.42);
+        painter.setBrush(
+            vertical_gradient(top - spire * 0.4, top + spire * 0.3,
+                              {{0.0, look.snow}, {1.0, mix(look.snow, look.snow_shade, 0.5)}}));
+        painter.drawPath(hood);
     }
     painter.restore();
 }

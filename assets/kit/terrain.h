@@ -161,6 +161,12 @@ void paint_snow_mound(QPainter& painter, MediaRandom& rng, QPointF base, double 
 void paint_glints(QPainter& painter, MediaRandom& rng, const QRectF& region, int count, double unit,
                   const QColor& colour);
 
+// Dry grass or reeds poking through the snow at `foot`: a fan of thin curved
+// blades up to `height` tall, some with a seed head, each with its shadow
+// lying along `shadow_reach` (scaled to the blade).
+void paint_grass_tuft(QPainter& painter, MediaRandom& rng, QPointF foot, double height,
+                      const QColor& stalk, QPointF shadow_reach, const QColor& shade);
+
 // The long shadow of something standing at `foot`, reaching to foot + reach,
 // `width` wide at the foot and narrowing to `tip_width`, fading as it goes.
 void paint_cast_shadow(QPainter& painter, QPointF foot, QPointF reach, double width,

@@ -184,6 +184,20 @@ QImage paint_frozen_lake(QSize size) {
         p.ry() += h * 0.09 * (1.0 - t) * (1.0 - t) * (1.0 - t);
     }
     paint_drift(painter, right_bank, h, bank);
+    // Reeds and snowed-over rocks along the waterline.
+    MediaRandom shore_details = rng.fork(10);
+    DriftLook rock = bank;
+    rock.lit = QColor(246, 248, 252);
+    rock.body = QColor(190, 206, 230);
+    for (const double x : {0.24, 0.29, 0.5}) {
+        const double y = line_height(left_bank, w * x);
+        paint_snow_mound(painter, shore_details, QPointF(w * x, y + 12 * u), 110 * u, 34 * u, rock);
+    }
+    for (const double x : {0.2, 0.33, 0.37, 0.44}) {
+        const double y = line_height(left_bank, w * x);
+        paint_grass_tuft(painter, shore_details, QPointF(w * x, y + 18 * u), 90 * u,
+                         QColor(120, 96, 70), QPointF(110 * u, 10 * u), QColor(110, 140, 200, 110));
+    }
 
     SpruceLook spruce;
     spruce.needles = QColor(18, 46, 50);

@@ -142,6 +142,22 @@ QImage paint_moonlit_peaks(QSize size) {
         p.ry() += h * 0.1 * (1.0 - std::sin(3.14159 * along));
     }
     paint_drift(painter, bank, h, drift);
+    MediaRandom details = rng.fork(9);
+    DriftLook mound = drift;
+    mound.lit = mix(drift.lit, drift.body, 0.3);
+    const struct {
+        double x, y, width, height;
+    } humps[] = {{0.5, 0.86, 140, 30}, {0.56, 0.875, 60, 14}, {0.34, 0.9, 90, 20}};
+    for (const auto& hump : humps) {
+        paint_snow_mound(painter, details, QPointF(w * hump.x, h * hump.y), hump.width * u,
+                         hump.height * u, mound);
+    }
+    for (const double x : {0.27, 0.62, 0.72}) {
+        paint_grass_tuft(painter, details, QPointF(w * x, h * (0.9 + 0.05 * x)), 70 * u,
+                         QColor(40, 44, 70), QPointF(-90 * u, 12 * u), QColor(40, 50, 100, 110));
+    }
+    paint_glints(painter, details, QRectF(w * 0.2, h * 0.84, w * 0.6, h * 0.16), 22, u,
+                 QColor(225, 235, 255));
 
     MediaRandom trees = rng.fork(8);
     SpruceLook spruce;

@@ -40,45 +40,6 @@ void paint_post(QPainter& painter, QPointF foot, double height, const QColor& wo
     painter.drawEllipse(foot + QPointF(0, -height * 1.02), half * 1.3, half * 0.55);
 }
 
-// Dry grass poking through the snow: a fan of thin curved blades, some with
-// a seed head, and their shadows.
-void paint_grass(QPainter& painter, MediaRandom& rng, QPointF foot, double height,
-                 const QColor& stalk, QPointF shadow_reach, const QColor& shade) {
-    const int blades = 5 + rng.below(5);
-    for (int pass = 0; pass < 2; ++pass) {
-        MediaRandom same = rng.fork(17);
-        for (int i = 0; i < blades; ++i) {
-            const double lean = same.range(-0.45, 0.45);
-            const double tall = height * same.range(0.55, 1.0);
-            const QPointF tip = foot + QPointF(lean * tall, -tall);
-            const QPointF bend = foot + QPointF(lean * tall * 0.2, -tall * 0.6);
-            QPainterPath blade;
-            if (pass == 0) {
-                // The shadow lies flat on the snow, away from the sun.
-                const QPointF end =
-                    foot + shadow_reach * (tall / height) + QPointF(lean * tall * 0.5, 0);
-                blade.moveTo(foot);
-                blade.quadTo((foot + end) / 2.0 + QPointF(0, lean * tall * 0.1), end);
-                painter.setPen(
-                    QPen(shade, std::max(1.0, height * 0.025), Qt::SolidLine, Qt::RoundCap));
-            } else {
-                blade.moveTo(foot);
-                blade.quadTo(bend, tip);
-                painter.setPen(
-                    QPen(stalk, std::max(1.0, height * 0.022), Qt::SolidLine, Qt::RoundCap));
-            }
-            painter.setBrush(Qt::NoBrush);
-            painter.drawPath(blade);
-            if (pass == 1 && same.chance(0.4)) {
-                painter.setPen(Qt::NoPen);
-                painter.setBrush(stalk);
-                painter.drawEllipse(tip, height * 0.03, height * 0.07);
-            }
-        }
-    }
-    painter.setPen(Qt::NoPen);
-}
-
 }  // namespace
 
 QImage paint_snowfield_sunrise(QSize size) {
@@ -226,8 +187,8 @@ QImage paint_snowfield_sunrise(QSize size) {
     for (const Tuft& t : {Tuft{0.1, 0.95, 150}, Tuft{0.14, 0.97, 100}, Tuft{0.92, 0.94, 130},
                           Tuft{0.47, 0.76, 44}, Tuft{0.23, 0.73, 36}, Tuft{0.62, 0.99, 110}}) {
         const QPointF foot(w * t.x, h * t.y);
-        paint_grass(painter, grass, foot, t.height * u, QColor(120, 84, 70),
-                    away_from(sun, foot, t.height * 1.8 * u), QColor(110, 104, 180, 110));
+        paint_grass_tuft(painter, grass, foot, t.height * u, QColor(120, 84, 70),
+                         away_from(sun, foot, t.height * 1.8 * u), QColor(110, 104, 180, 110));
     }
 
     MediaRandom sparkle = rng.fork(5);
