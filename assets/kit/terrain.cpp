@@ -278,13 +278,13 @@ std::vector<QPainterPath> rock_ribs(MediaRandom& rng, const std::vector<QPointF>
     return ribs;
 }
 
-// Tongues of ice flowing down from the saddles between summits: growing out
-// of the snowfield, narrowing to a rounded snout, with dark lines of rubble
-// running along them and a few crevasses across.
+// Glaciers filling the deep valleys below the saddles between summits: a
+// soft body of blue ice with no hard edge, crossed by rows of crevasses that
+// bow downhill as the ice flows.
 void paint_glaciers(QPainter& painter, MediaRandom& rng, const MountainRange& range,
                     const RangeLook& look) {
-    const QColor ice = mix(look.snow, QColor(60, 170, 215), 0.6);
-    const QColor rubble = multiply(look.rock, look.shade);
+    const QColor ice = mix(look.snow, QColor(60, 170, 215), 0.5);
+    const QColor dark = multiply(ice, look.shade);
     for (std::size_t k = 0; k + 1 < range.summits.size(); ++k) {
         const std::size_t a = range.summits[k];
         const std::size_t b = range.summits[k + 1];
@@ -293,72 +293,42 @@ void paint_glaciers(QPainter& painter, MediaRandom& rng, const MountainRange& ra
         const double fall = range.foot - saddle.y();
         // Only deep saddles between real peaks hold a glacier.
         const double depth = saddle.y() - std::max(range.ridge[a].y(), range.ridge[b].y());
-        if (fall < 40.0 * look.unit || gap < 60.0 * look.unit || depth < 0.2 * fall ||
+        if (fall < 40.0 * look.unit || gap < 120.0 * look.unit || depth < 0.2 * fall ||
             !rng.chance(0.8)) {
             continue;
         }
-        const double top_half = gap * rng.range(0.2, 0.3);
-        const double foot_half = top_half * rng.range(0.3, 0.45);
-        const QPointF head = saddle + QPointF(0.0, fall * 0.12);
-        const QPointF snout =
-            saddle + QPointF(rng.range(-0.15, 0.15) * fall, fall * rng.range(0.8, 1.0));
-        const QPointF bend = (head + snout) / 2.0 + QPointF(rng.range(-0.1, 0.1) * fall, 0.0);
-        // The outline, as the centre line widened by a shrinking half width.
-        constexpr int kPoints = 16;
-        std::vector<QPointF> centre;
-        std::vector<double> half;
-        for (int j = 0; j <= kPoints; ++j) {
-            const double t = static_cast<double>(j) / kPoints;
-            centre.push_back(on_quad(head, bend, snout, t));
-            half.push_back(top_half + (foot_half - top_half) * std::pow(t, 0.7));
-        }
-        QPainterPath tongue;
-        tongue.moveTo(centre.front() - QPointF(half.front(), 0.0));
-        for (std::size_t j = 1; j < centre.size(); ++j) {
-            tongue.lineTo(centre[j] - QPointF(half[j], 0.0));
-        }
-        tongue.quadTo(snout + QPointF(0.0, foot_half * 0.9),
-                      centre.back() + QPointF(half.back(), 0.0));
-        for (std::size_t j = centre.size() - 1; j-- > 0;) {
-            tongue.lineTo(centre[j] + QPointF(half[j], 0.0));
-        }
-        tongue.closeSubpath();
-        // Out of the snowfield above into clear ice below, rounded across.
-        painter.setBrush(vertical_gradient(head.y(), snout.y() + foot_half,
-                                           {{0.0, with_alpha(look.snow, 0.0)},
-                                            {0.3, with_alpha(mix(look.snow, ice, 0.5), 0.9)},
-                                            {0.75, ice},
-                                            {1.0, mix(ice, rubble, 0.2)}}));
-        painter.drawPath(tongue);
-        // Crevasses: short arcs bowed downhill, dark with a bright lower lip;
-        // rubble along both edges.
+        const QPointF heart = saddle + QPointF(rng.range(-0.05, 0.05) * gap, fall * 0.42);
         painter.save();
-        painter.setClipPath(tongue, Qt::IntersectClip);
+        painter.translate(heart);
+        painter.scale(gap * 0.3 / (fall * 0.5), 1.0);
+        paint_glow(painter, QPointF(0.0, 0.0), fall * 0.5, ice, 0.6);
+        painter.restore();
+
+        painter.save();
         painter.setBrush(Qt::NoBrush);
-        for (const double edge : {-1.0, 1.0}) {
-            QPainterPath moraine;
-            moraine.moveTo(centre[4] + QPointF(edge * half[4], 0.0));
-            for (std::size_t j = 5; j < centre.size(); ++j) {
-                moraine.lineTo(centre[j] + QPointF(edge * half[j], 0.0));
+        const int rows = static_cast<int>(std::lround(3.0 + 2.0 * look.detail));
+        for (int r = 0; r < rows; ++r) {
+            const double t = (r + 0.5) / rows;
+            const double y = saddle.y() + fall * (0.15 + 0.5 * t);
+            const double spread = gap * (0.06 + 0.16 * t);
+            const int slits = 2 + rng.below(2);
+            for (int c = 0; c < slits; ++c) {
+                const double x = heart.x() + spread * ((c + 0.5) / slits * 2.0 - 1.0) +
+                                 rng.range(-0.2, 0.2) * spread / slits;
+                const double across = spread / slits * rng.range(0.5, 0.8);
+                const QPointF mid(x, y + rng.range(-0.02, 0.02) * fall);
+                QPainterPath slit;
+                slit.moveTo(mid - QPointF(across, across * 0.15));
+                slit.quadTo(mid + QPointF(0.0, across * 0.3),
+                            mid + QPointF(across, -across * 0.15));
+                const double fade = 1.0 - 0.5 * t;
+                painter.setPen(QPen(with_alpha(look.snow, 0.45 * fade), look.unit * 1.6,
+                                    Qt::SolidLine, Qt::RoundCap));
+                painter.drawPath(slit.translated(0.0, look.unit * 1.6));
+                painter.setPen(QPen(with_alpha(dark, 0.75 * fade), look.unit * 2.0, Qt::SolidLine,
+                                    Qt::RoundCap));
+                painter.drawPath(slit);
             }
-            painter.setPen(QPen(with_alpha(rubble, 0.45), look.unit * 5.0, Qt::SolidLine,
-                                Qt::RoundCap, Qt::RoundJoin));
-            painter.drawPath(moraine);
-        }
-        const int crevasses = static_cast<int>(std::lround(4.0 + 6.0 * look.detail));
-        for (int c = 0; c < crevasses; ++c) {
-            const auto j = static_cast<std::size_t>(5 + rng.below(kPoints - 6));
-            const double across = half[j] * rng.range(0.15, 0.35);
-            const QPointF mid = centre[j] + QPointF(rng.range(-0.5, 0.5) * half[j], 0.0);
-            QPainterPath crack;
-            crack.moveTo(mid - QPointF(across, 0.0));
-            crack.quadTo(mid + QPointF(0.0, across * 0.35), mid + QPointF(across, 0.0));
-            painter.setPen(
-                QPen(with_alpha(Qt::white, 0.35), look.unit * 1.6, Qt::SolidLine, Qt::RoundCap));
-            painter.drawPath(crack.translated(0.0, look.unit * 1.5));
-            painter.setPen(
-                QPen(with_alpha(rubble, 0.6), look.unit * 1.6, Qt::SolidLine, Qt::RoundCap));
-            painter.drawPath(crack);
         }
         painter.restore();
     }
@@ -666,9 +636,7 @@ void paint_aurora(QPainter& painter, MediaRandom& rng, const AuroraLook& look) {
     // The rays: bright at the lower edge, fading upward into the high colour.
     QLinearGradient ray(0.0, 1.0, 0.0, 0.0);
     ray.setCoordinateMode(QGradient::ObjectMode);
-    // A faint rosy fringe hangs just under the bright hem.
-    ray.setColorAt(0.0, with_alpha(look.high, 0.0));
-    ray.setColorAt(0.04, with_alpha(mix(look.high, look.low, 0.3), 0.35));
+    ray.setColorAt(0.0, with_alpha(look.low, 0.0));
     ray.setColorAt(0.08, with_alpha(look.low, 0.9));
     ray.setColorAt(0.2, with_alpha(look.low, 0.55));
     ray.setColorAt(0.5, with_alpha(mix(look.low, look.high, 0.6), 0.28));

@@ -110,7 +110,7 @@ QImage paint_snowfield_sunrise(QSize size) {
     struct Swell {
         double crest, swell, waves, depth;
     };
-    const Swell swells[] = {{0.445, 5, 2.5, 50}, {0.49, 10, 2.2, 90}, {0.56, 18, 1.8, 140}};
+    const Swell swells[] = {{0.433, 5, 2.5, 50}, {0.49, 10, 2.2, 90}, {0.56, 18, 1.8, 140}};
     for (const Swell& s : swells) {
         field.depth = s.depth * u;
         paint_drift(painter, drift_crest(fields, {0, w, h * s.crest, s.swell * u, s.waves, 3}), h,
