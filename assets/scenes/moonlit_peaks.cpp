@@ -35,10 +35,10 @@ QImage paint_moonlit_peaks(QSize size) {
     MediaRandom stars = rng.fork(1);
     paint_stars(painter, stars, QRectF(0, 0, w, h * 0.5), 260, 1.8 * u);
     MediaRandom moon = rng.fork(2);
-    paint_moon(painter, moon, QPointF(w * 0.76, h * 0.19), 64 * u, QColor(246, 240, 222),
+    paint_moon(painter, moon, QPointF(w * 0.76, h * 0.2), 84 * u, QColor(246, 240, 222),
                QColor(150, 175, 230));
 
-    const QColor moonlit_snow(200, 212, 236);
+    const QColor moonlit_snow(206, 217, 240);
     const QColor shade(70, 85, 150);
 
     // Far range, deep in the haze.
