@@ -708,6 +708,9 @@ void paint_cloud(QPainter& painter, MediaRandom& rng, QPointF centre, double len
 
 void paint_mist(QPainter& painter, MediaRandom& rng, const QRectF& band, const QColor& colour,
                 double strength) {
+    if (!(band.width() > 0.0) || !(band.height() > 0.0)) {
+        return;
+    }
     painter.save();
     painter.setPen(Qt::NoPen);
     painter.fillRect(band, vertical_gradient(band.top(), band.bottom(),

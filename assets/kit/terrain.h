@@ -65,11 +65,11 @@ struct RangeLook {
     QColor haze;              // the air between the range and the viewer
     double haze_top = 0.0;    // haze opacity at the summits ...
     double haze_foot = 0.0;   // ... and at the foot
-    double snow_cover = 0.6;  // how far down from the ridge toward the foot snow lies, 0..1
-    double detail = 1.0;      // 0 for a plain far range .. 1 for rock ribs and gullies
+    double snow_cover = 0.6;  // share of the way from ridge to foot under snow; 1 covers all
+    double detail = 1.0;      // 0 for a plain far range .. 1 for rock ribs, gullies, crevasses
     double unit = 1.0;
     bool light_from_left = true;
-    bool glaciers = false;  // ice tongues flowing down from the saddles
+    bool glaciers = false;  // blue ice with crevasses in the deep valleys between summits
 };
 
 void paint_range(QPainter& painter, const MountainRange& range, const RangeLook& look);

@@ -172,6 +172,7 @@ TEST(LandscapeHelpers, PaintNothingForEmptyOrDegenerateInput) {
         aurora.height = 20;
         paint_aurora(painter, rng, aurora);
         paint_cloud(painter, rng, QPointF(30, 30), 0, 10, Qt::white, Qt::gray);
+        paint_mist(painter, rng, QRectF(0, 30, 64, 0), Qt::white, 1.0);
         paint_ice_cracks(painter, rng, QRectF(0, 30, 64, 0), 10, 1, Qt::black, Qt::white);
         paint_ice_snow(painter, rng, QRectF(0, 30, 0, 20), 10, 1, Qt::white, Qt::gray);
         paint_drift(painter, {QPointF(5, 5)}, 60, DriftLook{});
