@@ -1142,10 +1142,13 @@ void paint_spruce(QPainter& painter, MediaRandom& rng, QPointF base, double heig
     const int tiers = 8 + rng.below(4);
     const double top = base.y() - height;
     const double crown_bottom = base.y() - height * 0.06;
+    // The stem, tapering to the top: it shows between the tiers.
     const double trunk = std::max(1.0, height * 0.035);
-    painter.setBrush(mix(look.needles, QColor(50, 30, 20), 0.55));
-    painter.drawRect(QRectF(base.x() - trunk / 2.0, crown_bottom - height * 0.1, trunk,
-                            base.y() - crown_bottom + height * 0.1));
+    painter.setBrush(mix(mix(look.needles, Qt::black, 0.3), QColor(50, 30, 20), 0.3));
+    painter.drawPolygon(QPolygonF({QPointF(base.x() - trunk / 2.0, base.y()),
+                                   QPointF(base.x() - trunk * 0.2, top + height * 0.05),
+                                   QPointF(base.x() + trunk * 0.2, top + height * 0.05),
+                                   QPointF(base.x() + trunk / 2.0, base.y())}));
     const double spacing = (crown_bottom - top) / (tiers + 0.3);
     // From the bottom up, so each tier's drooping arms cover the roots below
     // and leave the snow on the tier beneath in sight.

@@ -160,6 +160,63 @@ TEST(Drift, CrestLiesOnWholePixelsAndItsSnowStaysUnderIt) {
     }
 }
 
+// The bounds of everything painted on a transparent canvas (empty when nothing is).
+QRect painted_bounds(const QImage& canvas) {
+    QRect bounds;
+    for (int y = 0; y < canvas.height(); ++y) {
+        for (int x = 0; x < canvas.width(); ++x) {
+            if (alpha_at(canvas, x, y) > 0.0) {
+                bounds |= QRect(x, y, 1, 1);
+            }
+        }
+    }
+    return bounds;
+}
+
+TEST(Trees, StandOnTheirGroundWithinTheirSize) {
+    SpruceLook spruce;
+    spruce.needles = QColor(20, 40, 40);
+    spruce.needles_lit = QColor(40, 70, 60);
+    spruce.snow = Qt::white;
+    spruce.snow_shade = QColor(150, 170, 210);
+    for (std::uint64_t seed = 1; seed <= 4; ++seed) {
+        MediaRandom rng(seed);
+        QImage canvas = new_canvas(QSize(300, 300), Qt::transparent);
+        {
+            QPainter painter(&canvas);
+            painter.setRenderHint(QPainter::Antialiasing);
+            paint_spruce(painter, rng, QPointF(150, 280), 240, spruce);
+        }
+        const QRect bounds = painted_bounds(canvas);
+        EXPECT_GE(bounds.top(), 280 - 240 * 1.1) << seed;
+        EXPECT_LE(bounds.top(), 280 - 240 * 0.95) << seed;
+        EXPECT_EQ(bounds.bottom(), 279) << seed;
+        EXPECT_GE(bounds.left(), 150 - 240 * 0.4) << seed;
+        EXPECT_LE(bounds.right(), 150 + 240 * 0.4) << seed;
+        // A solid crown down the middle, from near the top to the ground.
+        for (int y = 280 - 220; y < 280; y += 4) {
+            EXPECT_GT(alpha_at(canvas, 150, y), 0.99) << seed << " at " << y;
+        }
+    }
+
+    // A treeline fills the ground under it and rises no higher than its tallest trees.
+    MediaRandom rng(9);
+    QImage canvas = new_canvas(QSize(400, 200), Qt::transparent);
+    const std::vector<QPointF> ground{{0, 120}, {200, 100}, {400, 130}};
+    {
+        QPainter painter(&canvas);
+        painter.setRenderHint(QPainter::Antialiasing);
+        paint_treeline(painter, rng, ground, 200, 40, 10, {Qt::black, Qt::white, 0.5, true});
+    }
+    for (int x = 0; x < 400; x += 9) {
+        const double y = line_height(ground, x + 0.5);
+        EXPECT_GT(alpha_at(canvas, x, static_cast<int>(y) + 8), 0.99) << x;
+        for (int above = 0; above < static_cast<int>(y - 40 * 1.3) - 2; ++above) {
+            ASSERT_EQ(alpha_at(canvas, x, above), 0.0) << x << "," << above;
+        }
+    }
+}
+
 TEST(LandscapeHelpers, PaintNothingForEmptyOrDegenerateInput) {
     QImage canvas = new_canvas(QSize(64, 64), Qt::transparent);
     {
