@@ -354,6 +354,16 @@ double line_height(const std::vector<QPointF>& line, double x) {
     return span <= 0.0 ? b.y() : a.y() + (b.y() - a.y()) * (x - a.x()) / span;
 }
 
+void open_valley(std::vector<QPointF>& line, double middle, double half_width, double lift) {
+    if (!(half_width > 0.0)) {
+        return;
+    }
+    for (QPointF& p : line) {
+        const double off_centre = (p.x() - middle) / half_width;
+        p.ry() -= lift * off_centre * off_centre;
+    }
+}
+
 MountainRange make_range(MediaRandom& rng, const RangeShape& shape) {
     MountainRange range;
     range.foot = shape.foot;

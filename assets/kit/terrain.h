@@ -23,6 +23,11 @@ namespace wm::media {
 // points and held level beyond its ends; 0 for an empty line.
 double line_height(const std::vector<QPointF>& line, double x);
 
+// Bends a left-to-right line into a valley around x = `middle`: each point
+// rises by `lift` times the square of its distance from the middle measured
+// in `half_width`s.
+void open_valley(std::vector<QPointF>& line, double middle, double half_width, double lift);
+
 // ---- Mountains ------------------------------------------------------------
 
 // One summit: where it stands and how steeply its flanks fall to the left and

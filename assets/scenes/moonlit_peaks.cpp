@@ -109,10 +109,7 @@ QImage paint_moonlit_peaks(QSize size) {
                           {0.77, 0.08, 70, QColor(15, 25, 50), QColor(96, 116, 168)}};
     for (const Wood& wood : woods) {
         std::vector<QPointF> ridge = ridge_line(wood_rng, 0, w, h * wood.y, 26 * u, 0.5, 6);
-        for (QPointF& p : ridge) {
-            const double off_centre = (p.x() - w * 0.5) / (w * 0.5);
-            p.ry() -= h * wood.lift * off_centre * off_centre;
-        }
+        open_valley(ridge, w * 0.5, w * 0.5, h * wood.lift);
         paint_treeline(painter, wood_rng, ridge, h, wood.tree * u, wood.tree * 0.3 * u,
                        {wood.trees, wood.snow, 0.6, false});
         paint_mist(painter, wood_rng, QRectF(-w * 0.1, h * (wood.y - 0.02), w * 1.2, h * 0.1),
@@ -130,10 +127,7 @@ QImage paint_moonlit_peaks(QSize size) {
     drift.unit = u;
     drift.light_from_left = false;
     std::vector<QPointF> slope = drift_crest(drift_rng, {0, w, h * 0.83, 14 * u, 2.3, 3});
-    for (QPointF& p : slope) {
-        const double off_centre = (p.x() - w * 0.45) / (w * 0.55);
-        p.ry() -= h * 0.07 * off_centre * off_centre;
-    }
+    open_valley(slope, w * 0.45, w * 0.55, h * 0.07);
     paint_drift(painter, slope, h, drift);
     std::vector<QPointF> bank =
         drift_crest(drift_rng, {w * 0.25, w * 1.02, h * 0.93, 12 * u, 1.4, 3});

@@ -15,14 +15,6 @@ namespace {
 
 constexpr std::uint64_t kSeed = 2;
 
-// Bends a ridge into a valley: higher toward the sides by `lift` of the height.
-void open_valley(std::vector<QPointF>& line, double width, double height, double lift) {
-    for (QPointF& p : line) {
-        const double off_centre = (p.x() - width * 0.5) / (width * 0.5);
-        p.ry() -= height * lift * off_centre * off_centre;
-    }
-}
-
 }  // namespace
 
 QImage paint_pine_forest_dusk(QSize size) {
@@ -72,7 +64,7 @@ QImage paint_pine_forest_dusk(QSize size) {
                         {0.78, 0.11, 76, QColor(44, 36, 74), QColor(138, 112, 156)}};
     for (const Row& row : rows) {
         std::vector<QPointF> ridge = ridge_line(woods, 0, w, h * row.y, 18 * u, 0.5, 6);
-        open_valley(ridge, w, h, row.lift);
+        open_valley(ridge, w * 0.5, w * 0.5, h * row.lift);
         paint_treeline(painter, woods, ridge, h, row.tree * u, row.tree * 0.32 * u,
                        {row.trees, row.snow, 0.55, true});
         paint_mist(painter, woods, QRectF(-w * 0.1, h * (row.y - 0.015), w * 1.2, h * 0.07),
@@ -90,10 +82,10 @@ QImage paint_pine_forest_dusk(QSize size) {
     drift.unit = u;
     drift.light_from_left = false;
     std::vector<QPointF> clearing = drift_crest(snow, {0, w, h * 0.82, 10 * u, 1.7, 3});
-    open_valley(clearing, w, h, 0.1);
+    open_valley(clearing, w * 0.5, w * 0.5, h * 0.1);
     paint_drift(painter, clearing, h, drift);
     std::vector<QPointF> near = drift_crest(snow, {0, w, h * 0.92, 14 * u, 1.2, 3});
-    open_valley(near, w, h, 0.06);
+    open_valley(near, w * 0.5, w * 0.5, h * 0.06);
     paint_drift(painter, near, h, drift);
 
     // The glow's warmth on the clearing, and a few buried shrubs and rocks.
