@@ -1,10 +1,138 @@
+// A pine forest at dusk: the last glow of the sun behind rows of snowy
+// forest fading into the haze, under a violet sky with an evening star, and
+// great snow-laden spruces framing a clearing in front.
+
+#include "assets/kit/canvas.h"
+#include "assets/kit/paint_kit.h"
+#include "assets/kit/terrain.h"
 #include "assets/scenes/scenes.h"
-#include "assets/scenes/sketch.h"
+
+#include <cmath>
 
 namespace wm::media {
 
+namespace {
+
+constexpr std::uint64_t kSeed = 2;
+
+}  // namespace
+
 QImage paint_pine_forest_dusk(QSize size) {
-    return sketch_scene(size, QColor(40, 40, 90), QColor(230, 140, 120), 2);
+    MediaRandom rng(kSeed);
+    const double w = size.width();
+    const double h = size.height();
+    const double u = h / 1080.0;
+    QImage canvas = new_canvas(size);
+    QPainter painter(&canvas);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+
+    // The dusk sky, from indigo through violet and rose to the glow.
+    painter.fillRect(QRectF(0, 0, w, h), vertical_gradient(0, h * 0.72,
+                                                           {{0.0, QColor(28, 26, 72)},
+                                                            {0.3, QColor(72, 56, 118)},
+                                                            {0.58, QColor(160, 100, 140)},
+                                                            {0.8, QColor(214, 132, 130)},
+                                                            {1.0, QColor(246, 176, 128)}}));
+    paint_glow(painter, QPointF(w * 0.5, h * 0.74), h * 0.75, QColor(255, 170, 110), 0.45);
+    paint_glow(painter, QPointF(w * 0.5, h * 0.72), h * 0.3, QColor(255, 205, 150), 0.5);
+    MediaRandom stars = rng.fork(1);
+    paint_stars(painter, stars, QRectF(0, 0, w, h * 0.3), 90, 1.4 * u);
+    paint_glow(painter, QPointF(w * 0.27, h * 0.13), 26 * u, QColor(255, 245, 225), 0.5);
+    paint_glow(painter, QPointF(w * 0.27, h * 0.13), 5 * u, QColor(255, 250, 240), 1.0);
+
+    // Thin clouds catching the last light from below.
+    MediaRandom clouds = rng.fork(2);
+    struct Cloud {
+        double x, y, length, thick;
+    };
+    for (const Cloud& c :
+         {Cloud{0.22, 0.29, 0.3, 30}, Cloud{0.68, 0.21, 0.36, 40}, Cloud{0.47, 0.36, 0.16, 16}}) {
+        paint_cloud(painter, clouds, QPointF(w * c.x, h * c.y), w * c.length, c.thick * u,
+                    QColor(110, 80, 136, 120), QColor(250, 160, 146, 200));
+    }
+
+    // Rows of forest, paler and pinker with distance.
+    MediaRandom woods = rng.fork(3);
+    struct Row {
+        double y, lift, tree;
+        QColor trees, snow;
+    };
+    const Row rows[] = {{0.66, 0.02, 34, QColor(150, 100, 140), QColor(190, 140, 165)},
+                        {0.69, 0.04, 44, QColor(112, 76, 122), QColor(170, 122, 155)},
+                        {0.73, 0.07, 58, QColor(76, 54, 100), QColor(150, 112, 150)},
+                        {0.78, 0.11, 76, QColor(44, 36, 74), QColor(138, 112, 156)}};
+    for (const Row& row : rows) {
+        std::vector<QPointF> ridge = ridge_line(woods, 0, w, h * row.y, 18 * u, 0.5, 6);
+        open_valley(ridge, w * 0.5, w * 0.5, h * row.lift);
+        paint_treeline(painter, woods, ridge, h, row.tree * u, row.tree * 0.32 * u,
+                       {row.trees, row.snow, 0.55, true});
+        paint_mist(painter, woods, QRectF(-w * 0.1, h * (row.y - 0.015), w * 1.2, h * 0.07),
+                   QColor(230, 150, 140), 0.22);
+    }
+
+    // The clearing: snow reflecting the sky, blue-violet in its hollows.
+    MediaRandom snow = rng.fork(4);
+    DriftLook drift;
+    drift.lit = QColor(236, 190, 196);
+    drift.body = QColor(176, 150, 190);
+    drift.shadow = QColor(84, 74, 130);
+    drift.rim = QColor(255, 214, 196);
+    drift.depth = 190 * u;
+    drift.unit = u;
+    drift.light_from_left = false;
+    std::vector<QPointF> clearing = drift_crest(snow, {0, w, h * 0.82, 10 * u, 1.7, 3});
+    open_valley(clearing, w * 0.5, w * 0.5, h * 0.1);
+    paint_drift(painter, clearing, h, drift);
+    std::vector<QPointF> near = drift_crest(snow, {0, w, h * 0.92, 14 * u, 1.2, 3});
+    open_valley(near, w * 0.5, w * 0.5, h * 0.06);
+    paint_drift(painter, near, h, drift);
+
+    // The glow's warmth on the clearing, and a few buried shrubs and rocks.
+    painter.save();
+    painter.translate(w * 0.5, h * 0.84);
+    painter.scale(3.2, 1.0);
+    paint_glow(painter, QPointF(0, 0), h * 0.12, QColor(255, 190, 170), 0.35);
+    painter.restore();
+    struct Mound {
+        double x, y, width, height;
+    };
+    DriftLook mound = drift;
+    mound.lit = mix(drift.lit, drift.body, 0.35);
+    for (const Mound& m : {Mound{0.36, 0.86, 120, 30}, Mound{0.405, 0.872, 56, 15},
+                           Mound{0.66, 0.9, 150, 34}, Mound{0.57, 0.83, 46, 10}}) {
+        paint_snow_mound(painter, snow, QPointF(w * m.x, h * m.y), m.width * u, m.height * u,
+                         mound);
+    }
+
+    // Great spruces framing the clearing, backlit by the glow.
+    MediaRandom trees = rng.fork(5);
+    SpruceLook spruce;
+    spruce.needles = QColor(22, 24, 48);
+    spruce.needles_lit = QColor(50, 44, 78);
+    spruce.snow = QColor(236, 206, 220);
+    spruce.snow_shade = QColor(104, 92, 146);
+    spruce.snow_load = 1.15;
+    spruce.light_from_left = false;
+    struct Tree {
+        double x, base, height;
+    };
+    const Tree framing[] = {{0.23, 0.84, 330}, {0.79, 0.85, 350},  {0.13, 0.93, 620},
+                            {0.88, 0.95, 680}, {0.03, 1.05, 1020}, {0.985, 1.04, 960}};
+    for (const Tree& tree : framing) {
+        // A soft hollow of shade where each tree stands.
+        painter.save();
+        painter.translate(w * tree.x, h * tree.base);
+        painter.scale(2.6, 1.0);
+        paint_glow(painter, QPointF(0, 0), tree.height * 0.09 * u, QColor(60, 50, 110), 0.55);
+        painter.restore();
+    }
+    for (const Tree& tree : framing) {
+        paint_spruce(painter, trees, QPointF(w * tree.x, h * tree.base), tree.height * u, spruce);
+    }
+
+    painter.end();
+    return finish_canvas(canvas, kSeed);
 }
 
 }  // namespace wm::media
