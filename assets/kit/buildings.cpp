@@ -101,6 +101,61 @@ void paint_light_pool(QPainter& painter, QPointF centre, double radius, const Mo
     painter.restore();
 }
 
+// The smallest convex polygon around `points` (counter-clockwise on screen).
+QPolygonF convex_hull(std::vector<QPointF> points) {
+    if (points.size() < 3) {
+        return QPolygonF(QList<QPointF>(points.begin(), points.end()));
+    }
+    std::sort(points.begin(), points.end(), [](QPointF a, QPointF b) {
+        return a.x() < b.x() || (a.x() == b.x() && a.y() < b.y());
+    });
+    const auto turn = [](QPointF o, QPointF a, QPointF b) {
+        return (a.x() - o.x()) * (b.y() - o.y()) - (a.y() - o.y()) * (b.x() - o.x());
+    };
+    std::vector<QPointF> hull;
+    for (int pass = 0; pass < 2; ++pass) {
+        const std::size_t start = hull.size();
+        for (const QPointF& point : points) {
+            while (hull.size() >= start + 2 &&
+                   turn(hull[hull.size() - 2], hull.back(), point) <= 0.0) {
+                hull.pop_back();
+            }
+            hull.push_back(point);
+        }
+        hull.pop_back();
+        std::reverse(points.begin(), points.end());
+    }
+    return QPolygonF(QList<QPointF>(hull.begin(), hull.end()));
+}
+
+// The shadow a box standing on `footprint` casts on the snow along `fall`:
+// soft-edged, fading away from its foot.
+void paint_cast_shadow(QPainter& painter, const QPolygonF& footprint, QPointF fall,
+                       const Mood& mood) {
+    if (mood.shadow <= 0.0 || footprint.size() < 3) {
+        return;
+    }
+    painter.save();
+    painter.setPen(Qt::NoPen);
+    const QPointF centre = footprint.boundingRect().center();
+    const QColor shade = darker(mood.snow_shade, 0.1);
+    // Three overlapping shapes, each a little longer and fainter: a penumbra.
+    for (const double reach : {0.8, 1.0, 1.2}) {
+        std::vector<QPointF> corners;
+        for (const QPointF& corner : footprint) {
+            corners.push_back(corner);
+            corners.push_back(corner + fall * reach);
+        }
+        const QPolygonF outline = convex_hull(corners);
+        QLinearGradient fade(centre, centre + fall * reach);
+        fade.setColorAt(0.0, with_alpha(shade, mood.shadow * 0.4));
+        fade.setColorAt(1.0, with_alpha(shade, 0.0));
+        painter.setBrush(fade);
+        painter.drawPolygon(outline);
+    }
+    painter.restore();
+}
+
 // ----- walls ---------------------------------------------------------------
 
 // A wall face in its own coordinates: x from 0 to width, y from -height (top
@@ -384,8 +439,13 @@ void paint_door(QPainter& painter, MediaRandom& rng, const QRectF& rect, const Q
 
 // ----- roofs and chimneys --------------------------------------------------
 
+// Snow on a roof slope turned `facing` (1 .. 0) to the light.
+QColor roof_snow(const Mood& mood, double facing) {
+    return mix(mood.snow, mood.snow_shade, (1.0 - facing) * 0.8);
+}
+
 void paint_chimney(QPainter& painter, MediaRandom& rng, QPointF foot, double width, double rise,
-                   const Mood& mood, bool smoke) {
+                   double roof_facing, const Mood& mood, bool smoke) {
     painter.save();
     painter.setPen(Qt::NoPen);
     const QColor brick(150, 72, 55);
@@ -418,14 +478,15 @@ void paint_chimney(QPainter& painter, MediaRandom& rng, QPointF foot, double wid
     paint_snow_lip(painter, rng, cap.topLeft() + QPointF(width * 0.05, 0),
                    cap.topRight() + back * 0.7, width * 0.22, width * 0.05, mood, false);
     QPainterPath mound;
-    mound.moveTo(foot.x() - width * 0.95, foot.y() + width * 0.7);
-    mound.quadTo(foot.x() - width * 0.7, foot.y() - width * 0.35, foot.x() + width * 0.2,
-                 foot.y() - width * 0.3);
-    mound.quadTo(foot.x() + width * 0.9, foot.y() - width * 0.25, foot.x() + width * 1.1,
+    mound.moveTo(foot.x() - width * 0.8, foot.y() + width * 0.65);
+    mound.quadTo(foot.x() - width * 0.6, foot.y() - width * 0.1, foot.x() + width * 0.1,
+                 foot.y() - width * 0.12);
+    mound.quadTo(foot.x() + width * 0.75, foot.y() - width * 0.08, foot.x() + width * 0.95,
                  foot.y() + width * 0.6);
     mound.closeSubpath();
-    painter.setBrush(vertical_gradient(foot.y() - width * 0.35, foot.y() + width * 0.7,
-                                       {{0.0, lighter(mood.snow, 0.05)}, {1.0, mood.snow}}));
+    const QColor heaped = roof_snow(mood, roof_facing);
+    painter.setBrush(vertical_gradient(foot.y() - width * 0.12, foot.y() + width * 0.65,
+                                       {{0.0, lighter(heaped, 0.12)}, {1.0, heaped}}));
     painter.drawPath(mound);
     painter.restore();
     if (smoke) {
@@ -439,7 +500,7 @@ void paint_chimney(QPainter& painter, MediaRandom& rng, QPointF foot, double wid
 void paint_roof_plane(QPainter& painter, const QPolygonF& plane, QPointF ridge_point,
                       QPointF eave_point, const Mood& mood, double facing) {
     QLinearGradient snow(ridge_point, eave_point);
-    const QColor lit = mix(mood.snow, mood.snow_shade, (1.0 - facing) * 0.8);
+    const QColor lit = roof_snow(mood, facing);
     snow.setColorAt(0.0, lighter(lit, 0.08));
     snow.setColorAt(0.7, lit);
     snow.setColorAt(1.0, mix(lit, mood.snow_shade, 0.35));
@@ -632,12 +693,13 @@ void paint_gable_roof(QPainter& painter, MediaRandom& rng, const House& house, c
                                    f.apex + board * 1.15, f.left_eave + board}));
     painter.drawPolygon(QPolygonF({f.right_eave, f.right_eave + f.back,
                                    f.right_eave + f.back + board, f.right_eave + board}));
+    const double facing = mood.light_side > 0 ? 0.95 : 0.6;
     paint_roof_plane(painter,
                      QPolygonF({f.apex, f.right_eave, f.right_eave + f.back, f.apex + f.back}),
                      lerp(f.apex, f.apex + f.back, 0.5),
-                     lerp(f.right_eave, f.right_eave + f.back, 0.5), mood, 0.95);
+                     lerp(f.right_eave, f.right_eave + f.back, 0.5), mood, facing);
     if (house.chimney) {
-        paint_chimney(painter, rng, f.chimney_foot, f.chimney_width, f.chimney_rise, mood,
+        paint_chimney(painter, rng, f.chimney_foot, f.chimney_width, f.chimney_rise, facing, mood,
                       house.smoke);
     }
     paint_snow_lip(painter, rng, f.apex + f.back, f.right_eave + f.back, f.snow * 0.5, 0.0, mood,
@@ -669,7 +731,7 @@ void paint_eave_roof(QPainter& painter, MediaRandom& rng, const House& house, co
                      lerp(f.ridge_left, f.ridge_right, 0.5), lerp(f.left_eave, f.right_eave, 0.5),
                      mood, 0.9);
     if (house.chimney) {
-        paint_chimney(painter, rng, f.chimney_foot, f.chimney_width, f.chimney_rise, mood,
+        paint_chimney(painter, rng, f.chimney_foot, f.chimney_width, f.chimney_rise, 0.9, mood,
                       house.smoke);
     }
     paint_snow_lip(painter, rng, f.ridge_left, f.ridge_right, f.snow * 0.55, 0.0, mood, false);
@@ -891,6 +953,15 @@ HouseMarks paint_house(QPainter& painter, MediaRandom& rng, const House& house,
 
     const double width = f.x1 - f.x0;
     const bool gable_front = house.roof == RoofKind::GableFront;
+    {
+        const QPointF foot(f.x0, f.ground);
+        const double reach = (house.wall_height + house.roof_height * 0.6) * 1.3;
+        QPolygonF footprint;
+        footprint << foot << QPointF(f.x1, f.ground) << QPointF(f.x1, f.ground) + f.back
+                  << foot + f.back;
+        paint_cast_shadow(painter, footprint, QPointF(-mood.light_side * reach, -reach * 0.1),
+                          mood);
+    }
     const double side_facing = mood.light_side > 0 ? 1.0 : 0.55;
     const double front_facing = mood.light_side > 0 ? 0.8 : 0.92;
     const QTransform front_map = QTransform::fromTranslate(f.x0, f.ground);
@@ -1181,6 +1252,17 @@ void paint_fence(QPainter& painter, MediaRandom& rng, const std::vector<QPointF>
             }
         }
     }
+    if (mood.shadow > 0.0) {
+        // Each post's shadow stretched across the snow away from the light.
+        painter.setBrush(with_alpha(mood.snow_shade, mood.shadow * 0.45));
+        const QPointF fall(-mood.light_side * height * 1.1, height * 0.28);
+        for (double x = left + spacing * 0.3; x < right; x += spacing) {
+            const QPointF foot(x, ground_at(x));
+            painter.drawPolygon(QPolygonF(
+                {foot + QPointF(-post / 2, 0), foot + QPointF(post / 2, 0),
+                 foot + fall + QPointF(post / 2, 0), foot + fall + QPointF(-post / 2, 0)}));
+        }
+    }
     for (double x = left + spacing * 0.3; x < right; x += spacing) {
         const double foot = ground_at(x);
         const double tall = height * (picket ? rng.range(0.97, 1.03) : 1.08);
@@ -1334,16 +1416,19 @@ void grow_bough(MediaRandom& rng, QPointF from, double angle, double reach, doub
     const QPointF bend = lerp(from, to, 0.5) +
                          QPointF(-direction.y(), direction.x()) * reach * rng.range(-0.12, 0.12);
     boughs.push_back({from, to, bend, width});
-    if (level <= 0 || width < 0.7) {
+    if (level <= 0) {
         return;
     }
-    const int children = rng.chance(0.3) ? 3 : 2;
+    // Boughs fork from along the limb and at its end, spreading up and out.
+    const int children = level > 3 ? 3 : 2;
     for (int i = 0; i < children; ++i) {
-        const double spread = (i - (children - 1) / 2.0) * rng.range(0.45, 0.75);
-        // Boughs reach up and out, drooping a little toward the tips.
-        const double child_angle = angle * 0.75 + spread + rng.range(-0.15, 0.15);
-        const QPointF start = lerp(from, to, i == 0 ? 1.0 : rng.range(0.55, 0.95));
-        grow_bough(rng, start, child_angle, reach * rng.range(0.62, 0.8), width * 0.62, level - 1,
+        const double side = (i % 2 == 0 ? 1.0 : -1.0) * (rng.chance(0.5) ? 1.0 : -1.0);
+        const bool end = i == 0;
+        const double spread = end ? rng.range(-0.25, 0.25) : side * rng.range(0.5, 0.95);
+        const double child_angle = std::clamp(angle * 0.85 + spread, -1.7, 1.7);
+        const QPointF start = end ? to : lerp(from, to, rng.range(0.35, 0.85));
+        const double shrink = end ? rng.range(0.72, 0.85) : rng.range(0.55, 0.75);
+        grow_bough(rng, start, child_angle, reach * shrink, width * (end ? 0.68 : 0.55), level - 1,
                    boughs);
     }
 }
@@ -1356,7 +1441,7 @@ void paint_bare_tree(QPainter& painter, MediaRandom& rng, QPointF base, double h
         return;
     }
     std::vector<Bough> boughs;
-    grow_bough(rng, base, rng.range(-0.06, 0.06), height * 0.36, height * 0.055, 6, boughs);
+    grow_bough(rng, base, rng.range(-0.05, 0.05), height * 0.26, height * 0.07, 6, boughs);
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(Qt::NoPen);

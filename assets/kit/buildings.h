@@ -26,6 +26,7 @@ struct Mood {
     QColor snow_shade;        // snow turned away from the light, undersides, shadows
     QColor lamp;              // warm light of windows and lamps
     double glow = 0.0;        // 0..1 how strongly lit windows and lamps glow into the dark
+    double shadow = 0.0;      // 0..1 how dark the shadows buildings cast on the snow are
 };
 
 // A rounded band of snow lying along the edge a -> b (an eave, a gable's edge,
@@ -80,12 +81,12 @@ struct House {
 struct HouseMarks {
     QPointF door;         // middle of the doorstep
     QPointF chimney_top;  // where smoke leaves the chimney
-    QRectF bounds;        // the walls, roof and snow (not the glow or smoke)
+    QRectF bounds;        // the walls, roof and snow (not light, smoke or shadow)
 };
 
 // The house with its walls, windows, door, snowy roof, chimney and smoke,
-// snow drifted against its walls and, at night, the light of its windows
-// spilling onto the snow in front.
+// snow drifted against its walls, its shadow on the snow away from the light
+// and, at night, the light of its windows spilling onto the snow in front.
 HouseMarks paint_house(QPainter& painter, MediaRandom& rng, const House& house, const Mood& mood);
 // Where paint_house puts the house, without painting it.
 QRectF house_bounds(const House& house);
