@@ -478,15 +478,15 @@ void paint_chimney(QPainter& painter, MediaRandom& rng, QPointF foot, double wid
     paint_snow_lip(painter, rng, cap.topLeft() + QPointF(width * 0.05, 0),
                    cap.topRight() + back * 0.7, width * 0.22, width * 0.05, mood, false);
     QPainterPath mound;
-    mound.moveTo(foot.x() - width * 0.8, foot.y() + width * 0.65);
-    mound.quadTo(foot.x() - width * 0.6, foot.y() - width * 0.1, foot.x() + width * 0.1,
-                 foot.y() - width * 0.12);
-    mound.quadTo(foot.x() + width * 0.75, foot.y() - width * 0.08, foot.x() + width * 0.95,
-                 foot.y() + width * 0.6);
+    mound.moveTo(foot.x() - width * 1.1, foot.y() + width * 0.65);
+    mound.cubicTo(foot.x() - width * 0.7, foot.y() + width * 0.2, foot.x() - width * 0.5,
+                  foot.y() + width * 0.02, foot.x() + width * 0.1, foot.y() + width * 0.02);
+    mound.cubicTo(foot.x() + width * 0.6, foot.y() + width * 0.02, foot.x() + width * 0.8,
+                  foot.y() + width * 0.2, foot.x() + width * 1.2, foot.y() + width * 0.6);
     mound.closeSubpath();
     const QColor heaped = roof_snow(mood, roof_facing);
-    painter.setBrush(vertical_gradient(foot.y() - width * 0.12, foot.y() + width * 0.65,
-                                       {{0.0, lighter(heaped, 0.12)}, {1.0, heaped}}));
+    painter.setBrush(vertical_gradient(foot.y(), foot.y() + width * 0.65,
+                                       {{0.0, lighter(heaped, 0.05)}, {1.0, heaped}}));
     painter.drawPath(mound);
     painter.restore();
     if (smoke) {
@@ -496,10 +496,12 @@ void paint_chimney(QPainter& painter, MediaRandom& rng, QPointF foot, double wid
     }
 }
 
-// The snow-covered slope of a roof: four corners, lit from the ridge.
-void paint_roof_plane(QPainter& painter, const QPolygonF& plane, QPointF ridge_point,
-                      QPointF eave_point, const Mood& mood, double facing) {
-    QLinearGradient snow(ridge_point, eave_point);
+// The snow-covered slope of a roof from its ridge (a -> b) down to its eave
+// (a -> b), lit from the ridge, with a few soft ripples the wind left.
+void paint_roof_plane(QPainter& painter, MediaRandom& rng, QPointF ridge_a, QPointF ridge_b,
+                      QPointF eave_a, QPointF eave_b, const Mood& mood, double facing) {
+    const QPolygonF plane({ridge_a, ridge_b, eave_b, eave_a});
+    QLinearGradient snow(lerp(ridge_a, ridge_b, 0.5), lerp(eave_a, eave_b, 0.5));
     const QColor lit = roof_snow(mood, facing);
     snow.setColorAt(0.0, lighter(lit, 0.08));
     snow.setColorAt(0.7, lit);
@@ -507,6 +509,35 @@ void paint_roof_plane(QPainter& painter, const QPolygonF& plane, QPointF ridge_p
     painter.setPen(Qt::NoPen);
     painter.setBrush(snow);
     painter.drawPolygon(plane);
+    const double slope = length(lerp(eave_a, eave_b, 0.5) - lerp(ridge_a, ridge_b, 0.5));
+    if (slope < 20.0) {
+        return;
+    }
+    painter.save();
+    painter.setClipRegion(QRegion(plane.toPolygon()), Qt::IntersectClip);
+    painter.setBrush(Qt::NoBrush);
+    for (int i = 0; i < 3; ++i) {
+        const double at = rng.range(0.25, 0.8);
+        const QPointF a = lerp(ridge_a, eave_a, at);
+        const QPointF b = lerp(ridge_b, eave_b, at + rng.range(-0.08, 0.08));
+        QPainterPath ripple;
+        ripple.moveTo(a);
+        const int waves = 3;
+        for (int k = 1; k <= waves; ++k) {
+            const QPointF to = lerp(a, b, static_cast<double>(k) / waves);
+            const QPointF bend =
+                lerp(a, b, (k - 0.5) / waves) +
+                (lerp(eave_a, eave_b, 0.5) - lerp(ridge_a, ridge_b, 0.5)) * rng.range(-0.06, 0.06);
+            ripple.quadTo(bend, to);
+        }
+        painter.setPen(
+            QPen(with_alpha(mood.snow_shade, 0.1), slope * 0.06, Qt::SolidLine, Qt::RoundCap));
+        painter.drawPath(ripple);
+        painter.setPen(
+            QPen(with_alpha(lighter(lit, 0.3), 0.16), slope * 0.025, Qt::SolidLine, Qt::RoundCap));
+        painter.drawPath(ripple.translated(0, -slope * 0.035));
+    }
+    painter.restore();
 }
 
 struct WindowSlot {
@@ -651,7 +682,7 @@ HouseFrame frame_of(const House& house) {
         f.chimney_foot = lerp(lerp(f.left_eave, f.right_eave, along),
                               lerp(f.ridge_left, f.ridge_right, along), 0.62);
     }
-    f.chimney_rise = rise * 0.5;
+    f.chimney_rise = rise * (house.roof == RoofKind::GableFront ? 0.55 : 0.72);
     return f;
 }
 
@@ -694,17 +725,15 @@ void paint_gable_roof(QPainter& painter, MediaRandom& rng, const House& house, c
     painter.drawPolygon(QPolygonF({f.right_eave, f.right_eave + f.back,
                                    f.right_eave + f.back + board, f.right_eave + board}));
     const double facing = mood.light_side > 0 ? 0.95 : 0.6;
-    paint_roof_plane(painter,
-                     QPolygonF({f.apex, f.right_eave, f.right_eave + f.back, f.apex + f.back}),
-                     lerp(f.apex, f.apex + f.back, 0.5),
-                     lerp(f.right_eave, f.right_eave + f.back, 0.5), mood, facing);
+    paint_roof_plane(painter, rng, f.apex + f.back, f.apex, f.right_eave + f.back, f.right_eave,
+                     mood, facing);
+    paint_snow_lip(painter, rng, f.apex + f.back, f.right_eave + f.back, f.snow * 0.5, 0.0, mood,
+                   false);
+    paint_snow_lip(painter, rng, f.apex, f.apex + f.back, f.snow * 0.55, 0.0, mood, false);
     if (house.chimney) {
         paint_chimney(painter, rng, f.chimney_foot, f.chimney_width, f.chimney_rise, facing, mood,
                       house.smoke);
     }
-    paint_snow_lip(painter, rng, f.apex + f.back, f.right_eave + f.back, f.snow * 0.5, 0.0, mood,
-                   false);
-    paint_snow_lip(painter, rng, f.apex, f.apex + f.back, f.snow * 0.55, 0.0, mood, false);
     paint_snow_lip(painter, rng, f.right_eave, f.right_eave + f.back, f.snow * 0.9, f.snow * 0.7,
                    mood, true);
     if (house.lights) {
@@ -727,16 +756,15 @@ void paint_eave_roof(QPainter& painter, MediaRandom& rng, const House& house, co
     painter.setBrush(in_light(house.roof_colour, mood, 0.5));
     painter.drawPolygon(QPolygonF({f.right_eave, f.ridge_right, f.back_eave, f.back_eave + board,
                                    f.ridge_right + board * 1.15, f.right_eave + board}));
-    paint_roof_plane(painter, QPolygonF({f.left_eave, f.right_eave, f.ridge_right, f.ridge_left}),
-                     lerp(f.ridge_left, f.ridge_right, 0.5), lerp(f.left_eave, f.right_eave, 0.5),
-                     mood, 0.9);
+    paint_roof_plane(painter, rng, f.ridge_left, f.ridge_right, f.left_eave, f.right_eave, mood,
+                     0.9);
+    paint_snow_lip(painter, rng, f.ridge_left, f.ridge_right, f.snow * 0.55, 0.0, mood, false);
+    paint_snow_lip(painter, rng, f.ridge_right, f.back_eave, f.snow * 0.8, f.fascia * 0.6, mood,
+                   false);
     if (house.chimney) {
         paint_chimney(painter, rng, f.chimney_foot, f.chimney_width, f.chimney_rise, 0.9, mood,
                       house.smoke);
     }
-    paint_snow_lip(painter, rng, f.ridge_left, f.ridge_right, f.snow * 0.55, 0.0, mood, false);
-    paint_snow_lip(painter, rng, f.ridge_right, f.back_eave, f.snow * 0.8, f.fascia * 0.6, mood,
-                   false);
     paint_snow_lip(painter, rng, f.left_eave, f.ridge_left, f.snow * 0.6, 0.0, mood, false);
     paint_snow_lip(painter, rng, f.right_eave, f.ridge_right, f.snow * 0.8, f.fascia * 0.4, mood,
                    false);
@@ -1515,11 +1543,19 @@ void paint_tree_line(QPainter& painter, MediaRandom& rng, double left, double ri
         }
         tree.closeSubpath();
         trees.addPath(tree);
-        for (int t = 1; t < tiers; ++t) {
+        // Snow lying along the lower edge of each tier, heavier on the lit side.
+        for (int t = 1; t <= tiers; ++t) {
             const double f = static_cast<double>(t) / tiers;
-            const double y = foot - tall + tall * f * 0.92;
-            caps.addEllipse(QPointF(x + rng.range(-0.2, 0.2) * half * f, y - tall * 0.02),
-                            half * f * 0.5, tall * 0.025);
+            const double y = foot - tall + tall * f;
+            const double reach = half * f;
+            const double lift = tall * 0.03;
+            QPainterPath band;
+            band.moveTo(x - reach, y);
+            band.quadTo(x - reach * 0.3, y - tall * f * 0.1, x + reach * 0.55, y - tall * f * 0.05);
+            band.lineTo(x + reach * 0.55, y - tall * f * 0.05 - lift * 0.4);
+            band.quadTo(x - reach * 0.3, y - tall * f * 0.1 - lift, x - reach, y);
+            band.closeSubpath();
+            caps.addPath(band);
         }
         x += tall * rng.range(0.12, 0.32);
     }
@@ -1528,7 +1564,7 @@ void paint_tree_line(QPainter& painter, MediaRandom& rng, double left, double ri
     painter.setPen(Qt::NoPen);
     painter.setBrush(colour);
     painter.drawPath(trees);
-    painter.setBrush(with_alpha(snow, 0.55));
+    painter.setBrush(with_alpha(snow, 0.5));
     painter.drawPath(caps);
     painter.restore();
 }
@@ -1541,15 +1577,17 @@ void paint_smoke(QPainter& painter, MediaRandom& rng, QPointF origin, double ris
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     // Puffs that swell and thin as they climb and lean with the wind.
-    const int puffs = 28;
+    const int puffs = 36;
     const double phase = rng.range(0.0, 6.28);
     for (int i = 0; i < puffs; ++i) {
         const double t = static_cast<double>(i) / (puffs - 1);
-        const double curl = std::sin(phase + t * 6.0) * rise * 0.06 * t;
-        const QPointF at = origin + QPointF(drift * std::pow(t, 1.4) + curl, -rise * t);
-        const double radius = rise * (0.06 + 0.22 * t) * rng.range(0.8, 1.2);
-        const double fade = std::pow(1.0 - t, 1.3) * std::min(1.0, 0.35 + t * 4.0);
-        paint_glow(painter, at, radius, colour, opacity * 0.35 * fade);
+        const double radius = rise * (0.04 + 0.2 * t) * rng.range(0.75, 1.25);
+        const double curl = std::sin(phase + t * 9.0) * rise * 0.05 * (0.3 + t);
+        const QPointF at =
+            origin +
+            QPointF(drift * std::pow(t, 1.5) + curl + rng.range(-0.3, 0.3) * radius, -rise * t);
+        const double fade = std::pow(1.0 - t, 1.2) * std::min(1.0, 0.2 + t * 3.0);
+        paint_glow(painter, at, radius, colour, opacity * 0.3 * fade);
     }
     painter.restore();
 }
