@@ -560,7 +560,7 @@ QRectF lay_out_windows(MediaRandom& rng, double width, double height, int floors
         const double slot = width / count;
         const double window_height = floor_height * (tall ? 0.62 : 0.46);
         const double window_width = std::min(window_height * (tall ? 0.42 : 0.78), slot * 0.6);
-        const double middle = -(floor + 0.56) * floor_height;
+        const double middle = -(floor + (tall ? 0.47 : 0.56)) * floor_height;
         for (int i = 0; i < count; ++i) {
             const double centre = slot * (i + 0.5);
             if (with_door && i == count / 2) {
@@ -917,22 +917,37 @@ void paint_window(QPainter& painter, MediaRandom& rng, const QRectF& rect, doubl
         warm.setColorAt(1.0, darker(mood.lamp, 0.3));
         painter.setBrush(warm);
         painter.drawPath(glass);
-        // Curtains tied back at the sides.
-        const QColor cloth =
-            with_alpha(mix(darker(mood.lamp, 0.25), QColor(150, 40, 30), 0.55), 0.9);
-        painter.setBrush(cloth);
         painter.save();
         painter.setClipPath(glass, Qt::IntersectClip);
-        for (const int dir : {-1, 1}) {
-            const double edge = dir < 0 ? rect.left() : rect.right();
-            QPainterPath curtain;
-            curtain.moveTo(edge, rect.top() - border);
-            curtain.lineTo(edge - dir * w * 0.34, rect.top() - border);
-            curtain.quadTo(edge - dir * w * 0.08, rect.top() + h * 0.45, edge - dir * w * 0.12,
-                           rect.top() + h * 0.62);
-            curtain.lineTo(edge, rect.top() + h * 0.68);
-            curtain.closeSubpath();
-            painter.drawPath(curtain);
+        if (arched) {
+            // Leaded glass: a warmer, redder head over golden panes.
+            painter.setBrush(vertical_gradient(rect.top(), rect.top() + h * 0.5,
+                                               {{0.0, with_alpha(QColor(230, 90, 60), 0.45)},
+                                                {1.0, with_alpha(QColor(230, 90, 60), 0.0)}}));
+            painter.drawRect(rect);
+            painter.setPen(QPen(with_alpha(frame, 0.5), std::max(0.5, border * 0.25)));
+            painter.setBrush(Qt::NoBrush);
+            for (double y = rect.top() + w * 0.75; y < rect.bottom(); y += w * 0.45) {
+                painter.drawLine(QPointF(rect.left(), y), QPointF(rect.right(), y));
+            }
+            painter.drawEllipse(QPointF(rect.center().x(), rect.top() + w * 0.42), w * 0.2,
+                                w * 0.2);
+            painter.setPen(Qt::NoPen);
+        } else {
+            // Curtains tied back at the sides.
+            painter.setBrush(
+                with_alpha(mix(darker(mood.lamp, 0.25), QColor(150, 40, 30), 0.55), 0.9));
+            for (const int dir : {-1, 1}) {
+                const double edge = dir < 0 ? rect.left() : rect.right();
+                QPainterPath curtain;
+                curtain.moveTo(edge, rect.top() - border);
+                curtain.lineTo(edge - dir * w * 0.34, rect.top() - border);
+                curtain.quadTo(edge - dir * w * 0.08, rect.top() + h * 0.45, edge - dir * w * 0.12,
+                               rect.top() + h * 0.62);
+                curtain.lineTo(edge, rect.top() + h * 0.68);
+                curtain.closeSubpath();
+                painter.drawPath(curtain);
+            }
         }
         painter.restore();
     } else {
@@ -1123,7 +1138,7 @@ QPointF paint_church(QPainter& painter, MediaRandom& rng, const Church& church,
     nave.base = church.base;
     nave.width = church.nave_width;
     nave.wall_height = church.nave_height;
-    nave.roof_height = church.nave_height * 0.75;
+    nave.roof_height = church.nave_height * 0.7;
     nave.depth = church.depth;
     nave.side = 1;
     nave.roof = RoofKind::EaveFront;
@@ -1196,23 +1211,43 @@ QPointF paint_church(QPainter& painter, MediaRandom& rng, const Church& church,
     painter.drawPolygon(QPolygonF(
         {front_right + QPointF(0, -ledge * 0.6), front_right + back + QPointF(0, -ledge * 0.6),
          front_right + back + QPointF(0, ledge * 0.6), front_right + QPointF(0, ledge * 0.6)}));
-    const QPointF tip((front_left.x() + front_right.x() + back.x()) / 2,
-                      top + back.y() / 2 - church.spire_height);
-    const QColor slate = church.roof_colour;
-    painter.setBrush(in_light(slate, mood, front_facing));
-    painter.drawPolygon(QPolygonF({front_left, front_right, tip}));
-    painter.setBrush(in_light(slate, mood, side_facing * 0.8));
-    painter.drawPolygon(QPolygonF({front_right, front_right + back, tip}));
-    // Snow caught on the spire's edges and heaped at its foot.
-    painter.setBrush(with_alpha(mood.snow, 0.85));
-    for (const QPointF& foot : {front_left, front_right, front_right + back}) {
-        const QPointF edge = tip - foot;
-        const QPointF normal(-edge.y(), edge.x());
-        const QPointF across = normal / length(normal) * ledge * 0.35;
-        painter.drawPolygon(QPolygonF({foot - across, foot + across, lerp(foot, tip, 0.85)}));
-    }
     paint_snow_lip(painter, rng, front_left, front_right, ledge * 1.1, ledge * 0.7, mood, true);
     paint_snow_lip(painter, rng, front_right, front_right + back, ledge, ledge * 0.5, mood, false);
+    // The spire stands inside the ledge, slender, on a square foot.
+    const double inset = tower_width * 0.12;
+    const QPointF spire_left = QPointF(tower_left + inset, top) + back * 0.1;
+    const QPointF spire_right = QPointF(tower_left + tower_width - inset, top) + back * 0.1;
+    const QPointF spire_back = back * 0.8;
+    const QPointF tip =
+        (spire_left + spire_right + spire_back) / 2 + QPointF(0, -church.spire_height);
+    const QColor slate = church.roof_colour;
+    // A little pinnacle on each corner of the tower.
+    const auto pinnacle = [&](QPointF foot, double facing) {
+        const double half = ledge * 0.7;
+        painter.setBrush(in_light(slate, mood, facing));
+        painter.drawPolygon(QPolygonF(
+            {foot + QPointF(-half, 0), foot + QPointF(half, 0), foot + QPointF(0, -ledge * 5.0)}));
+        painter.setBrush(mood.snow);
+        painter.drawEllipse(foot + QPointF(0, -ledge * 0.2), half * 1.2, half * 0.45);
+    };
+    pinnacle(front_right + back + QPointF(-ledge * 0.6, -ledge * 0.5), side_facing);
+    painter.setBrush(in_light(slate, mood, front_facing));
+    painter.drawPolygon(QPolygonF({spire_left, spire_right, tip}));
+    painter.setBrush(in_light(slate, mood, side_facing * 0.8));
+    painter.drawPolygon(QPolygonF({spire_right, spire_right + spire_back, tip}));
+    // Snow caught on the spire's edges and heaped at its foot.
+    painter.setBrush(with_alpha(mood.snow, 0.85));
+    for (const QPointF& foot : {spire_left, spire_right, spire_right + spire_back}) {
+        const QPointF edge = tip - foot;
+        const QPointF normal(-edge.y(), edge.x());
+        const QPointF across = normal / length(normal) * ledge * 0.3;
+        painter.drawPolygon(QPolygonF({foot - across, foot + across, lerp(foot, tip, 0.8)}));
+    }
+    paint_snow_lip(painter, rng, spire_left, spire_right, ledge * 0.8, ledge * 0.3, mood, false);
+    paint_snow_lip(painter, rng, spire_right, spire_right + spire_back, ledge * 0.7, ledge * 0.3,
+                   mood, false);
+    pinnacle(front_left + QPointF(ledge * 0.6, -ledge * 0.5), front_facing);
+    pinnacle(front_right + QPointF(-ledge * 0.6, -ledge * 0.5), front_facing);
     // A gilded cross.
     const double arm = church.spire_height * 0.06;
     painter.setPen(
