@@ -543,15 +543,31 @@ void paint_roof_plane(QPainter& painter, MediaRandom& rng, QPointF ridge_a, QPoi
 struct WindowSlot {
     QRectF rect;
     double lit;
+    bool shop;
 };
 
 // Windows of a face laid out in rows, leaving the middle of the ground floor
 // to a door when `door` is set. Returns the door's rectangle (empty if none).
-QRectF lay_out_windows(MediaRandom& rng, double width, double height, int floors, int per_row,
-                       bool door, double lit_chance, bool tall, std::vector<WindowSlot>& placed) {
+// Windows of a house's face, `width` wide, laid out in rows, the middle of
+// the ground floor left to a door when `door` is set, or the ground floor
+// given over to a shop front when `shop` is. Returns the door (empty if none).
+QRectF lay_out_windows(MediaRandom& rng, const House& house, double width, int per_row, bool door,
+                       bool shop, std::vector<WindowSlot>& placed) {
     QRectF door_rect;
-    const double floor_height = height / std::max(1, floors);
+    const int floors = std::clamp(house.floors, 1, 8);
+    const bool tall = house.arched;
+    const double floor_height = house.wall_height / floors;
     for (int floor = 0; floor < floors; ++floor) {
+        const double lit_chance = floor < house.lit_floors ? house.lit : 0.0;
+        if (shop && floor == 0) {
+            const double door_width = std::min(width * 0.2, floor_height * 0.42);
+            const double door_height = floor_height * 0.74;
+            door_rect = QRectF(width * 0.07, -door_height, door_width, door_height);
+            placed.push_back(
+                {QRectF(width * 0.34, -floor_height * 0.8, width * 0.58, floor_height * 0.56),
+                 lit_chance > 0.0 ? 1.0 : 0.0, true});
+            continue;
+        }
         const bool with_door = door && floor == 0;
         const int count = per_row + (with_door ? 1 : 0);
         if (count <= 0) {
@@ -572,10 +588,49 @@ QRectF lay_out_windows(MediaRandom& rng, double width, double height, int floors
             const double lit = rng.chance(lit_chance) ? rng.range(0.75, 1.0) : 0.0;
             placed.push_back({QRectF(centre - window_width / 2, middle - window_height / 2,
                                      window_width, window_height),
-                              lit});
+                              lit, false});
         }
     }
     return door_rect;
+}
+
+// A striped canopy over a shop window, its edge cut in scallops, snow on top.
+void paint_awning(QPainter& painter, MediaRandom& rng, const QRectF& window, const QColor& colour,
+                  const Mood& mood, double facing) {
+    const double reach = window.height() * 0.4;
+    const double top = window.top() - reach * 0.55;
+    const double left = window.left() - reach * 0.3;
+    const double right = window.right() + reach * 0.3;
+    const double bottom = top + reach * 0.75;
+    const QPolygonF canopy({QPointF(left + reach * 0.2, top), QPointF(right - reach * 0.2, top),
+                            QPointF(right, bottom), QPointF(left, bottom)});
+    const QColor stripe = in_light(colour, mood, facing);
+    const QColor cream = in_light(QColor(240, 232, 214), mood, facing);
+    const int stripes = std::max(3, static_cast<int>((right - left) / (reach * 0.45)));
+    const double band = (right - left) / stripes;
+    painter.save();
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(vertical_gradient(bottom, bottom + reach * 0.5,
+                                       {{0.0, with_alpha(darker(mood.ambient, 0.5), 0.3)},
+                                        {1.0, with_alpha(darker(mood.ambient, 0.5), 0.0)}}));
+    painter.drawRect(QRectF(left, bottom, right - left, reach * 0.5));
+    painter.setClipRegion(
+        QRegion(canopy.toPolygon())
+            .united(QRegion(QRectF(left, bottom - 1, right - left, reach * 0.3).toAlignedRect())),
+        Qt::IntersectClip);
+    for (int i = 0; i < stripes; ++i) {
+        painter.setBrush((i % 2) == 0 ? stripe : cream);
+        painter.drawRect(QRectF(left + i * band, top, band + 0.5, bottom - top));
+        // A scallop hanging under each stripe.
+        painter.drawEllipse(QPointF(left + (i + 0.5) * band, bottom), band * 0.5, reach * 0.18);
+    }
+    painter.setBrush(vertical_gradient(top, bottom,
+                                       {{0.0, with_alpha(darker(mood.ambient, 0.4), 0.0)},
+                                        {1.0, with_alpha(darker(mood.ambient, 0.4), 0.25)}}));
+    painter.drawRect(QRectF(left, top, right - left, bottom - top));
+    painter.restore();
+    paint_snow_lip(painter, rng, QPointF(left + reach * 0.2, top),
+                   QPointF(right - reach * 0.2, top), reach * 0.2, reach * 0.05, mood, false);
 }
 
 struct Openings {
@@ -589,7 +644,11 @@ void paint_openings(QPainter& painter, MediaRandom& rng, const Openings& opening
     const QColor shutters =
         house.shutters.alpha() == 0 ? house.shutters : in_light(house.shutters, mood, facing);
     for (const WindowSlot& slot : openings.windows) {
-        paint_window(painter, rng, slot.rect, slot.lit, frame, shutters, house.arched, mood);
+        paint_window(painter, rng, slot.rect, slot.lit, frame,
+                     slot.shop ? QColor(0, 0, 0, 0) : shutters, house.arched, mood);
+        if (slot.shop && house.awning.alpha() > 0) {
+            paint_awning(painter, rng, slot.rect, house.awning, mood, facing);
+        }
     }
     if (!openings.door.isEmpty()) {
         paint_door(painter, rng, openings.door, house.door, house.trim, house.wreath, mood);
@@ -1014,21 +1073,20 @@ HouseMarks paint_house(QPainter& painter, MediaRandom& rng, const House& house,
 
     Openings front;
     Openings side;
-    front.door =
-        lay_out_windows(rng, width, house.wall_height, floors, house.front_windows,
-                        house.door_at == DoorAt::Front, house.lit, house.arched, front.windows);
-    side.door =
-        lay_out_windows(rng, f.side_length, house.wall_height, floors, house.side_windows,
-                        house.door_at == DoorAt::Side, house.lit, house.arched, side.windows);
+    front.door = lay_out_windows(rng, house, width, house.front_windows,
+                                 house.door_at == DoorAt::Front, house.shop, front.windows);
+    side.door = lay_out_windows(rng, house, f.side_length, house.side_windows,
+                                house.door_at == DoorAt::Side, false, side.windows);
     // A small window up in the gable.
     const double attic = house.roof_height * 0.24;
     const QRectF attic_rect(-attic * 0.4, -house.wall_height - house.roof_height * 0.42 - attic / 2,
                             attic * 0.8, attic);
-    if (house.roof_height > house.wall_height * 0.45) {
-        const double lit = rng.chance(house.lit * 0.7) ? rng.range(0.6, 0.9) : 0.0;
+    if (house.roof_height > house.wall_height / floors * 0.45) {
+        const double chance = house.lit_floors > floors ? house.lit * 0.7 : 0.0;
+        const double lit = rng.chance(chance) ? rng.range(0.6, 0.9) : 0.0;
         (gable_front ? front : side)
             .windows.push_back(
-                {attic_rect.translated((gable_front ? width : f.side_length) / 2, 0), lit});
+                {attic_rect.translated((gable_front ? width : f.side_length) / 2, 0), lit, false});
     }
 
     const auto paint_wall = [&](const QTransform& map, double face_width, double gable,

@@ -67,6 +67,9 @@ struct House {
     int front_windows = 2;                 // windows in each row of the front wall
     int side_windows = 1;                  // windows in each row of the side wall
     double lit = 0.7;                      // chance that a window is lit
+    int lit_floors = 8;                    // only the lowest floors have lit windows
+    bool shop = false;  // the front's ground floor is a shop: a door and a wide window
+    QColor awning = QColor(0, 0, 0, 0);  // striped awning over the shop window, if opaque
     DoorAt door_at = DoorAt::Front;
     bool arched = false;  // tall windows with round tops
     bool wreath = false;  // a wreath on the door
