@@ -16,6 +16,25 @@ namespace {
 // much shorter it looks than it is.
 constexpr double kRise = 0.22;
 constexpr double kForeshorten = 0.6;
+// The largest size, in pixels, any part is painted at; larger or non-finite
+// sizes are refused, so bad input cannot spin a loop for ever.
+constexpr double kLargest = 8192.0;
+
+bool usable(double size) {
+    return std::isfinite(size) && size >= 0.0 && size <= kLargest;
+}
+
+// A generator of a helper's own, seeded by one draw from the caller's: the
+// caller's sequence moves on by exactly one number however much detail the
+// helper paints, so a scene's layout does not shift with the picture's size.
+MediaRandom own_stream(MediaRandom& caller) {
+    return caller.fork(caller.next());
+}
+
+bool usable(QPointF point) {
+    return std::isfinite(point.x()) && std::isfinite(point.y()) &&
+           std::abs(point.x()) <= kLargest * 4 && std::abs(point.y()) <= kLargest * 4;
+}
 
 QPointF lerp(QPointF a, QPointF b, double t) {
     return a + (b - a) * t;
@@ -58,7 +77,7 @@ class Additive {
 // A ring of snow heaped along a -> b on the ground, up to `height` high.
 QPainterPath drift_path(MediaRandom& rng, QPointF a, QPointF b, double height) {
     QPainterPath path;
-    const int bumps = std::max(2, static_cast<int>(length(b - a) / (height * 2.5)));
+    const int bumps = std::clamp(static_cast<int>(length(b - a) / (height * 2.5)), 2, 200);
     path.moveTo(a + QPointF(0, height * 0.4));
     path.quadTo(a + QPointF(0, -height * 0.3),
                 lerp(a, b, 0.5 / bumps) + QPointF(0, -height * rng.range(0.6, 1.0)));
@@ -182,7 +201,7 @@ void paint_wall_texture(QPainter& painter, MediaRandom& rng, double width, doubl
         case WallKind::Plaster:
             break;
         case WallKind::Boards: {
-            const double board = std::clamp(width / 14.0, 5.0, 28.0);
+            const double board = std::max(std::clamp(width / 14.0, 5.0, 28.0), width / 400.0);
             for (double x = board; x < width; x += board) {
                 painter.setPen(QPen(darker(colour, 0.28), line_width));
                 painter.drawLine(QPointF(x, top), QPointF(x, 0));
@@ -194,7 +213,8 @@ void paint_wall_texture(QPainter& painter, MediaRandom& rng, double width, doubl
             break;
         }
         case WallKind::Logs: {
-            const int logs = std::max(4, static_cast<int>(height / std::max(6.0, width / 22.0)));
+            const int logs =
+                std::clamp(static_cast<int>(height / std::max(6.0, width / 22.0)), 4, 400);
             const double log = height / logs;
             painter.setPen(Qt::NoPen);
             for (double y = -log; y > top - log; y -= log) {
@@ -252,7 +272,8 @@ void paint_wall_texture(QPainter& painter, MediaRandom& rng, double width, doubl
             break;
         }
         case WallKind::Stone: {
-            const double course = std::clamp(height / 14.0, 4.0, 24.0);
+            const double course =
+                std::max({std::clamp(height / 14.0, 4.0, 24.0), width / 300.0, height / 300.0});
             painter.setPen(Qt::NoPen);
             int row = 0;
             for (double y = -course; y > top - course; y -= course, ++row) {
@@ -462,7 +483,7 @@ void paint_chimney(QPainter& painter, MediaRandom& rng, QPointF foot, double wid
     painter.setBrush(face);
     painter.drawRect(front);
     painter.setPen(QPen(darker(face, 0.3), std::max(0.6, width / 30.0)));
-    const double course = width / 4.0;
+    const double course = std::max(width / 4.0, (rise + width) / 40.0);
     int row = 0;
     for (double y = top + course; y < front.bottom(); y += course, ++row) {
         painter.drawLine(QPointF(front.left(), y), QPointF(front.right(), y));
@@ -745,6 +766,14 @@ HouseFrame frame_of(const House& house) {
     return f;
 }
 
+// A house whose sizes and place can be painted: finite, not negative, not huge,
+// with some width and some wall.
+bool house_is_usable(const House& house) {
+    return usable(house.base) && usable(house.width) && usable(house.wall_height) &&
+           usable(house.roof_height) && usable(house.depth) && house.width > 0.0 &&
+           house.wall_height > 0.0;
+}
+
 QRectF unmirrored_bounds(const House& house, const HouseFrame& f) {
     const double margin = f.snow * 1.3;
     double left = f.left_eave.x() - margin;
@@ -839,11 +868,14 @@ void paint_eave_roof(QPainter& painter, MediaRandom& rng, const House& house, co
 
 }  // namespace
 
-QPainterPath snow_lip_path(MediaRandom& rng, QPointF a, QPointF b, double thickness, double hang) {
+QPainterPath snow_lip_path(MediaRandom& caller, QPointF a, QPointF b, double thickness,
+                           double hang) {
+    MediaRandom rng = own_stream(caller);
     QPainterPath path;
     const QPointF along = b - a;
     const double span = length(along);
-    if (!(span > 0.0) || !(thickness > 0.0) || !std::isfinite(span)) {
+    if (!(span > 0.0) || !(thickness > 0.0) || !usable(a) || !usable(b) || !usable(thickness) ||
+        !usable(hang)) {
         return path;
     }
     hang = std::max(0.0, hang);
@@ -879,8 +911,9 @@ QPainterPath snow_lip_path(MediaRandom& rng, QPointF a, QPointF b, double thickn
     return path;
 }
 
-void paint_snow_lip(QPainter& painter, MediaRandom& rng, QPointF a, QPointF b, double thickness,
+void paint_snow_lip(QPainter& painter, MediaRandom& caller, QPointF a, QPointF b, double thickness,
                     double hang, const Mood& mood, bool icicles) {
+    MediaRandom rng = own_stream(caller);
     const QPainterPath lip = snow_lip_path(rng, a, b, thickness, hang);
     if (lip.isEmpty()) {
         return;
@@ -923,9 +956,11 @@ void paint_snow_lip(QPainter& painter, MediaRandom& rng, QPointF a, QPointF b, d
     painter.restore();
 }
 
-void paint_window(QPainter& painter, MediaRandom& rng, const QRectF& rect, double lit,
+void paint_window(QPainter& painter, MediaRandom& caller, const QRectF& rect, double lit,
                   const QColor& frame, const QColor& shutters, bool arched, const Mood& mood) {
-    if (!(rect.width() > 0.0) || !(rect.height() > 0.0)) {
+    MediaRandom rng = own_stream(caller);
+    if (!(rect.width() > 0.0) || !(rect.height() > 0.0) || !usable(rect.width()) ||
+        !usable(rect.height()) || !usable(rect.topLeft())) {
         return;
     }
     painter.save();
@@ -986,7 +1021,8 @@ void paint_window(QPainter& painter, MediaRandom& rng, const QRectF& rect, doubl
             painter.drawRect(rect);
             painter.setPen(QPen(with_alpha(frame, 0.5), std::max(0.5, border * 0.25)));
             painter.setBrush(Qt::NoBrush);
-            for (double y = rect.top() + w * 0.75; y < rect.bottom(); y += w * 0.45) {
+            for (double y = rect.top() + w * 0.75; y < rect.bottom();
+                 y += std::max(w * 0.45, h / 40.0)) {
                 painter.drawLine(QPointF(rect.left(), y), QPointF(rect.right(), y));
             }
             painter.drawEllipse(QPointF(rect.center().x(), rect.top() + w * 0.42), w * 0.2,
@@ -1036,12 +1072,19 @@ void paint_window(QPainter& painter, MediaRandom& rng, const QRectF& rect, doubl
 }
 
 QRectF house_bounds(const House& house) {
+    if (!house_is_usable(house)) {
+        return {};
+    }
     const HouseFrame f = frame_of(house);
     return mirror_of(house, f).mapRect(unmirrored_bounds(house, f));
 }
 
-HouseMarks paint_house(QPainter& painter, MediaRandom& rng, const House& house,
+HouseMarks paint_house(QPainter& painter, MediaRandom& caller, const House& house,
                        const Mood& scene_mood) {
+    MediaRandom rng = own_stream(caller);
+    if (!house_is_usable(house)) {
+        return {};
+    }
     const HouseFrame f = frame_of(house);
     const QTransform mirror = mirror_of(house, f);
     Mood mood = scene_mood;
@@ -1149,12 +1192,22 @@ HouseMarks paint_house(QPainter& painter, MediaRandom& rng, const House& house,
     return marks;
 }
 
-QPointF paint_church(QPainter& painter, MediaRandom& rng, const Church& church,
+QPointF paint_church(QPainter& painter, MediaRandom& caller, const Church& church,
                      const Mood& scene_mood) {
+    MediaRandom rng = own_stream(caller);
+    for (const double size : {church.nave_width, church.nave_height, church.tower_width,
+                              church.tower_height, church.spire_height, church.depth}) {
+        if (!usable(size) || size <= 0.0) {
+            return church.base;
+        }
+    }
+    if (!usable(church.base)) {
+        return church.base;
+    }
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     Mood mood = scene_mood;
-    const double tower_width = std::max(1.0, church.tower_width);
+    const double tower_width = church.tower_width;
     const double tower_left = church.base.x() - tower_width * 0.75;
     QTransform mirror;
     if (church.tower_side > 0) {
@@ -1319,9 +1372,11 @@ QPointF paint_church(QPainter& painter, MediaRandom& rng, const Church& church,
     return mirror.map(tip + QPointF(0, -arm * 2.2));
 }
 
-void paint_fence(QPainter& painter, MediaRandom& rng, const std::vector<QPointF>& ground,
+void paint_fence(QPainter& painter, MediaRandom& caller, const std::vector<QPointF>& ground,
                  double height, const QColor& wood, FenceKind kind, const Mood& mood) {
-    if (ground.size() < 2 || !(height > 0.0)) {
+    MediaRandom rng = own_stream(caller);
+    if (ground.size() < 2 || !(height > 0.0) || !usable(height) ||
+        !std::all_of(ground.begin(), ground.end(), [](QPointF p) { return usable(p); })) {
         return;
     }
     painter.save();
@@ -1343,13 +1398,14 @@ void paint_fence(QPainter& painter, MediaRandom& rng, const std::vector<QPointF>
     const QColor lit = in_light(wood, mood, 0.9);
     const QColor shade = darker(lit, 0.3);
     const bool picket = kind == FenceKind::Picket;
-    const double spacing = picket ? height * 0.34 : height * 1.7;
+    const double spacing = std::max(picket ? height * 0.34 : height * 1.7,
+                                    (ground.back().x() - ground.front().x()) / 1000.0);
     const double post = picket ? spacing * 0.58 : height * 0.13;
     // Rails first, behind the pickets.
     const std::vector<double> rails =
         picket ? std::vector<double>{0.3, 0.72} : std::vector<double>{0.35, 0.78};
     const double rail = picket ? height * 0.07 : height * 0.11;
-    const double step = std::max(2.0, spacing / 3);
+    const double step = std::max({2.0, spacing / 3, (right - left) / 1000.0});
     for (const double level : rails) {
         QPainterPath bar;
         bar.moveTo(left, ground_at(left) - height * level - rail / 2);
@@ -1416,17 +1472,19 @@ void paint_fence(QPainter& painter, MediaRandom& rng, const std::vector<QPointF>
         painter.drawPath(hat);
     }
     // Snow banked along the foot.
-    for (double x = left; x < right; x += height * 2.0) {
-        const double to = std::min(right, x + height * 2.0);
+    const double stretch = std::max(height * 2.0, (right - left) / 200.0);
+    for (double x = left; x < right; x += stretch) {
+        const double to = std::min(right, x + stretch);
         paint_drift(painter, rng, QPointF(x, ground_at(x)), QPointF(to, ground_at(to)),
                     height * 0.14, mood);
     }
     painter.restore();
 }
 
-void paint_lamp_post(QPainter& painter, MediaRandom& rng, QPointF base, double height,
+void paint_lamp_post(QPainter& painter, MediaRandom& caller, QPointF base, double height,
                      const Mood& mood) {
-    if (!(height > 0.0)) {
+    MediaRandom rng = own_stream(caller);
+    if (!(height > 0.0) || !usable(height) || !usable(base)) {
         return;
     }
     painter.save();
@@ -1488,9 +1546,11 @@ void paint_lamp_post(QPainter& painter, MediaRandom& rng, QPointF base, double h
     painter.restore();
 }
 
-void paint_light_string(QPainter& painter, MediaRandom& rng, QPointF a, QPointF b, double sag,
+void paint_light_string(QPainter& painter, MediaRandom& caller, QPointF a, QPointF b, double sag,
                         int bulbs, double bulb_radius, double glow) {
-    if (bulbs <= 0 || !(bulb_radius > 0.0)) {
+    MediaRandom rng = own_stream(caller);
+    if (bulbs <= 0 || !(bulb_radius > 0.0) || !usable(bulb_radius) || !usable(a) || !usable(b) ||
+        !usable(std::abs(sag))) {
         return;
     }
     bulbs = std::min(bulbs, 2000);
@@ -1556,9 +1616,10 @@ void grow_bough(MediaRandom& rng, QPointF from, double angle, double reach, doub
 
 }  // namespace
 
-void paint_bare_tree(QPainter& painter, MediaRandom& rng, QPointF base, double height,
+void paint_bare_tree(QPainter& painter, MediaRandom& caller, QPointF base, double height,
                      const QColor& bark, const Mood& mood) {
-    if (!(height > 0.0)) {
+    MediaRandom rng = own_stream(caller);
+    if (!(height > 0.0) || !usable(height) || !usable(base)) {
         return;
     }
     std::vector<Bough> boughs;
@@ -1604,9 +1665,11 @@ void paint_bare_tree(QPainter& painter, MediaRandom& rng, QPointF base, double h
     painter.restore();
 }
 
-void paint_tree_line(QPainter& painter, MediaRandom& rng, double left, double right, double base,
+void paint_tree_line(QPainter& painter, MediaRandom& caller, double left, double right, double base,
                      double height, const QColor& colour, const QColor& snow) {
-    if (!(height > 0.0) || !(right > left)) {
+    MediaRandom rng = own_stream(caller);
+    if (!(height > 0.0) || !usable(height) || !(right > left) || !usable(std::abs(left)) ||
+        !usable(std::abs(right)) || !usable(std::abs(base))) {
         return;
     }
     QPainterPath trees;
@@ -1662,9 +1725,10 @@ void paint_tree_line(QPainter& painter, MediaRandom& rng, double left, double ri
     painter.restore();
 }
 
-void paint_smoke(QPainter& painter, MediaRandom& rng, QPointF origin, double rise, double drift,
+void paint_smoke(QPainter& painter, MediaRandom& caller, QPointF origin, double rise, double drift,
                  const QColor& colour, double opacity) {
-    if (!(rise > 0.0)) {
+    MediaRandom rng = own_stream(caller);
+    if (!(rise > 0.0) || !usable(rise) || !usable(std::abs(drift)) || !usable(origin)) {
         return;
     }
     painter.save();
@@ -1686,7 +1750,7 @@ void paint_smoke(QPainter& painter, MediaRandom& rng, QPointF origin, double ris
 }
 
 void paint_moon(QPainter& painter, QPointF centre, double radius, const QColor& halo) {
-    if (!(radius > 0.0)) {
+    if (!(radius > 0.0) || !usable(radius) || !usable(centre)) {
         return;
     }
     painter.save();
@@ -1720,7 +1784,8 @@ void paint_moon(QPainter& painter, QPointF centre, double radius, const QColor& 
 }
 
 void paint_vignette(QPainter& painter, const QRectF& frame, const QColor& colour, double strength) {
-    if (frame.isEmpty()) {
+    if (frame.isEmpty() || !usable(frame.width()) || !usable(frame.height()) ||
+        !usable(frame.topLeft())) {
         return;
     }
     painter.save();

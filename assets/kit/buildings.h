@@ -3,7 +3,9 @@
 // lamp posts, strings of coloured lights, bare trees, distant tree lines,
 // chimney smoke and the moon. Every piece is painted in the light of a Mood,
 // so one house looks right by day and by night, and takes its sizes in
-// pixels, so a picture scales by handing in scaled sizes.
+// pixels, so a picture scales by handing in scaled sizes. Each helper takes
+// one number from the generator it is given and scatters its detail from a
+// generator of its own.
 
 #include "assets/kit/media_random.h"
 
