@@ -1775,10 +1775,15 @@ void paint_moon(QPainter& painter, QPointF centre, double radius, const QColor& 
                 {0.25, 0.1, 0.3, 0.24},
                 {-0.2, 0.35, 0.18, 0.14},
                 {0.5, -0.05, 0.12, 0.15}};
+    painter.setClipRegion(QRegion(
+        QRectF(centre.x() - radius, centre.y() - radius, radius * 2, radius * 2).toAlignedRect(),
+        QRegion::Ellipse));
     for (const auto& sea : seas) {
-        painter.setBrush(with_alpha(QColor(170, 165, 160), 0.22));
-        painter.drawEllipse(centre + QPointF(sea.x, sea.y) * radius, sea.rx * radius,
-                            sea.ry * radius);
+        painter.save();
+        painter.translate(centre + QPointF(sea.x, sea.y) * radius);
+        painter.scale(1.0, sea.ry / sea.rx);
+        paint_glow(painter, QPointF(0, 0), sea.rx * radius * 1.3, QColor(150, 146, 150), 0.45);
+        painter.restore();
     }
     painter.restore();
 }

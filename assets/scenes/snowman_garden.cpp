@@ -66,11 +66,12 @@ void paint_snowman(QPainter& painter, MediaRandom& rng, QPointF base, double hei
     }
     const auto ball = [&](QPointF centre, double radius) {
         QRadialGradient light(centre + QPointF(mood.light_side * radius * 0.45, -radius * 0.45),
-                              radius * 1.6);
+                              radius * 1.5);
         light.setColorAt(0.0, QColor(255, 255, 255));
-        light.setColorAt(0.35, mood.snow);
-        light.setColorAt(0.7, mix(mood.snow, mood.snow_shade, 0.6));
-        light.setColorAt(1.0, mood.snow_shade);
+        light.setColorAt(0.3, mood.snow);
+        light.setColorAt(0.65, mix(mood.snow, mood.snow_shade, 0.75));
+        light.setColorAt(0.9, mix(mood.snow_shade, QColor(110, 130, 190), 0.3));
+        light.setColorAt(1.0, mix(mood.snow_shade, QColor(200, 215, 240), 0.4));
         painter.setBrush(light);
         // Packed snow: a little wider than tall, flattened at the foot.
         QPainterPath lump;
@@ -96,7 +97,8 @@ void paint_snowman(QPainter& painter, MediaRandom& rng, QPointF base, double hei
     painter.setBrush(Qt::NoBrush);
     for (const int dir : {-1, 1}) {
         const QPointF shoulder = c2 + QPointF(dir * r2 * 0.7, -r2 * 0.2);
-        const QPointF hand = shoulder + QPointF(dir * r2 * 1.9, -r2 * (dir < 0 ? 1.2 : 0.5));
+        const QPointF hand =
+            shoulder + QPointF(dir * r2 * (dir < 0 ? 1.5 : 1.9), -r2 * (dir < 0 ? 1.1 : 0.5));
         QPainterPath arm;
         arm.moveTo(shoulder);
         arm.quadTo(lerp_point(shoulder, hand, 0.5) + QPointF(0, -r2 * 0.15), hand);
@@ -309,32 +311,49 @@ void paint_sled(QPainter& painter, QPointF foot, double length, const Mood& mood
     painter.restore();
 }
 
-// A low shrub buried in snow: a white mound with twigs poking out.
+// A round evergreen shrub with a thick cap of snow.
 void paint_snowy_bush(QPainter& painter, MediaRandom& rng, QPointF foot, double width,
                       const Mood& mood) {
-    painter.setPen(QPen(QColor(96, 74, 60), width * 0.02, Qt::SolidLine, Qt::RoundCap));
-    for (int i = 0; i < 9; ++i) {
-        const double x = foot.x() + rng.range(-0.45, 0.45) * width;
-        const QPointF root(x, foot.y() - width * 0.2);
-        painter.drawLine(
-            root, root + QPointF(rng.range(-0.15, 0.15) * width, -width * rng.range(0.3, 0.55)));
-    }
-    painter.setPen(Qt::NoPen);
-    QPainterPath heap;
-    heap.setFillRule(Qt::WindingFill);
+    QPainterPath leaves;
+    leaves.setFillRule(Qt::WindingFill);
+    QPainterPath snow;
+    snow.setFillRule(Qt::WindingFill);
     for (int i = 0; i < 5; ++i) {
         const double t = (i + 0.5) / 5 - 0.5;
-        const double radius = width * (0.32 - 0.5 * t * t) * rng.range(0.85, 1.1);
-        heap.addEllipse(QPointF(foot.x() + t * width * 0.8, foot.y() - radius * 0.55), radius,
-                        radius * 0.8);
+        const double radius = width * (0.3 - 0.45 * t * t) * rng.range(0.85, 1.1);
+        const QPointF centre(foot.x() + t * width * 0.85, foot.y() - radius * 0.7);
+        leaves.addEllipse(centre, radius, radius * 0.85);
+        snow.addEllipse(centre + QPointF(-radius * 0.08, -radius * 0.3), radius * 0.92,
+                        radius * 0.6);
     }
-    const QRectF box = heap.boundingRect();
+    const QRectF box = leaves.boundingRect();
+    painter.setBrush(vertical_gradient(box.top(), box.bottom(),
+                                       {{0.0, QColor(52, 104, 74)}, {1.0, QColor(26, 62, 48)}}));
+    painter.drawPath(leaves.simplified());
     QLinearGradient light(box.topLeft(), box.bottomRight());
     light.setColorAt(0.0, QColor(255, 255, 255));
     light.setColorAt(0.5, mood.snow);
     light.setColorAt(1.0, mix(mood.snow, mood.snow_shade, 0.7));
     painter.setBrush(light);
-    painter.drawPath(heap.simplified());
+    painter.drawPath(snow.simplified());
+}
+
+// Dry grass poking through the snow.
+void paint_grass_tuft(QPainter& painter, MediaRandom& rng, QPointF foot, double height) {
+    for (int i = 0; i < 9; ++i) {
+        const double lean = rng.range(-0.5, 0.5);
+        const double tall = height * rng.range(0.5, 1.0);
+        const QPointF root = foot + QPointF(rng.range(-0.3, 0.3) * height, 0);
+        QPainterPath blade;
+        blade.moveTo(root + QPointF(-height * 0.03, 0));
+        blade.quadTo(root + QPointF(lean * tall * 0.3, -tall * 0.6),
+                     root + QPointF(lean * tall, -tall));
+        blade.quadTo(root + QPointF(lean * tall * 0.3 + height * 0.02, -tall * 0.6),
+                     root + QPointF(height * 0.03, 0));
+        blade.closeSubpath();
+        painter.setBrush(mix(QColor(176, 140, 80), QColor(120, 96, 60), rng.uniform()));
+        painter.drawPath(blade);
+    }
 }
 
 // Footprints from `from` to `to`, left and right feet in turn.
@@ -440,6 +459,26 @@ QImage paint_snowman_garden(QSize size) {
     paint_bare_tree(painter, things, QPointF(w * 0.93, h * 0.86), 640 * u, QColor(92, 78, 70),
                     mood);
 
+    // A bird house on a post by the fence; its gable window is the way in.
+    const QPointF post(w * 0.76, h * 0.838);
+    painter.setBrush(QColor(120, 86, 60));
+    painter.drawRect(QRectF(post.x() - 5 * u, post.y() - 150 * u, 10 * u, 150 * u));
+    House nest;
+    nest.base = post + QPointF(-24 * u, -150 * u);
+    nest.width = 48 * u;
+    nest.wall_height = 36 * u;
+    nest.roof_height = 34 * u;
+    nest.depth = 18 * u;
+    nest.walls = WallKind::Boards;
+    nest.wall = QColor(90, 140, 180);
+    nest.roof_colour = QColor(120, 60, 50);
+    nest.front_windows = 0;
+    nest.side_windows = 0;
+    nest.door_at = DoorAt::None;
+    nest.chimney = false;
+    nest.lit = 0.0;
+    paint_house(painter, things, nest, mood);
+
     // The fence round the garden, shrubs in front of it, a robin on it.
     paint_fence(painter, things,
                 {QPointF(w * 0.18, h * 0.845), QPointF(w * 0.45, h * 0.835),
@@ -458,10 +497,14 @@ QImage paint_snowman_garden(QSize size) {
     paint_footprints(painter, QPointF(w * 0.6, h * 0.875), QPointF(w * 0.26, h * 0.975), 18, 11 * u,
                      with_alpha(mix(mood.snow_shade, QColor(120, 140, 190), 0.3), 0.55));
     paint_sled(painter, QPointF(w * 0.72, h * 0.95), 210 * u, mood);
+    MediaRandom grass = rng.fork(4);
+    for (const double at : {0.34, 0.38, 0.88, 0.93, 0.6}) {
+        paint_grass_tuft(painter, grass, QPointF(w * at, h * (0.985 - (at - 0.3) * 0.05)), 36 * u);
+    }
 
     // The snowman, a robin on his hand.
-    paint_snowman(painter, things, QPointF(w * 0.15, h * 0.975), 760 * u, mood);
-    paint_robin(painter, QPointF(w * 0.15 + 0.148 * 760 * u * 2.05, h * 0.6), 34 * u, 1);
+    paint_snowman(painter, things, QPointF(w * 0.155, h * 0.975), 760 * u, mood);
+    paint_robin(painter, QPointF(w * 0.155 + 0.148 * 760 * u * 2.05, h * 0.6), 34 * u, 1);
 
     paint_vignette(painter, QRectF(0, 0, w, h), QColor(40, 60, 110), 0.25);
     painter.end();

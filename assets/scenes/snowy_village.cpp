@@ -71,22 +71,32 @@ void paint_snow_bank(QPainter& painter, const std::vector<QPointF>& line, double
     painter.drawPath(bank.translated(0, 3.5 * u));
 }
 
-// A long soft cloud lit from above by the moon.
+// A bank of soft cloud, its upper edges silvered by the moon.
 void paint_cloud(QPainter& painter, MediaRandom& rng, QPointF centre, double length,
                  double thickness, const QColor& body, const QColor& rim) {
-    const int puffs = 14;
-    for (int i = 0; i < puffs; ++i) {
-        const double t = (i + 0.5) / puffs - 0.5;
-        const double swell = 1.0 - 3.2 * t * t;
-        const QPointF at = centre + QPointF(t * length, rng.range(-0.2, 0.2) * thickness);
-        const double radius = thickness * swell * rng.range(0.8, 1.3);
-        painter.save();
-        painter.translate(at);
-        painter.scale(2.4, 1.0);
-        paint_glow(painter, QPointF(0, -radius * 0.15), radius, rim, 0.22);
-        paint_glow(painter, QPointF(0, 0), radius, body, 0.35);
-        painter.restore();
+    struct Puff {
+        QPointF at;
+        double radius;
+    };
+    std::vector<Puff> puffs;
+    const int count = 22;
+    for (int i = 0; i < count; ++i) {
+        const double t = rng.uniform() - 0.5;
+        const double swell = 1.0 - 3.0 * t * t;
+        puffs.push_back({centre + QPointF(t * length, rng.range(-0.35, 0.15) * thickness * swell),
+                         thickness * swell * rng.range(0.7, 1.3)});
     }
+    const auto paint_puffs = [&](QPointF shift, const QColor& colour, double strength) {
+        for (const Puff& puff : puffs) {
+            painter.save();
+            painter.translate(puff.at + shift * puff.radius);
+            painter.scale(2.2, 1.0);
+            paint_glow(painter, QPointF(0, 0), puff.radius, colour, strength);
+            painter.restore();
+        }
+    };
+    paint_puffs(QPointF(0.05, -0.22), rim, 0.3);
+    paint_puffs(QPointF(0, 0.05), body, 0.42);
 }
 
 // Houses and firs scattered along a ridgeline, about `scale` of full size,
@@ -196,7 +206,7 @@ QImage paint_snowy_village(QSize size) {
     // Far mountains in the haze, their slopes toward the moon catching its light.
     MediaRandom land = rng.fork(2);
     const double edge = 40 * u;
-    const auto range = ridge_line(land, -edge, w + edge, h * 0.5, 120 * u, 0.55, 7);
+    const auto range = ridge_line(land, -edge, w + edge, h * 0.47, 150 * u, 0.55, 7);
     painter.setBrush(QColor(128, 146, 198));
     painter.drawPath(smooth_area_below(range, h));
     painter.setBrush(vertical_gradient(
@@ -212,9 +222,9 @@ QImage paint_snowy_village(QSize size) {
 
     // The village's lights warm the haze above it.
     painter.save();
-    painter.translate(w * 0.5, h * 0.66);
-    painter.scale(3.2, 1.0);
-    paint_glow(painter, QPointF(0, 0), 240 * u, QColor(255, 170, 110), 0.16);
+    painter.translate(w * 0.5, h * 0.67);
+    painter.scale(3.6, 1.0);
+    paint_glow(painter, QPointF(0, 0), 260 * u, QColor(255, 170, 110), 0.24);
     painter.restore();
 
     MediaRandom village = rng.fork(3);
