@@ -437,7 +437,10 @@ void paint_door(QPainter& painter, MediaRandom& rng, const QRectF& rect, const Q
     const QRectF pane(rect.left() + rect.width() * 0.22, rect.top() + rect.height() * 0.08,
                       rect.width() * 0.56, rect.height() * 0.2);
     if (mood.glow > 0.0) {
-        painter.setBrush(lighter(mood.lamp, 0.2));
+        QRadialGradient warm(pane.center(), pane.width() * 0.6);
+        warm.setColorAt(0.0, lighter(mood.lamp, 0.3));
+        warm.setColorAt(1.0, darker(mood.lamp, 0.15));
+        painter.setBrush(warm);
     } else {
         painter.setBrush(darker(mood.ambient, 0.3));
     }
@@ -900,11 +903,14 @@ QPainterPath snow_lip_path(MediaRandom& caller, QPointF a, QPointF b, double thi
     const double scallop = std::max(hang, thickness) * 1.8;
     const int scallops = std::clamp(static_cast<int>(span / scallop), 1, 400);
     path.quadTo(end + down * hang, b + down * hang * rng.range(0.4, 0.7));
+    // Uneven scallops: each joint nudged along the edge, each dip its own depth.
+    double previous = 1.0;
     for (int i = scallops - 1; i >= 0; --i) {
-        const double t = static_cast<double>(i) / scallops;
-        const double middle = (i + 0.5) / scallops;
-        path.quadTo(lerp(a, b, middle) + down * hang * rng.range(1.2, 1.7),
-                    lerp(a, b, t) + down * hang * rng.range(0.4, 0.7));
+        const double t = i == 0 ? 0.0 : (i + rng.range(-0.3, 0.3)) / static_cast<double>(scallops);
+        const double middle = (t + previous) / 2;
+        path.quadTo(lerp(a, b, middle) + down * hang * rng.range(1.1, 1.9),
+                    lerp(a, b, t) + down * hang * rng.range(0.35, 0.75));
+        previous = t;
     }
     path.quadTo(start + down * hang, start + down * hang * 0.3);
     path.closeSubpath();

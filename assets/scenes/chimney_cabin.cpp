@@ -139,11 +139,11 @@ QImage paint_chimney_cabin(QSize size) {
     // The cabin, firewood by its wall.
     MediaRandom cabin_rng = rng.fork(3);
     House cabin;
-    cabin.base = QPointF(w * 0.44, h * 0.83);
-    cabin.width = 400 * u;
-    cabin.wall_height = 150 * u;
-    cabin.roof_height = 130 * u;
-    cabin.depth = 150 * u;
+    cabin.base = QPointF(w * 0.43, h * 0.84);
+    cabin.width = 430 * u;
+    cabin.wall_height = 160 * u;
+    cabin.roof_height = 136 * u;
+    cabin.depth = 160 * u;
     cabin.side = -1;
     cabin.roof = RoofKind::EaveFront;
     cabin.walls = WallKind::Logs;
@@ -160,9 +160,22 @@ QImage paint_chimney_cabin(QSize size) {
     const HouseMarks marks = paint_house(painter, cabin_rng, cabin, mood);
     paint_smoke(painter, cabin_rng, marks.chimney_top, 420 * u, 160 * u, QColor(200, 180, 210),
                 0.7);
-    paint_woodpile(painter, cabin_rng, QPointF(w * 0.44 + 400 * u + 14 * u, h * 0.835), 150 * u, 5,
-                   mood);
+    paint_woodpile(painter, cabin_rng,
+                   QPointF(cabin.base.x() + cabin.width + 14 * u, cabin.base.y() + 5 * u), 160 * u,
+                   5, mood);
     paint_chopping_block(painter, cabin_rng, QPointF(w * 0.78, h * 0.87), 60 * u, mood);
+
+    // A rail fence running in from the woods, a bank of snow in front.
+    paint_fence(painter, cabin_rng,
+                {QPointF(w * 0.06, h * 0.9), QPointF(w * 0.2, h * 0.875),
+                 QPointF(cabin.base.x() - cabin.depth - 6 * u, h * 0.852)},
+                62 * u, QColor(130, 96, 70), FenceKind::Rails, mood);
+    const auto bank = ridge_line(land, -edge, w + edge, h * 0.95, 12 * u, 0.4, 5);
+    painter.setBrush(QColor(176, 166, 214));
+    painter.drawPath(smooth_area_below(bank, h + edge));
+    painter.setBrush(vertical_gradient(
+        h * 0.93, h, {{0.0, QColor(140, 130, 188)}, {1.0, QColor(100, 92, 152)}}));
+    painter.drawPath(smooth_area_below(bank, h + edge).translated(0, 3 * u));
 
     // Footprints to the door, big firs framing the clearing.
     painter.setBrush(with_alpha(QColor(96, 88, 150), 0.55));
