@@ -268,6 +268,34 @@ void paint_garland(QPainter& painter, MediaRandom& rng, QPointF a, QPointF b, do
     }
 }
 
+// A park bench seen from the front, snow on its seat and back.
+void paint_bench(QPainter& painter, MediaRandom& rng, QPointF foot, double width,
+                 const Mood& mood) {
+    const QColor iron(34, 34, 42);
+    const QColor wood = mix(QColor(150, 96, 60), mood.ambient, 0.4);
+    const double seat = foot.y() - width * 0.2;
+    const double back = seat - width * 0.24;
+    painter.setBrush(with_alpha(mood.snow_shade, 0.5));
+    painter.drawEllipse(QPointF(foot.x(), foot.y() + width * 0.01), width * 0.56, width * 0.05);
+    painter.setBrush(iron);
+    for (const double x : {-0.42, 0.42}) {
+        painter.drawRect(
+            QRectF(foot.x() + x * width - width * 0.02, back, width * 0.04, foot.y() - back));
+    }
+    for (int i = 0; i < 3; ++i) {
+        painter.setBrush(mix(wood, QColor(0, 0, 0), 0.1 * i));
+        painter.drawRect(
+            QRectF(foot.x() - width * 0.5, back + i * width * 0.07, width, width * 0.05));
+    }
+    painter.setBrush(wood);
+    painter.drawRect(QRectF(foot.x() - width * 0.52, seat, width * 1.04, width * 0.05));
+    paint_snow_lip(painter, rng, QPointF(foot.x() - width * 0.5, back),
+                   QPointF(foot.x() + width * 0.5, back), width * 0.035, width * 0.015, mood,
+                   false);
+    paint_snow_lip(painter, rng, QPointF(foot.x() - width * 0.52, seat),
+                   QPointF(foot.x() + width * 0.52, seat), width * 0.05, width * 0.02, mood, true);
+}
+
 // Footprints crossing the square from `from` to `to`.
 void paint_tracks(QPainter& painter, QPointF from, QPointF to, double size, const QColor& shade) {
     painter.setBrush(shade);
@@ -393,7 +421,7 @@ QImage paint_town_square_tree(QSize size) {
                                         {1.0, QColor(132, 146, 196)}}));
     painter.drawPath(smooth_area_below(square, h + 10 * u));
 
-    const QColor prints = with_alpha(QColor(96, 108, 166), 0.5);
+    const QColor prints = with_alpha(QColor(90, 100, 160), 0.6);
     paint_tracks(painter, QPointF(w * 0.2, h * 0.78), QPointF(w * 0.36, h * 1.02), 12 * u, prints);
     paint_tracks(painter, QPointF(w * 0.55, h * 0.77), QPointF(w * 0.5, h * 1.02), 12 * u, prints);
     paint_tracks(painter, QPointF(w * 0.58, h * 0.79), QPointF(w * 0.68, h * 0.9), 10 * u, prints);
@@ -426,6 +454,10 @@ QImage paint_town_square_tree(QSize size) {
     // The tree.
     MediaRandom tree = rng.fork(4);
     paint_christmas_tree(painter, tree, QPointF(w * 0.8, h * 0.9), 860 * u, mood);
+
+    MediaRandom benches = rng.fork(6);
+    paint_bench(painter, benches, QPointF(w * 0.19, h * 0.9), 190 * u, mood);
+    paint_bench(painter, benches, QPointF(w * 0.57, h * 0.93), 200 * u, mood);
 
     // A tall lamp close by on the left, a garland wound round it.
     paint_lamp_post(painter, lamps, QPointF(w * 0.045, h * 1.04), 720 * u, mood);
