@@ -5,7 +5,8 @@
 // so one house looks right by day and by night, and takes its sizes in
 // pixels, so a picture scales by handing in scaled sizes. Each helper takes
 // one number from the generator it is given and scatters its detail from a
-// generator of its own.
+// generator of its own. Sizes that are not finite, negative or beyond 8192
+// pixels are refused: nothing is painted.
 
 #include "assets/kit/media_random.h"
 
@@ -33,7 +34,7 @@ struct Mood {
 
 // A rounded band of snow lying along the edge a -> b (an eave, a gable's edge,
 // a rail): `thickness` above the edge, hanging `hang` below it in soft
-// scallops, its rounded ends reaching `thickness` past a and b. "Above" is
+// scallops, its rounded ends reaching half the thickness past a and b. "Above" is
 // the side of the edge that faces up on the screen.
 QPainterPath snow_lip_path(MediaRandom& rng, QPointF a, QPointF b, double thickness, double hang);
 // That band painted, shaded from `mood.snow` on top to `mood.snow_shade`
@@ -69,11 +70,11 @@ struct House {
     int front_windows = 2;                 // windows in each row of the front wall
     int side_windows = 1;                  // windows in each row of the side wall
     double lit = 0.7;                      // chance that a window is lit
-    int lit_floors = 8;                    // only the lowest floors have lit windows
-    bool shop = false;  // the front's ground floor is a shop: a door and a wide window
+    int lit_floors = 8;  // windows above this many floors (and in the gable) stay dark
+    bool shop = false;   // the front's ground floor is a shop: a door and a wide window
     QColor awning = QColor(0, 0, 0, 0);  // striped awning over the shop window, if opaque
     DoorAt door_at = DoorAt::Front;
-    bool arched = false;  // tall windows with round tops
+    bool arched = false;  // tall round-topped windows of leaded glass (a church)
     bool wreath = false;  // a wreath on the door
     bool chimney = true;
     double chimney_at = 0.6;  // along the roof, 0..1
@@ -96,9 +97,9 @@ HouseMarks paint_house(QPainter& painter, MediaRandom& rng, const House& house, 
 // Where paint_house puts the house, without painting it.
 QRectF house_bounds(const House& house);
 
-// A window in `rect`: frame, panes, curtains and warm light when `lit`
-// (0..1), a snowy sill, shutters unless `shutters` is transparent, a round
-// top when `arched`; its glow on the wall around it at night.
+// A window in `rect`: frame, glazing bars, warm light when `lit` (0..1) with
+// curtains, or a round top and leaded glass when `arched`; a snowy sill,
+// shutters unless `shutters` is transparent; its glow on the wall at night.
 void paint_window(QPainter& painter, MediaRandom& rng, const QRectF& rect, double lit,
                   const QColor& frame, const QColor& shutters, bool arched, const Mood& mood);
 
@@ -118,7 +119,7 @@ struct Church {
     QColor roof_colour = QColor(90, 70, 80);
     double lit = 1.0;
 };
-// The church, returning the tip of its spire.
+// The church, returning the top of the cross on its spire.
 QPointF paint_church(QPainter& painter, MediaRandom& rng, const Church& church, const Mood& mood);
 
 enum class FenceKind { Picket, Rails };
@@ -139,8 +140,9 @@ void paint_light_string(QPainter& painter, MediaRandom& rng, QPointF a, QPointF 
 void paint_bare_tree(QPainter& painter, MediaRandom& rng, QPointF base, double height,
                      const QColor& bark, const Mood& mood);
 
-// A far line of fir trees standing on `base` between left and right, up to
-// `height` tall, in one hazy `colour` with a touch of `snow` on their tiers.
+// A line of simple fir trees standing on `base` between left and right, up
+// to `height` tall, in one `colour` with `snow` lying along their tiers: a
+// far wood in the haze, or near firs in silhouette.
 void paint_tree_line(QPainter& painter, MediaRandom& rng, double left, double right, double base,
                      double height, const QColor& colour, const QColor& snow);
 
