@@ -165,7 +165,19 @@ void paint_row(QPainter& painter, MediaRandom& rng, const std::vector<QPointF>& 
             MediaRandom pine1 = rng.fork(rng.next());
             paint_pine(painter, pine1, item.house.base, item.tree_height, needles, far.snow, 0.45);
         } else {
-            paint_house(painter, rng, item.house, far);
+            const HouseMarks marks = paint_house(painter, rng, item.house, far);
+            if (distance < 0.6 && rng.chance(0.6)) {
+                // A little garden fence in front, open where the path meets the door.
+                const double y = item.house.base.y() + scale * 26.0;
+                const double gap = scale * 26.0;
+                const QColor wood = mix(QColor(236, 228, 214), kHaze, distance * 0.4);
+                paint_fence(painter, rng,
+                            {QPointF(marks.bounds.left(), y), QPointF(marks.door.x() - gap, y)},
+                            scale * 34.0, wood, FenceKind::Picket, far);
+                paint_fence(painter, rng,
+                            {QPointF(marks.door.x() + gap, y), QPointF(marks.bounds.right(), y)},
+                            scale * 34.0, wood, FenceKind::Picket, far);
+            }
         }
     }
 }
@@ -183,7 +195,7 @@ QImage paint_snowy_village(QSize size) {
     const double u = h / 1080.0;
 
     const Mood mood{QColor(34, 48, 96),   0.78, 1.0, QColor(206, 218, 244), QColor(104, 122, 182),
-                    QColor(255, 186, 96), 1.0};
+                    QColor(255, 186, 96), 1.0,  0.45};
 
     // Sky: deep at the top, hazy blue toward the hills, a bright moon.
     painter.fillRect(QRectF(0, 0, w, h), vertical_gradient(0, h * 0.62,
