@@ -4,8 +4,14 @@
 // a snowy shore with spruces in front.
 
 #include "assets/kit/canvas.h"
+#include "assets/kit/ice.h"
+#include "assets/kit/mountains.h"
 #include "assets/kit/paint_kit.h"
-#include "assets/kit/terrain.h"
+#include "assets/kit/ridges.h"
+#include "assets/kit/snow_ground.h"
+#include "assets/kit/spruces.h"
+#include "assets/kit/stretched_glow.h"
+#include "assets/kit/weather.h"
 #include "assets/scenes/scenes.h"
 
 #include <algorithm>
@@ -47,14 +53,10 @@ QImage paint_frozen_lake(QSize size) {
                                                             {1.0, QColor(176, 204, 228)}}));
     paint_glow(painter, QPointF(-w * 0.05, -h * 0.1), h * 0.9, QColor(255, 250, 230), 0.35);
     MediaRandom clouds = rng.fork(1);
-    struct Cloud {
-        double x, y, length, thick;
-    };
-    for (const Cloud& c :
-         {Cloud{0.16, 0.12, 0.2, 40}, Cloud{0.62, 0.08, 0.28, 50}, Cloud{0.9, 0.18, 0.14, 28}}) {
-        paint_cloud(painter, clouds, QPointF(w * c.x, h * c.y), w * c.length, c.thick * u,
-                    QColor(255, 255, 255, 235), QColor(190, 206, 228, 235));
-    }
+    const CloudSpot sky_clouds[] = {
+        {0.16, 0.12, 0.2, 40}, {0.62, 0.08, 0.28, 50}, {0.9, 0.18, 0.14, 28}};
+    paint_clouds(painter, clouds, QSizeF(size), u, sky_clouds, QColor(255, 255, 255, 235),
+                 QColor(190, 206, 228, 235));
 
     // Two ranges: a far one in the haze and the great one above the shore.
     RangeShape far_shape;
@@ -148,11 +150,8 @@ QImage paint_frozen_lake(QSize size) {
                                               {1.0, QColor(60, 110, 170, 200)}}));
     // A broad glare from the sun on the polished ice, cracks, and snow lying
     // on it in patches.
-    painter.save();
-    painter.translate(w * 0.3, h * 0.72);
-    painter.scale(6.0, 1.0);
-    paint_glow(painter, QPointF(0, 0), h * 0.09, QColor(235, 248, 255), 0.3);
-    painter.restore();
+    paint_stretched_glow(painter, QPointF(w * 0.3, h * 0.72), h * 0.09, 6.0, 1.0,
+                         QColor(235, 248, 255), 0.3);
     MediaRandom cracks = rng.fork(6);
     paint_ice_cracks(painter, cracks, QRectF(0, shore + 8 * u, w, h - shore), 16, u,
                      QColor(40, 80, 120), QColor(235, 248, 255));
@@ -205,12 +204,11 @@ QImage paint_frozen_lake(QSize size) {
     spruce.snow = QColor(252, 253, 255);
     spruce.snow_shade = QColor(150, 175, 220);
     spruce.snow_load = 1.0;
-    struct Tree {
-        double x, base, height;
-    };
     MediaRandom trees = rng.fork(9);
-    for (const Tree& tree : {Tree{0.035, 0.83, 640}, Tree{0.11, 0.85, 430}, Tree{0.17, 0.87, 260},
-                             Tree{0.96, 1.0, 420}}) {
+    // Each tree's shadow goes down before it, so it lies under the tree
+    // itself but over the trees behind.
+    for (const TreeSpot& tree : {TreeSpot{0.035, 0.83, 640}, TreeSpot{0.11, 0.85, 430},
+                                 TreeSpot{0.17, 0.87, 260}, TreeSpot{0.96, 1.0, 420}}) {
         const QPointF at(w * tree.x, h * tree.base);
         paint_cast_shadow(painter, at, QPointF(tree.height * 0.55 * u, tree.height * 0.12 * u),
                           tree.height * 0.16 * u, 6 * u, QColor(110, 140, 200, 120));

@@ -3,8 +3,14 @@
 // snow-laden spruces in front.
 
 #include "assets/kit/canvas.h"
+#include "assets/kit/forest_rows.h"
+#include "assets/kit/mountains.h"
 #include "assets/kit/paint_kit.h"
-#include "assets/kit/terrain.h"
+#include "assets/kit/ridges.h"
+#include "assets/kit/sky_lights.h"
+#include "assets/kit/snow_ground.h"
+#include "assets/kit/spruces.h"
+#include "assets/kit/weather.h"
 #include "assets/scenes/scenes.h"
 
 #include <cmath>
@@ -22,6 +28,7 @@ QImage paint_moonlit_peaks(QSize size) {
     const double w = size.width();
     const double h = size.height();
     const double u = h / 1080.0;
+    const QSizeF picture(size);
     QImage canvas = new_canvas(size);
     QPainter painter(&canvas);
     painter.setRenderHint(QPainter::Antialiasing);
@@ -100,21 +107,18 @@ QImage paint_moonlit_peaks(QSize size) {
     MediaRandom wood_rng = rng.fork(5);
     paint_mist(painter, wood_rng, QRectF(-w * 0.1, h * 0.44, w * 1.2, h * 0.26),
                QColor(95, 118, 170), 0.85);
-    struct Wood {
-        double y, lift, tree;
-        QColor trees, snow;
-    };
-    const Wood woods[] = {{0.64, 0.02, 40, QColor(50, 68, 114), QColor(112, 132, 182)},
-                          {0.7, 0.05, 54, QColor(30, 44, 82), QColor(100, 120, 172)},
-                          {0.77, 0.08, 70, QColor(15, 25, 50), QColor(96, 116, 168)}};
-    for (const Wood& wood : woods) {
-        std::vector<QPointF> ridge = ridge_line(wood_rng, 0, w, h * wood.y, 26 * u, 0.5, 6);
-        open_valley(ridge, w * 0.5, w * 0.5, h * wood.lift);
-        paint_treeline(painter, wood_rng, ridge, h, wood.tree * u, wood.tree * 0.3 * u,
-                       {wood.trees, wood.snow, 0.6, false});
-        paint_mist(painter, wood_rng, QRectF(-w * 0.1, h * (wood.y - 0.02), w * 1.2, h * 0.1),
-                   QColor(80, 100, 150), 0.35);
-    }
+    const ForestRow woods[] = {{0.64, 0.02, 40, QColor(50, 68, 114), QColor(112, 132, 182)},
+                               {0.7, 0.05, 54, QColor(30, 44, 82), QColor(100, 120, 172)},
+                               {0.77, 0.08, 70, QColor(15, 25, 50), QColor(96, 116, 168)}};
+    paint_forest_rows(painter, wood_rng, picture, u, woods,
+                      {.roughness = 26,
+                       .spacing = 0.3,
+                       .snow_cover = 0.6,
+                       .light_from_left = false,
+                       .mist_above = 0.02,
+                       .mist_depth = 0.1,
+                       .mist = QColor(80, 100, 150),
+                       .mist_strength = 0.35});
 
     // Snowy foreground, rising to the big spruces at the sides.
     MediaRandom drift_rng = rng.fork(7);
@@ -139,13 +143,8 @@ QImage paint_moonlit_peaks(QSize size) {
     MediaRandom details = rng.fork(9);
     DriftLook mound = drift;
     mound.lit = mix(drift.lit, drift.body, 0.3);
-    const struct {
-        double x, y, width, height;
-    } humps[] = {{0.5, 0.86, 140, 30}, {0.56, 0.875, 60, 14}, {0.34, 0.9, 90, 20}};
-    for (const auto& hump : humps) {
-        paint_snow_mound(painter, details, QPointF(w * hump.x, h * hump.y), hump.width * u,
-                         hump.height * u, mound);
-    }
+    const MoundSpot humps[] = {{0.5, 0.86, 140, 30}, {0.56, 0.875, 60, 14}, {0.34, 0.9, 90, 20}};
+    paint_snow_mounds(painter, details, picture, u, humps, mound);
     for (const double x : {0.27, 0.62, 0.72}) {
         paint_grass_tuft(painter, details, QPointF(w * x, h * (0.9 + 0.05 * x)), 70 * u,
                          QColor(40, 44, 70), QPointF(-90 * u, 12 * u), QColor(40, 50, 100, 110));
@@ -162,19 +161,14 @@ QImage paint_moonlit_peaks(QSize size) {
     spruce.snow_load = 1.0;
     spruce.light_from_left = false;
     const QColor moon_shadow(30, 40, 90, 150);
-    struct Tree {
-        double x, base, height;
-    };
-    for (const Tree& tree : {Tree{0.06, 1.02, 560}, Tree{0.165, 0.985, 330}, Tree{0.905, 1.03, 470},
-                             Tree{0.97, 0.95, 260}}) {
+    const TreeSpot framing[] = {
+        {0.06, 1.02, 560}, {0.165, 0.985, 330}, {0.905, 1.03, 470}, {0.97, 0.95, 260}};
+    for (const TreeSpot& tree : framing) {
         const QPointF at(w * tree.x, h * tree.base);
         paint_cast_shadow(painter, at - QPointF(0, 6 * u), QPointF(-tree.height * 0.9 * u, 40 * u),
                           tree.height * 0.3 * u, 10 * u, moon_shadow);
     }
-    for (const Tree& tree : {Tree{0.06, 1.02, 560}, Tree{0.165, 0.985, 330}, Tree{0.905, 1.03, 470},
-                             Tree{0.97, 0.95, 260}}) {
-        paint_spruce(painter, trees, QPointF(w * tree.x, h * tree.base), tree.height * u, spruce);
-    }
+    paint_spruces(painter, trees, picture, u, framing, spruce);
 
     painter.end();
     return finish_canvas(canvas, kSeed);

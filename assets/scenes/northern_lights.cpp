@@ -2,9 +2,14 @@
 // starry sky, over a dark snowy ridge of spruces and a snowfield that holds
 // their green light.
 
+#include "assets/kit/aurora.h"
 #include "assets/kit/canvas.h"
+#include "assets/kit/mountains.h"
 #include "assets/kit/paint_kit.h"
-#include "assets/kit/terrain.h"
+#include "assets/kit/ridges.h"
+#include "assets/kit/snow_ground.h"
+#include "assets/kit/spruces.h"
+#include "assets/kit/stretched_glow.h"
 #include "assets/scenes/scenes.h"
 
 #include <algorithm>
@@ -122,13 +127,12 @@ QImage paint_northern_lights(QSize size) {
     painter.setClipRect(lake);
     MediaRandom glints = rng.fork(8);
     for (int i = 0; i < 10; ++i) {
-        painter.save();
-        painter.translate(w * (0.04 + 0.08 * i + glints.range(-0.02, 0.02)),
-                          lake.top() + lake.height() * 0.55);
-        painter.scale(0.35, 1.0);
-        paint_glow(painter, QPointF(0, 0), lake.height() * glints.range(0.8, 1.3),
-                   QColor(90, 255, 180), glints.range(0.15, 0.35));
-        painter.restore();
+        const QPointF at(w * (0.04 + 0.08 * i + glints.range(-0.02, 0.02)),
+                         lake.top() + lake.height() * 0.55);
+        // Strength before size: the picture depends on the order of the draws.
+        const double strength = glints.range(0.15, 0.35);
+        const double radius = lake.height() * glints.range(0.8, 1.3);
+        paint_stretched_glow(painter, at, radius, 0.35, 1.0, QColor(90, 255, 180), strength);
     }
     painter.fillRect(QRectF(lake.left(), lake.top(), lake.width(), 3 * u), QColor(8, 26, 38));
     painter.restore();
@@ -170,20 +174,11 @@ QImage paint_northern_lights(QSize size) {
     MediaRandom mounds = rng.fork(9);
     DriftLook mound = snow;
     mound.lit = mix(snow.lit, snow.body, 0.3);
-    const struct {
-        double x, y, width, height;
-    } humps[] = {
+    const MoundSpot humps[] = {
         {0.42, 0.86, 130, 30}, {0.465, 0.875, 60, 14}, {0.7, 0.9, 170, 36}, {0.3, 0.83, 44, 10}};
-    for (const auto& hump : humps) {
-        paint_snow_mound(painter, mounds, QPointF(w * hump.x, h * hump.y), hump.width * u,
-                         hump.height * u, mound);
-    }
-    const struct {
-        double x, base, height;
-    } front[] = {{0.045, 1.02, 560}, {0.13, 0.99, 300}, {0.19, 0.975, 170}};
-    for (const auto& tree : front) {
-        paint_spruce(painter, trees, QPointF(w * tree.x, h * tree.base), tree.height * u, spruce);
-    }
+    paint_snow_mounds(painter, mounds, QSizeF(size), u, humps, mound);
+    const TreeSpot front[] = {{0.045, 1.02, 560}, {0.13, 0.99, 300}, {0.19, 0.975, 170}};
+    paint_spruces(painter, trees, QSizeF(size), u, front, spruce);
 
     painter.end();
     return finish_canvas(canvas, kSeed);

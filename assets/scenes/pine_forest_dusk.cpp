@@ -3,8 +3,13 @@
 // great snow-laden spruces framing a clearing in front.
 
 #include "assets/kit/canvas.h"
+#include "assets/kit/forest_rows.h"
 #include "assets/kit/paint_kit.h"
-#include "assets/kit/terrain.h"
+#include "assets/kit/ridges.h"
+#include "assets/kit/snow_ground.h"
+#include "assets/kit/spruces.h"
+#include "assets/kit/stretched_glow.h"
+#include "assets/kit/weather.h"
 #include "assets/scenes/scenes.h"
 
 #include <cmath>
@@ -22,6 +27,7 @@ QImage paint_pine_forest_dusk(QSize size) {
     const double w = size.width();
     const double h = size.height();
     const double u = h / 1080.0;
+    const QSizeF picture(size);
     QImage canvas = new_canvas(size);
     QPainter painter(&canvas);
     painter.setRenderHint(QPainter::Antialiasing);
@@ -43,33 +49,26 @@ QImage paint_pine_forest_dusk(QSize size) {
 
     // Thin clouds catching the last light from below.
     MediaRandom clouds = rng.fork(2);
-    struct Cloud {
-        double x, y, length, thick;
-    };
-    for (const Cloud& c :
-         {Cloud{0.22, 0.29, 0.3, 30}, Cloud{0.68, 0.21, 0.36, 40}, Cloud{0.47, 0.36, 0.16, 16}}) {
-        paint_cloud(painter, clouds, QPointF(w * c.x, h * c.y), w * c.length, c.thick * u,
-                    QColor(110, 80, 136, 120), QColor(250, 160, 146, 200));
-    }
+    const CloudSpot sky_clouds[] = {
+        {0.22, 0.29, 0.3, 30}, {0.68, 0.21, 0.36, 40}, {0.47, 0.36, 0.16, 16}};
+    paint_clouds(painter, clouds, picture, u, sky_clouds, QColor(110, 80, 136, 120),
+                 QColor(250, 160, 146, 200));
 
     // Rows of forest, paler and pinker with distance.
     MediaRandom woods = rng.fork(3);
-    struct Row {
-        double y, lift, tree;
-        QColor trees, snow;
-    };
-    const Row rows[] = {{0.66, 0.02, 34, QColor(150, 100, 140), QColor(190, 140, 165)},
-                        {0.69, 0.04, 44, QColor(112, 76, 122), QColor(170, 122, 155)},
-                        {0.73, 0.07, 58, QColor(76, 54, 100), QColor(150, 112, 150)},
-                        {0.78, 0.11, 76, QColor(44, 36, 74), QColor(138, 112, 156)}};
-    for (const Row& row : rows) {
-        std::vector<QPointF> ridge = ridge_line(woods, 0, w, h * row.y, 18 * u, 0.5, 6);
-        open_valley(ridge, w * 0.5, w * 0.5, h * row.lift);
-        paint_treeline(painter, woods, ridge, h, row.tree * u, row.tree * 0.32 * u,
-                       {row.trees, row.snow, 0.55, true});
-        paint_mist(painter, woods, QRectF(-w * 0.1, h * (row.y - 0.015), w * 1.2, h * 0.07),
-                   QColor(230, 150, 140), 0.22);
-    }
+    const ForestRow rows[] = {{0.66, 0.02, 34, QColor(150, 100, 140), QColor(190, 140, 165)},
+                              {0.69, 0.04, 44, QColor(112, 76, 122), QColor(170, 122, 155)},
+                              {0.73, 0.07, 58, QColor(76, 54, 100), QColor(150, 112, 150)},
+                              {0.78, 0.11, 76, QColor(44, 36, 74), QColor(138, 112, 156)}};
+    paint_forest_rows(painter, woods, picture, u, rows,
+                      {.roughness = 18,
+                       .spacing = 0.32,
+                       .snow_cover = 0.55,
+                       .light_from_left = true,
+                       .mist_above = 0.015,
+                       .mist_depth = 0.07,
+                       .mist = QColor(230, 150, 140),
+                       .mist_strength = 0.22});
 
     // The clearing: snow reflecting the sky, blue-violet in its hollows.
     MediaRandom snow = rng.fork(4);
@@ -89,21 +88,13 @@ QImage paint_pine_forest_dusk(QSize size) {
     paint_drift(painter, near, h, drift);
 
     // The glow's warmth on the clearing, and a few buried shrubs and rocks.
-    painter.save();
-    painter.translate(w * 0.5, h * 0.84);
-    painter.scale(3.2, 1.0);
-    paint_glow(painter, QPointF(0, 0), h * 0.12, QColor(255, 190, 170), 0.35);
-    painter.restore();
-    struct Mound {
-        double x, y, width, height;
-    };
+    paint_stretched_glow(painter, QPointF(w * 0.5, h * 0.84), h * 0.12, 3.2, 1.0,
+                         QColor(255, 190, 170), 0.35);
     DriftLook mound = drift;
     mound.lit = mix(drift.lit, drift.body, 0.35);
-    for (const Mound& m : {Mound{0.36, 0.86, 120, 30}, Mound{0.405, 0.872, 56, 15},
-                           Mound{0.66, 0.9, 150, 34}, Mound{0.57, 0.83, 46, 10}}) {
-        paint_snow_mound(painter, snow, QPointF(w * m.x, h * m.y), m.width * u, m.height * u,
-                         mound);
-    }
+    const MoundSpot mounds[] = {
+        {0.36, 0.86, 120, 30}, {0.405, 0.872, 56, 15}, {0.66, 0.9, 150, 34}, {0.57, 0.83, 46, 10}};
+    paint_snow_mounds(painter, snow, picture, u, mounds, mound);
 
     // Great spruces framing the clearing, backlit by the glow.
     MediaRandom trees = rng.fork(5);
@@ -114,22 +105,14 @@ QImage paint_pine_forest_dusk(QSize size) {
     spruce.snow_shade = QColor(104, 92, 146);
     spruce.snow_load = 1.15;
     spruce.light_from_left = false;
-    struct Tree {
-        double x, base, height;
-    };
-    const Tree framing[] = {{0.23, 0.84, 330}, {0.79, 0.85, 350},  {0.13, 0.93, 620},
-                            {0.88, 0.95, 680}, {0.03, 1.05, 1020}, {0.985, 1.04, 960}};
-    for (const Tree& tree : framing) {
+    const TreeSpot framing[] = {{0.23, 0.84, 330}, {0.79, 0.85, 350},  {0.13, 0.93, 620},
+                                {0.88, 0.95, 680}, {0.03, 1.05, 1020}, {0.985, 1.04, 960}};
+    for (const TreeSpot& tree : framing) {
         // A soft hollow of shade where each tree stands.
-        painter.save();
-        painter.translate(w * tree.x, h * tree.base);
-        painter.scale(2.6, 1.0);
-        paint_glow(painter, QPointF(0, 0), tree.height * 0.09 * u, QColor(60, 50, 110), 0.55);
-        painter.restore();
+        paint_stretched_glow(painter, QPointF(w * tree.x, h * tree.base), tree.height * 0.09 * u,
+                             2.6, 1.0, QColor(60, 50, 110), 0.55);
     }
-    for (const Tree& tree : framing) {
-        paint_spruce(painter, trees, QPointF(w * tree.x, h * tree.base), tree.height * u, spruce);
-    }
+    paint_spruces(painter, trees, picture, u, framing, spruce);
 
     painter.end();
     return finish_canvas(canvas, kSeed);

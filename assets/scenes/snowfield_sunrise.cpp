@@ -3,8 +3,13 @@
 // copse of spruces and an old buried fence reaching toward us.
 
 #include "assets/kit/canvas.h"
+#include "assets/kit/mountains.h"
 #include "assets/kit/paint_kit.h"
-#include "assets/kit/terrain.h"
+#include "assets/kit/sky_lights.h"
+#include "assets/kit/snow_ground.h"
+#include "assets/kit/spruces.h"
+#include "assets/kit/stretched_glow.h"
+#include "assets/kit/weather.h"
 #include "assets/scenes/scenes.h"
 
 #include <cmath>
@@ -61,14 +66,10 @@ QImage paint_snowfield_sunrise(QSize size) {
                                                             {0.75, QColor(240, 182, 156)},
                                                             {1.0, QColor(255, 212, 148)}}));
     MediaRandom clouds = rng.fork(1);
-    struct Cloud {
-        double x, y, length, thick;
-    };
-    for (const Cloud& c : {Cloud{0.3, 0.16, 0.34, 24}, Cloud{0.62, 0.1, 0.26, 18},
-                           Cloud{0.12, 0.27, 0.2, 14}, Cloud{0.7, 0.25, 0.18, 12}}) {
-        paint_cloud(painter, clouds, QPointF(w * c.x, h * c.y), w * c.length, c.thick * u,
-                    QColor(160, 140, 190, 150), QColor(255, 200, 160, 220));
-    }
+    const CloudSpot sky_clouds[] = {
+        {0.3, 0.16, 0.34, 24}, {0.62, 0.1, 0.26, 18}, {0.12, 0.27, 0.2, 14}, {0.7, 0.25, 0.18, 12}};
+    paint_clouds(painter, clouds, QSizeF(size), u, sky_clouds, QColor(160, 140, 190, 150),
+                 QColor(255, 200, 160, 220));
     paint_sun(painter, sun, 52 * u, QColor(255, 240, 200), QColor(255, 196, 120));
 
     // Far hills, pink where the sun catches them.
@@ -118,11 +119,8 @@ QImage paint_snowfield_sunrise(QSize size) {
     }
 
     // The sun's light lying across the fields below it.
-    painter.save();
-    painter.translate(sun.x(), h * 0.5);
-    painter.scale(3.0, 1.0);
-    paint_glow(painter, QPointF(0, 0), h * 0.13, QColor(255, 214, 160), 0.45);
-    painter.restore();
+    paint_stretched_glow(painter, QPointF(sun.x(), h * 0.5), h * 0.13, 3.0, 1.0,
+                         QColor(255, 214, 160), 0.45);
 
     // A copse of spruces on the left, its shadows stretching across the snow.
     MediaRandom copse = rng.fork(4);
@@ -134,22 +132,17 @@ QImage paint_snowfield_sunrise(QSize size) {
     spruce.snow_load = 0.9;
     spruce.light_from_left = false;
     const QColor shadow(96, 92, 170, 120);
-    struct Tree {
-        double x, base, height;
-    };
-    const Tree trees[] = {{0.06, 0.6, 200},
-                          {0.1, 0.595, 150},
-                          {0.135, 0.605, 230},
-                          {0.165, 0.6, 120},
-                          {0.02, 0.61, 170}};
-    for (const Tree& tree : trees) {
+    const TreeSpot trees[] = {{0.06, 0.6, 200},
+                              {0.1, 0.595, 150},
+                              {0.135, 0.605, 230},
+                              {0.165, 0.6, 120},
+                              {0.02, 0.61, 170}};
+    for (const TreeSpot& tree : trees) {
         const QPointF foot(w * tree.x, h * tree.base);
         paint_cast_shadow(painter, foot, away_from(sun, foot, tree.height * 2.2 * u),
                           tree.height * 0.2 * u, tree.height * 0.05 * u, shadow);
     }
-    for (const Tree& tree : trees) {
-        paint_spruce(painter, copse, QPointF(w * tree.x, h * tree.base), tree.height * u, spruce);
-    }
+    paint_spruces(painter, copse, QSizeF(size), u, trees, spruce);
 
     // The nearer field, then the old fence running down through it.
     field.depth = 220 * u;

@@ -1,9 +1,15 @@
 // The landscape kit's geometry, and the landscape pictures painted at a
 // smaller size than the pack's.
 
+#include "assets/kit/aurora.h"
 #include "assets/kit/canvas.h"
+#include "assets/kit/ice.h"
 #include "assets/kit/media_random.h"
-#include "assets/kit/terrain.h"
+#include "assets/kit/mountains.h"
+#include "assets/kit/ridges.h"
+#include "assets/kit/snow_ground.h"
+#include "assets/kit/spruces.h"
+#include "assets/kit/weather.h"
 #include "assets/scenes/scenes.h"
 
 #include <gtest/gtest.h>
@@ -18,7 +24,7 @@ double alpha_at(const QImage& canvas, int x, int y) {
     return static_cast<double>(canvas.pixelColor(x, y).alphaF());
 }
 
-TEST(LineHeight, InterpolatesAndHoldsLevelBeyondTheEnds) {
+TEST(LineGeometry, HeightsSaddlesAndValleys) {
     const std::vector<QPointF> line{{0, 10}, {10, 20}, {20, 0}};
     EXPECT_DOUBLE_EQ(line_height(line, 5), 15);
     EXPECT_DOUBLE_EQ(line_height(line, 15), 10);
@@ -26,6 +32,22 @@ TEST(LineHeight, InterpolatesAndHoldsLevelBeyondTheEnds) {
     EXPECT_DOUBLE_EQ(line_height(line, -5), 10);
     EXPECT_DOUBLE_EQ(line_height(line, 25), 0);
     EXPECT_DOUBLE_EQ(line_height({}, 3), 0);
+
+    // The saddle is the lowest point on screen (largest y), in either direction;
+    // the first of equal points wins.
+    const std::vector<QPointF> ridge{{0, 5}, {1, 30}, {2, 12}, {3, 30}, {4, 2}};
+    EXPECT_EQ(saddle_between(ridge, 0, 4), 1u);
+    EXPECT_EQ(saddle_between(ridge, 4, 2), 3u);
+    EXPECT_EQ(saddle_between(ridge, 2, 2), 2u);
+
+    // A valley leaves its middle where it was and lifts the ends evenly.
+    std::vector<QPointF> valley{{0, 50}, {50, 50}, {100, 50}};
+    open_valley(valley, 50, 50, 10);
+    EXPECT_DOUBLE_EQ(valley[0].y(), 40);
+    EXPECT_DOUBLE_EQ(valley[1].y(), 50);
+    EXPECT_DOUBLE_EQ(valley[2].y(), 40);
+    open_valley(valley, 50, 0, 10);  // no width: left alone
+    EXPECT_DOUBLE_EQ(valley[0].y(), 40);
 }
 
 RangeShape test_shape() {
