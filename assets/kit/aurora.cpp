@@ -8,16 +8,11 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
-#include <numbers>
 #include <vector>
 
 namespace wm::media {
 
-namespace {
-
-constexpr double kTau = 2.0 * std::numbers::pi;
-
-}  // namespace
+namespace {}  // namespace
 
 void paint_aurora(QPainter& painter, MediaRandom& rng, const AuroraLook& look) {
     const double width = look.right - look.left;

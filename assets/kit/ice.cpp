@@ -8,14 +8,11 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
-#include <numbers>
 #include <vector>
 
 namespace wm::media {
 
 namespace {
-
-constexpr double kTau = 2.0 * std::numbers::pi;
 
 struct Crack {
     QPainterPath path;

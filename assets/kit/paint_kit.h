@@ -15,9 +15,13 @@
 #include <QRectF>
 
 #include <initializer_list>
+#include <numbers>
 #include <vector>
 
 namespace wm::media {
+
+// A full turn in radians.
+inline constexpr double kTau = 2.0 * std::numbers::pi;
 
 // A colour at `at` (0..1) along a gradient.
 struct ColorStop {

@@ -11,15 +11,10 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
-#include <numbers>
 
 namespace wm::media {
 
-namespace {
-
-constexpr double kTau = 2.0 * std::numbers::pi;
-
-}  // namespace
+namespace {}  // namespace
 
 std::vector<QPointF> drift_crest(MediaRandom& rng, const DriftShape& shape) {
     std::vector<QPointF> crest;

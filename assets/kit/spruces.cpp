@@ -15,8 +15,6 @@ namespace wm::media {
 
 namespace {
 
-constexpr double kTau = 2.0 * std::numbers::pi;
-
 // A point on the quadratic curve from a through control c to b.
 QPointF on_quad(QPointF a, QPointF c, QPointF b, double t) {
     const double s = 1.0 - t;
