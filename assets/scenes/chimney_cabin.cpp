@@ -3,9 +3,15 @@
 // windows and lantern glowing warm, smoke curling from its chimney, firewood
 // stacked by the wall.
 
-#include "assets/kit/buildings.h"
 #include "assets/kit/canvas.h"
+#include "assets/kit/house.h"
+#include "assets/kit/mood.h"
 #include "assets/kit/paint_kit.h"
+#include "assets/kit/smoke.h"
+#include "assets/kit/snow_lip.h"
+#include "assets/kit/street.h"
+#include "assets/kit/tree_line.h"
+#include "assets/kit/vignette.h"
 #include "assets/scenes/scenes.h"
 
 #include <cmath>

@@ -2,9 +2,14 @@
 // soft clouds, the low sun from the left throwing long blue shadows, a picket
 // fence with a robin on it, a bird house and a bare old tree.
 
-#include "assets/kit/buildings.h"
+#include "assets/kit/bare_tree.h"
 #include "assets/kit/canvas.h"
+#include "assets/kit/house.h"
+#include "assets/kit/mood.h"
 #include "assets/kit/paint_kit.h"
+#include "assets/kit/street.h"
+#include "assets/kit/tree_line.h"
+#include "assets/kit/vignette.h"
 #include "assets/scenes/scenes.h"
 
 #include <cmath>

@@ -2,9 +2,15 @@
 // away into the blue haze, their windows warm, smoke rising from chimneys,
 // hills and fir woods behind, a lane and a lamp in the foreground.
 
-#include "assets/kit/buildings.h"
 #include "assets/kit/canvas.h"
+#include "assets/kit/ground_line.h"
+#include "assets/kit/house.h"
+#include "assets/kit/mood.h"
+#include "assets/kit/moon.h"
 #include "assets/kit/paint_kit.h"
+#include "assets/kit/street.h"
+#include "assets/kit/tree_line.h"
+#include "assets/kit/vignette.h"
 #include "assets/scenes/scenes.h"
 
 #include <algorithm>
@@ -44,17 +50,6 @@ const std::array<Palette, 6> kPalettes = {{
     {QColor(170, 90, 80), QColor(80, 55, 50), QColor(220, 200, 160), WallKind::Boards},
     {QColor(230, 220, 200), QColor(100, 50, 50), QColor(120, 40, 40), WallKind::Plaster},
 }};
-
-// The height of a ridgeline at x.
-double height_at(const std::vector<QPointF>& line, double x) {
-    for (std::size_t i = 1; i < line.size(); ++i) {
-        if (x <= line[i].x()) {
-            const double t = (x - line[i - 1].x()) / (line[i].x() - line[i - 1].x());
-            return line[i - 1].y() + (line[i].y() - line[i - 1].y()) * t;
-        }
-    }
-    return line.back().y();
-}
 
 // A bank of snow under `line`: a moonlit rim along its crest, shading from
 // `top` to `bottom` below it.
@@ -118,7 +113,7 @@ void paint_row(QPainter& painter, MediaRandom& rng, const std::vector<QPointF>& 
             // A fir or two between the houses.
             const double tall = scale * rng.range(150.0, 260.0);
             placed.push_back(
-                {height_at(ground, x) + sink * rng.range(0.6, 1.6), House{}, true, tall});
+                {ground_height_at(ground, x) + sink * rng.range(0.6, 1.6), House{}, true, tall});
             placed.back().house.base = QPointF(x, placed.back().y);
             x += scale * rng.range(30.0, 60.0);
             continue;
@@ -140,7 +135,7 @@ void paint_row(QPainter& painter, MediaRandom& rng, const std::vector<QPointF>& 
         }
         const double middle = x + house.width / 2;
         house.side = middle < (left + right) / 2 ? 1 : -1;
-        const double y = height_at(ground, middle) + sink * rng.range(0.7, 1.8);
+        const double y = ground_height_at(ground, middle) + sink * rng.range(0.7, 1.8);
         house.base = QPointF(x, y);
         house.walls = palette.walls;
         house.wall = mix(palette.wall, kHaze, distance * 0.35);

@@ -3,9 +3,14 @@
 // garlands, and a great Christmas tree with a golden star, strings of lights,
 // baubles and presents heaped at its foot.
 
-#include "assets/kit/buildings.h"
 #include "assets/kit/canvas.h"
+#include "assets/kit/church.h"
+#include "assets/kit/house.h"
+#include "assets/kit/mood.h"
 #include "assets/kit/paint_kit.h"
+#include "assets/kit/snow_lip.h"
+#include "assets/kit/street.h"
+#include "assets/kit/vignette.h"
 #include "assets/scenes/scenes.h"
 
 #include <algorithm>

@@ -1,10 +1,21 @@
 // The village pictures and the building kit they share: a house stays inside
 // the bounds it reports and a house showing its left side is the mirror of
 // one showing its right; snow lies on top of an edge whichever way it runs;
-// helpers given unusable sizes paint nothing; the five pictures keep their
+// the ground under a house or fence follows its line and stays level past
+// its ends; helpers given unusable sizes paint nothing; the five pictures keep their
 // caption band calm and paint the same scene at any size.
 
-#include "assets/kit/buildings.h"
+#include "assets/kit/bare_tree.h"
+#include "assets/kit/church.h"
+#include "assets/kit/ground_line.h"
+#include "assets/kit/house.h"
+#include "assets/kit/mood.h"
+#include "assets/kit/moon.h"
+#include "assets/kit/smoke.h"
+#include "assets/kit/snow_lip.h"
+#include "assets/kit/street.h"
+#include "assets/kit/tree_line.h"
+#include "assets/kit/window.h"
 #include "assets/scenes/scenes.h"
 
 #include <QImage>
@@ -129,6 +140,19 @@ TEST(SettlementKit, AHouseShowingItsLeftSideIsTheMirrorOfOneShowingItsRight) {
         EXPECT_LT(difference / painted_pixels, 1.0);
         EXPECT_EQ(painted_area(right), painted_area(left));
     }
+}
+
+TEST(SettlementKit, GroundHeightFollowsTheLineAndStaysLevelPastItsEnds) {
+    const std::vector<QPointF> ground = {QPointF(0, 100), QPointF(10, 80), QPointF(30, 120)};
+    EXPECT_DOUBLE_EQ(media::ground_height_at(ground, 0), 100.0);
+    EXPECT_DOUBLE_EQ(media::ground_height_at(ground, 5), 90.0);
+    EXPECT_DOUBLE_EQ(media::ground_height_at(ground, 20), 100.0);
+    EXPECT_DOUBLE_EQ(media::ground_height_at(ground, -50), 100.0);
+    EXPECT_DOUBLE_EQ(media::ground_height_at(ground, 500), 120.0);
+    // A line standing upright or of one point, or none, still answers.
+    EXPECT_DOUBLE_EQ(media::ground_height_at({QPointF(4, 7), QPointF(4, 9)}, 4), 7.0);
+    EXPECT_DOUBLE_EQ(media::ground_height_at({QPointF(4, 7)}, 9), 7.0);
+    EXPECT_DOUBLE_EQ(media::ground_height_at({}, 9), 0.0);
 }
 
 TEST(SettlementKit, SnowLiesOnTopOfAnEdgeWhicheverWayItRuns) {
