@@ -1,6 +1,7 @@
 #include "assets/kit/sky_lights.h"
 
 #include "assets/kit/paint_kit.h"
+#include "assets/kit/piece_basics.h"
 
 #include <QPainterPath>
 #include <QRadialGradient>
@@ -9,6 +10,9 @@ namespace wm::media {
 
 void paint_moon(QPainter& painter, MediaRandom& rng, QPointF centre, double radius,
                 const QColor& face, const QColor& halo) {
+    if (!(radius > 0.0) || !piece::usable(radius) || !piece::usable(centre)) {
+        return;
+    }
     paint_glow(painter, centre, radius * 12.0, halo, 0.2);
     paint_glow(painter, centre, radius * 4.5, halo, 0.3);
     paint_glow(painter, centre, radius * 1.9, mix(halo, face, 0.5), 0.5);

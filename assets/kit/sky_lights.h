@@ -11,6 +11,7 @@
 namespace wm::media {
 
 // The moon: a softly shaded disc with grey-blue seas inside a layered halo.
+// Nothing is painted for a radius or centre that is not a usable size or place.
 void paint_moon(QPainter& painter, MediaRandom& rng, QPointF centre, double radius,
                 const QColor& face, const QColor& halo);
 

@@ -6,8 +6,8 @@
 #include "assets/kit/ground_line.h"
 #include "assets/kit/house.h"
 #include "assets/kit/mood.h"
-#include "assets/kit/moon.h"
 #include "assets/kit/paint_kit.h"
+#include "assets/kit/sky_lights.h"
 #include "assets/kit/street.h"
 #include "assets/kit/tree_line.h"
 #include "assets/kit/vignette.h"
@@ -199,7 +199,9 @@ QImage paint_snowy_village(QSize size) {
                                                             {1.0, QColor(72, 94, 150)}}));
     MediaRandom stars = rng.fork(1);
     paint_stars(painter, stars, QRectF(0, 0, w, h * 0.4), 420, 2.2 * u);
-    paint_moon(painter, QPointF(w * 0.8, h * 0.16), 46 * u, QColor(170, 190, 240));
+    MediaRandom moon = rng.fork(9);
+    paint_moon(painter, moon, QPointF(w * 0.8, h * 0.16), 46 * u, QColor(250, 246, 230),
+               QColor(170, 190, 240));
 
     // Soft clouds drifting below the moon.
     MediaRandom clouds = rng.fork(6);

@@ -2,6 +2,7 @@
 
 #include "assets/kit/canvas.h"
 #include "assets/kit/paint_kit.h"
+#include "assets/kit/sky_lights.h"
 
 #include <QPainterPath>
 
@@ -22,26 +23,6 @@ void paint_sky(QPainter& painter, const QRectF& area, double horizon_y) {
                                               {0.5, QColor(16, 30, 76)},
                                               {0.82, QColor(44, 66, 128)},
                                               {1.0, QColor(92, 108, 168)}}));
-}
-
-void paint_moon(QPainter& painter, QPointF centre, double radius) {
-    paint_glow(painter, centre, radius * 7.0, QColor(170, 190, 255), 0.22);
-    paint_glow(painter, centre, radius * 2.6, QColor(225, 232, 255), 0.35);
-    painter.save();
-    painter.setPen(Qt::NoPen);
-    QRadialGradient disc(centre - QPointF(radius * 0.3, radius * 0.3), radius * 1.4);
-    disc.setColorAt(0.0, QColor(255, 253, 240));
-    disc.setColorAt(1.0, QColor(226, 224, 206));
-    painter.setBrush(disc);
-    painter.drawEllipse(centre, radius, radius);
-    // A few soft seas on its face.
-    painter.setBrush(QColor(170, 170, 160, 40));
-    painter.drawEllipse(centre + QPointF(radius * 0.25, -radius * 0.2), radius * 0.32,
-                        radius * 0.26);
-    painter.drawEllipse(centre + QPointF(-radius * 0.3, radius * 0.3), radius * 0.22, radius * 0.2);
-    painter.drawEllipse(centre + QPointF(radius * 0.05, radius * 0.45), radius * 0.15,
-                        radius * 0.12);
-    painter.restore();
 }
 
 // A cottage standing on `base` (bottom centre), `width` wide, windows lit.
@@ -162,7 +143,9 @@ void paint_winter_night(QPainter& painter, const QRectF& area, std::uint64_t see
     paint_stars(painter, stars, QRectF(x0, y0, w, horizon - y0), star_count,
                 std::clamp(h / 260.0, 0.8, 2.4));
     const double moon_r = h * layout.moon_radius;
-    paint_moon(painter, QPointF(x0 + w * layout.moon.x(), y0 + h * layout.moon.y()), moon_r);
+    MediaRandom moon = rng.fork(10);
+    paint_moon(painter, moon, QPointF(x0 + w * layout.moon.x(), y0 + h * layout.moon.y()), moon_r,
+               QColor(255, 251, 236), QColor(170, 190, 255));
     painter.setPen(Qt::NoPen);
 
     // Far mountains, their snowy faces catching the moonlight.

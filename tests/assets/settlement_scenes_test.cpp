@@ -10,7 +10,7 @@
 #include "assets/kit/ground_line.h"
 #include "assets/kit/house.h"
 #include "assets/kit/mood.h"
-#include "assets/kit/moon.h"
+#include "assets/kit/sky_lights.h"
 #include "assets/kit/smoke.h"
 #include "assets/kit/snow_lip.h"
 #include "assets/kit/street.h"
@@ -211,7 +211,8 @@ TEST(SettlementKit, HelpersGivenUnusableSizesPaintNothing) {
                                    QColor(250, 250, 255));
             media::paint_smoke(painter, rng, QPointF(100, 100), bad, 10, QColor(200, 200, 200),
                                1.0);
-            media::paint_moon(painter, QPointF(100, 100), bad, QColor(200, 200, 255));
+            media::paint_moon(painter, rng, QPointF(100, 100), bad, Qt::white,
+                              QColor(200, 200, 255));
             media::paint_window(painter, rng, QRectF(50, 50, bad, 40), 1.0, QColor(240, 240, 240),
                                 QColor(0, 0, 0, 0), false, kPlainDay);
         }
