@@ -1,8 +1,8 @@
 #include "assets/kit/street.h"
 
 #include "assets/kit/building_snow.h"
-#include "assets/kit/ground_line.h"
 #include "assets/kit/piece_basics.h"
+#include "assets/kit/ridges.h"
 #include "assets/kit/snow_lip.h"
 
 #include <QPainterPath>
@@ -23,7 +23,7 @@ void paint_fence(QPainter& painter, MediaRandom& caller, const std::vector<QPoin
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(Qt::NoPen);
-    const auto ground_at = [&ground](double x) { return ground_height_at(ground, x); };
+    const auto ground_at = [&ground](double x) { return line_height(ground, x); };
     const double left = ground.front().x();
     const double right = ground.back().x();
     const QColor lit = in_light(wood, mood, 0.9);

@@ -3,10 +3,10 @@
 // hills and fir woods behind, a lane and a lamp in the foreground.
 
 #include "assets/kit/canvas.h"
-#include "assets/kit/ground_line.h"
 #include "assets/kit/house.h"
 #include "assets/kit/mood.h"
 #include "assets/kit/paint_kit.h"
+#include "assets/kit/ridges.h"
 #include "assets/kit/sky_lights.h"
 #include "assets/kit/street.h"
 #include "assets/kit/tree_line.h"
@@ -113,7 +113,7 @@ void paint_row(QPainter& painter, MediaRandom& rng, const std::vector<QPointF>& 
             // A fir or two between the houses.
             const double tall = scale * rng.range(150.0, 260.0);
             placed.push_back(
-                {ground_height_at(ground, x) + sink * rng.range(0.6, 1.6), House{}, true, tall});
+                {line_height(ground, x) + sink * rng.range(0.6, 1.6), House{}, true, tall});
             placed.back().house.base = QPointF(x, placed.back().y);
             x += scale * rng.range(30.0, 60.0);
             continue;
@@ -135,7 +135,7 @@ void paint_row(QPainter& painter, MediaRandom& rng, const std::vector<QPointF>& 
         }
         const double middle = x + house.width / 2;
         house.side = middle < (left + right) / 2 ? 1 : -1;
-        const double y = ground_height_at(ground, middle) + sink * rng.range(0.7, 1.8);
+        const double y = line_height(ground, middle) + sink * rng.range(0.7, 1.8);
         house.base = QPointF(x, y);
         house.walls = palette.walls;
         house.wall = mix(palette.wall, kHaze, distance * 0.35);

@@ -5,10 +5,10 @@
 #include "assets/kit/bare_tree.h"
 #include "assets/kit/canvas.h"
 #include "assets/kit/church.h"
-#include "assets/kit/ground_line.h"
 #include "assets/kit/house.h"
 #include "assets/kit/mood.h"
 #include "assets/kit/paint_kit.h"
+#include "assets/kit/ridges.h"
 #include "assets/kit/street.h"
 #include "assets/kit/tree_line.h"
 #include "assets/kit/vignette.h"
@@ -136,12 +136,12 @@ QImage paint_starry_church(QSize size) {
         const double x = w * (0.5 + i * 0.07) + village.range(-20, 20) * u;
         if (village.chance(0.35)) {
             MediaRandom pine1 = village.fork(village.next());
-            paint_pine(painter, pine1, QPointF(x, ground_height_at(valley, x) + 14 * u),
+            paint_pine(painter, pine1, QPointF(x, line_height(valley, x) + 14 * u),
                        village.range(90, 140) * u, QColor(30, 48, 64), far_mood.snow, 0.45);
             continue;
         }
         House house;
-        house.base = QPointF(x, ground_height_at(valley, x) + village.range(10, 22) * u);
+        house.base = QPointF(x, line_height(valley, x) + village.range(10, 22) * u);
         house.width = village.range(60, 80) * u;
         house.wall_height = village.range(38, 48) * u;
         house.roof_height = village.range(30, 40) * u;

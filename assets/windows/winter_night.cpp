@@ -2,6 +2,7 @@
 
 #include "assets/kit/canvas.h"
 #include "assets/kit/paint_kit.h"
+#include "assets/kit/ridges.h"
 #include "assets/kit/sky_lights.h"
 
 #include <QPainterPath>
@@ -93,16 +94,6 @@ void paint_cottage(QPainter& painter, MediaRandom& rng, QPointF base, double wid
     painter.restore();
 }
 
-// The height of a ridgeline (points evenly spaced from left to right) at `x`.
-double ridge_height_at(const std::vector<QPointF>& line, double x) {
-    const double left = line.front().x();
-    const double span = line.back().x() - left;
-    const double f = std::clamp((x - left) / span, 0.0, 1.0) * static_cast<double>(line.size() - 1);
-    const auto i = std::min(static_cast<std::size_t>(f), line.size() - 2);
-    const double t = f - static_cast<double>(i);
-    return line[i].y() + (line[i + 1].y() - line[i].y()) * t;
-}
-
 // Large snow crystals drifting in the sky above `horizon`, one to each slice
 // of the width so they spread out, none inside `clear`.
 void paint_crystals(QPainter& painter, MediaRandom& rng, const QRectF& area, double horizon,
@@ -170,7 +161,7 @@ void paint_winter_night(QPainter& painter, const QRectF& area, std::uint64_t see
             continue;
         }
         const double x = x0 + w * (i + distant.uniform()) / tree_count;
-        paint_pine(painter, distant, QPointF(x, ridge_height_at(far_hill, x) + h * 0.012),
+        paint_pine(painter, distant, QPointF(x, line_height(far_hill, x) + h * 0.012),
                    h * distant.range(0.035, 0.07), QColor(44, 62, 96), QColor(150, 165, 205), 0.3);
     }
 
@@ -186,8 +177,7 @@ void paint_winter_night(QPainter& painter, const QRectF& area, std::uint64_t see
 
     if (layout.cottage) {
         const double cx = x0 + w * layout.cottage_at;
-        paint_cottage(painter, near, QPointF(cx, ridge_height_at(near_hill, cx) + h * 0.03),
-                      h * 0.14);
+        paint_cottage(painter, near, QPointF(cx, line_height(near_hill, cx) + h * 0.03), h * 0.14);
     }
 
     // Snowy pines on the near hill, gathered toward the sides.
@@ -197,7 +187,7 @@ void paint_winter_night(QPainter& painter, const QRectF& area, std::uint64_t see
         const double side = pines.uniform() * pines.uniform() * 0.3;
         const double fx = left ? side : 1.0 - side;
         const double x = x0 + w * fx;
-        const double ground = ridge_height_at(near_hill, x) + h * pines.range(0.02, 0.12);
+        const double ground = line_height(near_hill, x) + h * pines.range(0.02, 0.12);
         paint_pine(painter, pines, QPointF(x, ground), h * pines.range(0.16, 0.3),
                    QColor(22, 58, 62), QColor(232, 240, 252), 0.4);
     }

@@ -32,6 +32,9 @@ TEST(LineGeometry, HeightsSaddlesAndValleys) {
     EXPECT_DOUBLE_EQ(line_height(line, -5), 10);
     EXPECT_DOUBLE_EQ(line_height(line, 25), 0);
     EXPECT_DOUBLE_EQ(line_height({}, 3), 0);
+    // A line standing upright or of one point still answers.
+    EXPECT_DOUBLE_EQ(line_height({QPointF(4, 7), QPointF(4, 9)}, 4), 7.0);
+    EXPECT_DOUBLE_EQ(line_height({QPointF(4, 7)}, 9), 7.0);
 
     // The saddle is the lowest point on screen (largest y), in either direction;
     // the first of equal points wins.

@@ -7,7 +7,6 @@
 
 #include "assets/kit/bare_tree.h"
 #include "assets/kit/church.h"
-#include "assets/kit/ground_line.h"
 #include "assets/kit/house.h"
 #include "assets/kit/mood.h"
 #include "assets/kit/sky_lights.h"
@@ -140,19 +139,6 @@ TEST(SettlementKit, AHouseShowingItsLeftSideIsTheMirrorOfOneShowingItsRight) {
         EXPECT_LT(difference / painted_pixels, 1.0);
         EXPECT_EQ(painted_area(right), painted_area(left));
     }
-}
-
-TEST(SettlementKit, GroundHeightFollowsTheLineAndStaysLevelPastItsEnds) {
-    const std::vector<QPointF> ground = {QPointF(0, 100), QPointF(10, 80), QPointF(30, 120)};
-    EXPECT_DOUBLE_EQ(media::ground_height_at(ground, 0), 100.0);
-    EXPECT_DOUBLE_EQ(media::ground_height_at(ground, 5), 90.0);
-    EXPECT_DOUBLE_EQ(media::ground_height_at(ground, 20), 100.0);
-    EXPECT_DOUBLE_EQ(media::ground_height_at(ground, -50), 100.0);
-    EXPECT_DOUBLE_EQ(media::ground_height_at(ground, 500), 120.0);
-    // A line standing upright or of one point, or none, still answers.
-    EXPECT_DOUBLE_EQ(media::ground_height_at({QPointF(4, 7), QPointF(4, 9)}, 4), 7.0);
-    EXPECT_DOUBLE_EQ(media::ground_height_at({QPointF(4, 7)}, 9), 7.0);
-    EXPECT_DOUBLE_EQ(media::ground_height_at({}, 9), 0.0);
 }
 
 TEST(SettlementKit, SnowLiesOnTopOfAnEdgeWhicheverWayItRuns) {
