@@ -42,4 +42,19 @@ QImage finish_canvas(const QImage& canvas, std::uint64_t seed) {
     return out;
 }
 
+SceneCanvas::SceneCanvas(QSize size)
+    : w(size.width()),
+      h(size.height()),
+      u(h / 1080.0),
+      canvas_(new_canvas(size)),
+      painter_(&canvas_) {
+    painter_.setRenderHint(QPainter::Antialiasing);
+    painter_.setPen(Qt::NoPen);
+}
+
+QImage SceneCanvas::finish(std::uint64_t seed) {
+    painter_.end();
+    return finish_canvas(canvas_, seed);
+}
+
 }  // namespace wm::media

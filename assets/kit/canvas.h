@@ -5,6 +5,7 @@
 
 #include <QColor>
 #include <QImage>
+#include <QPainter>
 #include <QSize>
 
 #include <cstdint>
@@ -17,5 +18,28 @@ QImage new_canvas(QSize size, const QColor& fill = Qt::black);
 // The canvas in QImage::Format_RGB32 (alpha dropped), each channel rounded
 // after adding triangular noise of one 8-bit step drawn from `seed`.
 QImage finish_canvas(const QImage& canvas, std::uint64_t seed);
+
+// Where a scene paints: a deep canvas of the picture's size with an
+// anti-aliased painter on it that draws no outlines, and the picture's
+// measures: width w, height h and the unit u that scales lengths composed
+// for a picture 1080 pixels high, so a scene paints alike at any size.
+class SceneCanvas {
+  public:
+    explicit SceneCanvas(QSize size);
+    SceneCanvas(const SceneCanvas&) = delete;
+    SceneCanvas& operator=(const SceneCanvas&) = delete;
+
+    QPainter& painter() { return painter_; }
+    // Ends the painting: the picture brought down to 8 bits with `seed`'s dither.
+    QImage finish(std::uint64_t seed);
+
+    const double w;
+    const double h;
+    const double u;
+
+  private:
+    QImage canvas_;
+    QPainter painter_;
+};
 
 }  // namespace wm::media

@@ -97,13 +97,11 @@ void paint_chopping_block(QPainter& painter, MediaRandom& rng, QPointF foot, dou
 
 QImage paint_chimney_cabin(QSize size) {
     MediaRandom rng(kSeed);
-    QImage canvas = new_canvas(size);
-    QPainter painter(&canvas);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(Qt::NoPen);
-    const double w = size.width();
-    const double h = size.height();
-    const double u = h / 1080.0;
+    SceneCanvas scene(size);
+    QPainter& painter = scene.painter();
+    const double w = scene.w;
+    const double h = scene.h;
+    const double u = scene.u;
 
     const Mood mood{QColor(62, 52, 104),  0.68, -1.0, QColor(198, 188, 224), QColor(112, 100, 162),
                     QColor(255, 176, 88), 1.0,  0.2};
@@ -206,8 +204,7 @@ QImage paint_chimney_cabin(QSize size) {
     MediaRandom snow = rng.fork(5);
     paint_snowfall(painter, snow, QRectF(0, 0, w, h), 160, 0.8 * u, 3.2 * u, QColor(236, 230, 255));
     paint_vignette(painter, QRectF(0, 0, w, h), QColor(20, 14, 40), 0.55);
-    painter.end();
-    return finish_canvas(canvas, kSeed);
+    return scene.finish(kSeed);
 }
 
 }  // namespace wm::media

@@ -37,14 +37,12 @@ RangeLook mirrored(RangeLook look, const QColor& ice) {
 
 QImage paint_frozen_lake(QSize size) {
     MediaRandom rng(kSeed);
-    const double w = size.width();
-    const double h = size.height();
-    const double u = h / 1080.0;
+    SceneCanvas scene(size);
+    QPainter& painter = scene.painter();
+    const double w = scene.w;
+    const double h = scene.h;
+    const double u = scene.u;
     const double shore = h * 0.585;  // the far shore, where the ice begins
-    QImage canvas = new_canvas(size);
-    QPainter painter(&canvas);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(Qt::NoPen);
 
     // A clear winter sky, paling toward the horizon, with a few soft clouds.
     painter.fillRect(QRectF(0, 0, w, h), vertical_gradient(0, shore,
@@ -215,8 +213,7 @@ QImage paint_frozen_lake(QSize size) {
         paint_spruce(painter, trees, at, tree.height * u, spruce);
     }
 
-    painter.end();
-    return finish_canvas(canvas, kSeed);
+    return scene.finish(kSeed);
 }
 
 }  // namespace wm::media

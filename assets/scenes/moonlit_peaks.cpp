@@ -25,14 +25,12 @@ constexpr std::uint64_t kSeed = 10;
 
 QImage paint_moonlit_peaks(QSize size) {
     MediaRandom rng(kSeed);
-    const double w = size.width();
-    const double h = size.height();
-    const double u = h / 1080.0;
+    SceneCanvas scene(size);
+    QPainter& painter = scene.painter();
+    const double w = scene.w;
+    const double h = scene.h;
+    const double u = scene.u;
     const QSizeF picture(size);
-    QImage canvas = new_canvas(size);
-    QPainter painter(&canvas);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(Qt::NoPen);
 
     // Night sky, lightening toward the valley haze.
     painter.fillRect(QRectF(0, 0, w, h), vertical_gradient(0, h * 0.62,
@@ -170,8 +168,7 @@ QImage paint_moonlit_peaks(QSize size) {
     }
     paint_spruces(painter, trees, picture, u, framing, spruce);
 
-    painter.end();
-    return finish_canvas(canvas, kSeed);
+    return scene.finish(kSeed);
 }
 
 }  // namespace wm::media

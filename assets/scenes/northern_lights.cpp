@@ -25,13 +25,11 @@ constexpr std::uint64_t kSeed = 4;
 
 QImage paint_northern_lights(QSize size) {
     MediaRandom rng(kSeed);
-    const double w = size.width();
-    const double h = size.height();
-    const double u = h / 1080.0;
-    QImage canvas = new_canvas(size);
-    QPainter painter(&canvas);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(Qt::NoPen);
+    SceneCanvas scene(size);
+    QPainter& painter = scene.painter();
+    const double w = scene.w;
+    const double h = scene.h;
+    const double u = scene.u;
 
     // A deep night sky turning teal toward the horizon.
     painter.fillRect(QRectF(0, 0, w, h), vertical_gradient(0, h * 0.66,
@@ -180,8 +178,7 @@ QImage paint_northern_lights(QSize size) {
     const TreeSpot front[] = {{0.045, 1.02, 560}, {0.13, 0.99, 300}, {0.19, 0.975, 170}};
     paint_spruces(painter, trees, QSizeF(size), u, front, spruce);
 
-    painter.end();
-    return finish_canvas(canvas, kSeed);
+    return scene.finish(kSeed);
 }
 
 }  // namespace wm::media

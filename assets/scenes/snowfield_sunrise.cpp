@@ -49,15 +49,13 @@ void paint_post(QPainter& painter, QPointF foot, double height, const QColor& wo
 
 QImage paint_snowfield_sunrise(QSize size) {
     MediaRandom rng(kSeed);
-    const double w = size.width();
-    const double h = size.height();
-    const double u = h / 1080.0;
+    SceneCanvas scene(size);
+    QPainter& painter = scene.painter();
+    const double w = scene.w;
+    const double h = scene.h;
+    const double u = scene.u;
     const double horizon = h * 0.42;
     const QPointF sun(w * 0.82, h * 0.35);
-    QImage canvas = new_canvas(size);
-    QPainter painter(&canvas);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(Qt::NoPen);
 
     // Morning sky: soft blue overhead, rose, then gold at the horizon.
     painter.fillRect(QRectF(0, 0, w, h), vertical_gradient(0, horizon,
@@ -188,8 +186,7 @@ QImage paint_snowfield_sunrise(QSize size) {
     paint_glints(painter, sparkle, QRectF(w * 0.3, h * 0.84, w * 0.7, h * 0.16), 30, 1.4 * u,
                  QColor(255, 244, 220));
 
-    painter.end();
-    return finish_canvas(canvas, kSeed);
+    return scene.finish(kSeed);
 }
 
 }  // namespace wm::media

@@ -383,13 +383,11 @@ void paint_footprints(QPainter& painter, QPointF from, QPointF to, int steps, do
 
 QImage paint_snowman_garden(QSize size) {
     MediaRandom rng(kSeed);
-    QImage canvas = new_canvas(size);
-    QPainter painter(&canvas);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(Qt::NoPen);
-    const double w = size.width();
-    const double h = size.height();
-    const double u = h / 1080.0;
+    SceneCanvas scene(size);
+    QPainter& painter = scene.painter();
+    const double w = scene.w;
+    const double h = scene.h;
+    const double u = scene.u;
 
     const Mood mood{QColor(140, 168, 214), 0.1, -1.0, QColor(250, 252, 255), QColor(156, 178, 224),
                     QColor(255, 196, 110), 0.0, 0.75};
@@ -512,8 +510,7 @@ QImage paint_snowman_garden(QSize size) {
     paint_robin(painter, QPointF(w * 0.155 + 0.148 * 760 * u * 2.05, h * 0.6), 34 * u, 1);
 
     paint_vignette(painter, QRectF(0, 0, w, h), QColor(40, 60, 110), 0.25);
-    painter.end();
-    return finish_canvas(canvas, kSeed);
+    return scene.finish(kSeed);
 }
 
 }  // namespace wm::media

@@ -181,13 +181,11 @@ void paint_row(QPainter& painter, MediaRandom& rng, const std::vector<QPointF>& 
 
 QImage paint_snowy_village(QSize size) {
     MediaRandom rng(kSeed);
-    QImage canvas = new_canvas(size);
-    QPainter painter(&canvas);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(Qt::NoPen);
-    const double w = size.width();
-    const double h = size.height();
-    const double u = h / 1080.0;
+    SceneCanvas scene(size);
+    QPainter& painter = scene.painter();
+    const double w = scene.w;
+    const double h = scene.h;
+    const double u = scene.u;
 
     const Mood mood{QColor(34, 48, 96),   0.78, 1.0, QColor(206, 218, 244), QColor(104, 122, 182),
                     QColor(255, 186, 96), 1.0,  0.45};
@@ -312,8 +310,7 @@ QImage paint_snowy_village(QSize size) {
     MediaRandom snow = rng.fork(5);
     paint_snowfall(painter, snow, QRectF(0, 0, w, h), 260, 0.8 * u, 3.0 * u, QColor(230, 236, 255));
     paint_vignette(painter, QRectF(0, 0, w, h), QColor(6, 10, 30), 0.55);
-    painter.end();
-    return finish_canvas(canvas, kSeed);
+    return scene.finish(kSeed);
 }
 
 }  // namespace wm::media

@@ -90,13 +90,11 @@ void paint_bright_star(QPainter& painter, QPointF centre, double size) {
 
 QImage paint_starry_church(QSize size) {
     MediaRandom rng(kSeed);
-    QImage canvas = new_canvas(size);
-    QPainter painter(&canvas);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(Qt::NoPen);
-    const double w = size.width();
-    const double h = size.height();
-    const double u = h / 1080.0;
+    SceneCanvas scene(size);
+    QPainter& painter = scene.painter();
+    const double w = scene.w;
+    const double h = scene.h;
+    const double u = scene.u;
 
     const Mood mood{QColor(30, 38, 88),   0.8, -1.0, QColor(156, 176, 218), QColor(78, 92, 150),
                     QColor(255, 188, 98), 1.0, 0.0};
@@ -244,8 +242,7 @@ QImage paint_starry_church(QSize size) {
                     QColor(100, 116, 170));
 
     paint_vignette(painter, QRectF(0, 0, w, h), QColor(2, 4, 16), 0.6);
-    painter.end();
-    return finish_canvas(canvas, kSeed);
+    return scene.finish(kSeed);
 }
 
 }  // namespace wm::media

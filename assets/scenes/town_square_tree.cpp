@@ -323,13 +323,11 @@ void paint_tracks(QPainter& painter, QPointF from, QPointF to, double size, cons
 
 QImage paint_town_square_tree(QSize size) {
     MediaRandom rng(kSeed);
-    QImage canvas = new_canvas(size);
-    QPainter painter(&canvas);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(Qt::NoPen);
-    const double w = size.width();
-    const double h = size.height();
-    const double u = h / 1080.0;
+    SceneCanvas scene(size);
+    QPainter& painter = scene.painter();
+    const double w = scene.w;
+    const double h = scene.h;
+    const double u = scene.u;
 
     const Mood mood{QColor(40, 56, 110),  0.45, 1.0, QColor(182, 196, 232), QColor(96, 110, 168),
                     QColor(255, 184, 96), 1.0,  0.0};
@@ -478,8 +476,7 @@ QImage paint_town_square_tree(QSize size) {
     paint_snowfall(painter, near_snow, QRectF(0, 0, w, h * 0.43), 160, 1.5 * u, 5.0 * u,
                    QColor(230, 236, 255));
     paint_vignette(painter, QRectF(0, 0, w, h), QColor(6, 10, 30), 0.5);
-    painter.end();
-    return finish_canvas(canvas, kSeed);
+    return scene.finish(kSeed);
 }
 
 }  // namespace wm::media
