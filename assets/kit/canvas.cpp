@@ -34,12 +34,22 @@ QImage finish_canvas(const QImage& canvas, std::uint64_t seed) {
         auto* row = reinterpret_cast<QRgb*>(out.scanLine(y));
         for (int x = 0; x < deep.width(); ++x) {
             const QRgba64 pixel = in[x];
-            row[x] = qRgb(dither_channel(pixel.red(), rng.triangular()),
-                          dither_channel(pixel.green(), rng.triangular()),
-                          dither_channel(pixel.blue(), rng.triangular()));
+            // Drawn one by one: the order of a call's arguments is up to the compiler.
+            const double red_noise = rng.triangular();
+            const double green_noise = rng.triangular();
+            const double blue_noise = rng.triangular();
+            row[x] = qRgb(dither_channel(pixel.red(), red_noise),
+                          dither_channel(pixel.green(), green_noise),
+                          dither_channel(pixel.blue(), blue_noise));
         }
     }
     return out;
+}
+
+bool SceneCanvas::usable(QSize size) {
+    constexpr int kLargest = 16384;
+    return size.width() >= 1 && size.height() >= 1 && size.width() <= kLargest &&
+           size.height() <= kLargest;
 }
 
 SceneCanvas::SceneCanvas(QSize size)

@@ -25,6 +25,10 @@ QImage finish_canvas(const QImage& canvas, std::uint64_t seed);
 // for a picture 1080 pixels high, so a scene paints alike at any size.
 class SceneCanvas {
   public:
+    // Sizes a scene can be painted at: 1 to 16384 pixels each way. Scenes
+    // paint nothing (a null picture) at any other size.
+    static bool usable(QSize size);
+
     explicit SceneCanvas(QSize size);
     SceneCanvas(const SceneCanvas&) = delete;
     SceneCanvas& operator=(const SceneCanvas&) = delete;

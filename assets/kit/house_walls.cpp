@@ -113,9 +113,9 @@ void paint_wall_texture(QPainter& painter, MediaRandom& rng, double width, doubl
                 double x = (row % 2) != 0 ? -course * 0.9 : 0.0;
                 while (x < width) {
                     const double block = course * rng.range(1.4, 2.4);
-                    const QColor tone =
-                        mix(colour, rng.chance(0.5) ? lighter(colour, 0.3) : darker(colour, 0.25),
-                            rng.range(0.1, 0.5));
+                    const QColor shade =
+                        rng.chance(0.5) ? lighter(colour, 0.3) : darker(colour, 0.25);
+                    const QColor tone = mix(colour, shade, rng.range(0.1, 0.5));
                     painter.setBrush(tone);
                     const double gap = std::max(0.6, course * 0.08);
                     painter.drawRoundedRect(

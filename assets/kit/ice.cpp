@@ -35,8 +35,9 @@ void grow_crack(MediaRandom& rng, const QRectF& ice, QPointF at, double heading,
         }
         path.lineTo(at);
         if (segments > 3 && rng.chance(0.18)) {
-            grow_crack(rng, ice, at, heading + rng.range(0.6, 1.4) * (rng.chance(0.5) ? 1 : -1),
-                       segments / 2, unit, cracks);
+            const double turn = rng.range(0.6, 1.4);
+            const double way = rng.chance(0.5) ? 1 : -1;
+            grow_crack(rng, ice, at, heading + turn * way, segments / 2, unit, cracks);
         }
     }
     cracks.push_back({path, start_near});
@@ -54,7 +55,9 @@ void paint_ice_cracks(QPainter& painter, MediaRandom& rng, const QRectF& ice, in
         // More of them near us, where they are easier to see.
         const double depth = std::sqrt(rng.uniform());
         const QPointF start(rng.range(ice.left(), ice.right()), ice.top() + depth * ice.height());
-        grow_crack(rng, ice, start, rng.range(0.0, kTau), 6 + rng.below(8), unit, cracks);
+        const double heading = rng.range(0.0, kTau);
+        const int segments = 6 + rng.below(8);
+        grow_crack(rng, ice, start, heading, segments, unit, cracks);
     }
     painter.save();
     painter.setBrush(Qt::NoBrush);

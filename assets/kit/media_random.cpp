@@ -29,7 +29,9 @@ bool MediaRandom::chance(double p) {
 }
 
 double MediaRandom::triangular() {
-    return uniform() - uniform();
+    const double a = uniform();
+    const double b = uniform();
+    return a - b;
 }
 
 MediaRandom MediaRandom::fork(std::uint64_t salt) const {

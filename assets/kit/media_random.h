@@ -1,7 +1,9 @@
 #pragma once
 // The generator's own pseudo-random numbers: a fixed algorithm (SplitMix64),
 // so the same seed gives the same sequence with every compiler and library and
-// a build always paints and writes the same bytes.
+// a build always paints and writes the same bytes. Callers draw one value per
+// statement: the order in which a call's arguments or an operator's operands
+// are evaluated is up to the compiler.
 
 #include <cstdint>
 
@@ -20,7 +22,7 @@ class MediaRandom {
     int below(int n);
     // True with probability p.
     bool chance(double p);
-    // Sum of two uniforms in [-1, 1): triangular, mean 0 (dithering noise).
+    // Difference of two uniforms, in (-1, 1): triangular, mean 0 (dithering noise).
     double triangular();
     // A generator for a sub-task, independent of how much this one is used later.
     MediaRandom fork(std::uint64_t salt) const;

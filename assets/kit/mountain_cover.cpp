@@ -28,8 +28,9 @@ std::vector<QPointF> jagged(MediaRandom& rng, QPointF from, QPointF to, int segm
     std::vector<QPointF> points{from};
     for (int i = 1; i < segments; ++i) {
         const double t = static_cast<double>(i) / segments;
-        points.push_back(from + (to - from) * t +
-                         QPointF(rng.range(-jitter, jitter), rng.range(-jitter, jitter) * 0.3));
+        const double dx = rng.range(-jitter, jitter);
+        const double dy = rng.range(-jitter, jitter) * 0.3;
+        points.push_back(from + (to - from) * t + QPointF(dx, dy));
     }
     points.push_back(to);
     return points;
@@ -115,8 +116,10 @@ std::vector<QPainterPath> gully_streaks(MediaRandom& rng, const std::vector<QPoi
         if (room < 10.0 * look.unit) {
             continue;
         }
-        streaks.push_back(sliver(rng, top, fall_lean(rng, range.ridge, at),
-                                 room * rng.range(0.1, 0.5), look.unit * rng.range(3.0, 9.0)));
+        const double lean = fall_lean(rng, range.ridge, at);
+        const double length = room * rng.range(0.1, 0.5);
+        const double width = look.unit * rng.range(3.0, 9.0);
+        streaks.push_back(sliver(rng, top, lean, length, width));
     }
     return streaks;
 }
@@ -135,8 +138,9 @@ std::vector<QPainterPath> rock_ribs(MediaRandom& rng, const std::vector<QPointF>
         }
         const QPointF top = crest + QPointF(0.0, rng.range(0.03, 0.3) * snow_depth);
         const double length = rng.range(0.25, 0.9) * (edge[at].y() - top.y());
-        ribs.push_back(sliver(rng, top, fall_lean(rng, range.ridge, at), length,
-                              std::max(look.unit * 4.0, length * rng.range(0.06, 0.14))));
+        const double lean = fall_lean(rng, range.ridge, at);
+        const double width = std::max(look.unit * 4.0, length * rng.range(0.06, 0.14));
+        ribs.push_back(sliver(rng, top, lean, length, width));
     }
     return ribs;
 }

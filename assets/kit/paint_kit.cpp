@@ -5,6 +5,12 @@
 
 namespace wm::media {
 
+QPointF random_point(MediaRandom& rng, double x_lo, double x_hi, double y_lo, double y_hi) {
+    const double x = rng.range(x_lo, x_hi);
+    const double y = rng.range(y_lo, y_hi);
+    return {x, y};
+}
+
 QColor mix(const QColor& a, const QColor& b, double t) {
     const auto blend = [t](float from, float to) {
         return static_cast<float>(static_cast<double>(from) +

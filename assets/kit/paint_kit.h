@@ -29,6 +29,9 @@ struct ColorStop {
     QColor color;
 };
 
+// A point with x in [x_lo, x_hi) and y in [y_lo, y_hi), x drawn first.
+QPointF random_point(MediaRandom& rng, double x_lo, double x_hi, double y_lo, double y_hi);
+
 // a when t = 0, b when t = 1, channel by channel (alpha too).
 QColor mix(const QColor& a, const QColor& b, double t);
 // `colour` with its alpha set to `alpha` (0..1).

@@ -31,12 +31,14 @@ void paint_moon(QPainter& painter, MediaRandom& rng, QPointF centre, double radi
     // Seas: soft grey-blue patches, mostly in the upper half.
     const QColor sea = mix(face, mix(halo, QColor(70, 80, 110), 0.6), 0.45);
     for (int i = 0; i < 9; ++i) {
-        const QPointF at = centre + QPointF(rng.range(-0.6, 0.55), rng.range(-0.6, 0.35)) * radius;
-        paint_glow(painter, at, radius * rng.range(0.22, 0.45), sea, rng.range(0.35, 0.6));
+        const QPointF at = centre + random_point(rng, -0.6, 0.55, -0.6, 0.35) * radius;
+        const double size = rng.range(0.22, 0.45);
+        const double depth = rng.range(0.35, 0.6);
+        paint_glow(painter, at, radius * size, sea, depth);
     }
     // A few small craters: a dark bowl with a bright far rim.
     for (int i = 0; i < 6; ++i) {
-        const QPointF at = centre + QPointF(rng.range(-0.7, 0.7), rng.range(-0.7, 0.7)) * radius;
+        const QPointF at = centre + random_point(rng, -0.7, 0.7, -0.7, 0.7) * radius;
         const double r = radius * rng.range(0.04, 0.09);
         paint_glow(painter, at, r * 1.6, sea, 0.35);
         paint_glow(painter, at + QPointF(r * 0.3, r * 0.3), r, mix(face, Qt::white, 0.5), 0.3);

@@ -45,8 +45,9 @@ QPainterPath snow_lip_path(MediaRandom& caller, QPointF a, QPointF b, double thi
     for (int i = scallops - 1; i >= 0; --i) {
         const double t = i == 0 ? 0.0 : (i + rng.range(-0.3, 0.3)) / static_cast<double>(scallops);
         const double middle = (t + previous) / 2;
-        path.quadTo(lerp(a, b, middle) + down * hang * rng.range(1.1, 1.9),
-                    lerp(a, b, t) + down * hang * rng.range(0.35, 0.75));
+        const double belly = rng.range(1.1, 1.9);
+        const double lift = rng.range(0.35, 0.75);
+        path.quadTo(lerp(a, b, middle) + down * hang * belly, lerp(a, b, t) + down * hang * lift);
         previous = t;
     }
     path.quadTo(start + down * hang, start + down * hang * 0.3);
@@ -75,8 +76,9 @@ void paint_snow_lip(QPainter& painter, MediaRandom& caller, QPointF a, QPointF b
                 continue;
             }
             const QPointF root = lerp(a, b, rng.range(0.04, 0.96)) - up * hang * 0.5;
-            const double reach =
-                (hang + thickness) * rng.range(0.5, 2.2) * (rng.chance(0.2) ? 1.7 : 1.0);
+            const double length = rng.range(0.5, 2.2);
+            const double long_one = rng.chance(0.2) ? 1.7 : 1.0;
+            const double reach = (hang + thickness) * length * long_one;
             const double half = thickness * rng.range(0.1, 0.2);
             QPainterPath icicle;
             icicle.moveTo(root + QPointF(-half, 0));

@@ -93,8 +93,10 @@ void paint_arm(QPainter& painter, MediaRandom& rng, QPointF root, double side, d
     std::vector<QPainterPath> clumps{
         snow_clump(rng, root, bend, tip, rng.range(0.03, 0.12), split, thick)};
     if (rng.chance(0.7)) {
-        clumps.push_back(snow_clump(rng, root, bend, tip, split - rng.range(0.0, 0.08),
-                                    rng.range(0.88, 1.02), thick * rng.range(0.6, 0.95)));
+        const double from = split - rng.range(0.0, 0.08);
+        const double to = rng.range(0.88, 1.02);
+        const double thickness = thick * rng.range(0.6, 0.95);
+        clumps.push_back(snow_clump(rng, root, bend, tip, from, to, thickness));
     }
     const double crown = on_quad(root, bend, tip, 0.4).y() - thick;
     const QColor top = lit ? look.snow : mix(look.snow, look.snow_shade, 0.45);
@@ -136,9 +138,11 @@ void paint_spruce(QPainter& painter, MediaRandom& rng, QPointF base, double heig
         const double reach = half_width * (0.14 + 0.86 * std::pow(t, 0.9));
         const double drop = spacing * 1.3;
         for (const double side : {-toward, toward}) {
-            paint_arm(painter, rng, QPointF(base.x(), attach + rng.range(-0.1, 0.1) * spacing),
-                      side, reach * rng.range(0.82, 1.08), drop * rng.range(0.85, 1.1), look,
-                      side == toward);
+            const double shift = rng.range(-0.1, 0.1);
+            const double arm_reach = reach * rng.range(0.82, 1.08);
+            const double arm_drop = drop * rng.range(0.85, 1.1);
+            paint_arm(painter, rng, QPointF(base.x(), attach + shift * spacing), side, arm_reach,
+                      arm_drop, look, side == toward);
         }
     }
     // The leader, its tip capped with a pointed hood of snow.

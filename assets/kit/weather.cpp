@@ -72,9 +72,9 @@ void paint_mist(QPainter& painter, MediaRandom& rng, const QRectF& band, const Q
                                               {0.5, with_alpha(colour, strength * 0.6)},
                                               {1.0, with_alpha(colour, 0.0)}}));
     for (int i = 0; i < 12; ++i) {
-        const QPointF centre(
-            rng.range(band.left(), band.right()),
-            rng.range(band.top() + band.height() * 0.25, band.bottom() - band.height() * 0.25));
+        const QPointF centre =
+            random_point(rng, band.left(), band.right(), band.top() + band.height() * 0.25,
+                         band.bottom() - band.height() * 0.25);
         const double tall = band.height() * rng.range(0.25, 0.45);
         const double stretch = band.width() * rng.range(0.12, 0.3) / tall;
         paint_stretched_glow(painter, centre, tall, stretch, 1.0, colour,

@@ -96,6 +96,9 @@ void paint_chopping_block(QPainter& painter, MediaRandom& rng, QPointF foot, dou
 }  // namespace
 
 QImage paint_chimney_cabin(QSize size) {
+    if (!SceneCanvas::usable(size)) {
+        return {};
+    }
     MediaRandom rng(kSeed);
     SceneCanvas scene(size);
     QPainter& painter = scene.painter();

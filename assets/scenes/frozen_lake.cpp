@@ -36,6 +36,9 @@ RangeLook mirrored(RangeLook look, const QColor& ice) {
 }  // namespace
 
 QImage paint_frozen_lake(QSize size) {
+    if (!SceneCanvas::usable(size)) {
+        return {};
+    }
     MediaRandom rng(kSeed);
     SceneCanvas scene(size);
     QPainter& painter = scene.painter();

@@ -24,6 +24,9 @@ constexpr std::uint64_t kSeed = 10;
 }  // namespace
 
 QImage paint_moonlit_peaks(QSize size) {
+    if (!SceneCanvas::usable(size)) {
+        return {};
+    }
     MediaRandom rng(kSeed);
     SceneCanvas scene(size);
     QPainter& painter = scene.painter();

@@ -24,6 +24,9 @@ constexpr std::uint64_t kSeed = 4;
 }  // namespace
 
 QImage paint_northern_lights(QSize size) {
+    if (!SceneCanvas::usable(size)) {
+        return {};
+    }
     MediaRandom rng(kSeed);
     SceneCanvas scene(size);
     QPainter& painter = scene.painter();

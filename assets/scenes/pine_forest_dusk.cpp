@@ -23,6 +23,9 @@ constexpr std::uint64_t kSeed = 2;
 }  // namespace
 
 QImage paint_pine_forest_dusk(QSize size) {
+    if (!SceneCanvas::usable(size)) {
+        return {};
+    }
     MediaRandom rng(kSeed);
     SceneCanvas scene(size);
     QPainter& painter = scene.painter();

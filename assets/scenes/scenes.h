@@ -1,7 +1,8 @@
 #pragma once
 // The ten background pictures of the built-in pack. Each is painted at
 // `size` (1920 x 1080 for the pack) and keeps its middle band calm enough for
-// a centred white caption with a black shadow to stay readable.
+// a centred white caption with a black shadow to stay readable. A size
+// outside 1..16384 pixels either way gives a null picture.
 
 #include <QImage>
 #include <QSize>

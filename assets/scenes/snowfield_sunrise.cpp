@@ -48,6 +48,9 @@ void paint_post(QPainter& painter, QPointF foot, double height, const QColor& wo
 }  // namespace
 
 QImage paint_snowfield_sunrise(QSize size) {
+    if (!SceneCanvas::usable(size)) {
+        return {};
+    }
     MediaRandom rng(kSeed);
     SceneCanvas scene(size);
     QPainter& painter = scene.painter();

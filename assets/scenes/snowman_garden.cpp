@@ -382,6 +382,9 @@ void paint_footprints(QPainter& painter, QPointF from, QPointF to, int steps, do
 }  // namespace
 
 QImage paint_snowman_garden(QSize size) {
+    if (!SceneCanvas::usable(size)) {
+        return {};
+    }
     MediaRandom rng(kSeed);
     SceneCanvas scene(size);
     QPainter& painter = scene.painter();

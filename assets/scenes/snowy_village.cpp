@@ -180,6 +180,9 @@ void paint_row(QPainter& painter, MediaRandom& rng, const std::vector<QPointF>& 
 }  // namespace
 
 QImage paint_snowy_village(QSize size) {
+    if (!SceneCanvas::usable(size)) {
+        return {};
+    }
     MediaRandom rng(kSeed);
     SceneCanvas scene(size);
     QPainter& painter = scene.painter();

@@ -25,7 +25,11 @@ constexpr std::uint64_t kSeed = 0xC4C4570A;
 
 // A normally distributed number (mean 0, spread about 1) from four uniforms.
 double bell(MediaRandom& rng) {
-    return (rng.uniform() + rng.uniform() + rng.uniform() + rng.uniform() - 2.0) * 1.7;
+    double sum = 0.0;
+    for (int i = 0; i < 4; ++i) {
+        sum += rng.uniform();
+    }
+    return (sum - 2.0) * 1.7;
 }
 
 // The Milky Way from `from` to `to`, `width` across: a soft glow of star
@@ -40,8 +44,10 @@ void paint_milky_way(QPainter& painter, MediaRandom& rng, QPointF from, QPointF 
         const double t = rng.uniform();
         const double swell = 0.55 + 0.45 * std::sin(t * 3.14159);
         const QPointF at = from + along * t + across * bell(rng) * width * 0.18;
-        paint_glow(painter, at, width * rng.range(0.25, 0.55) * swell,
-                   mix(QColor(60, 56, 90), QColor(80, 70, 70), rng.uniform()), 0.22);
+        const double size = rng.range(0.25, 0.55);
+        const double warmth = rng.uniform();
+        paint_glow(painter, at, width * size * swell,
+                   mix(QColor(60, 56, 90), QColor(80, 70, 70), warmth), 0.22);
     }
     painter.restore();
     // The dark rift.
@@ -89,6 +95,9 @@ void paint_bright_star(QPainter& painter, QPointF centre, double size) {
 }  // namespace
 
 QImage paint_starry_church(QSize size) {
+    if (!SceneCanvas::usable(size)) {
+        return {};
+    }
     MediaRandom rng(kSeed);
     SceneCanvas scene(size);
     QPainter& painter = scene.painter();

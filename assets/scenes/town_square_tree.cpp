@@ -239,7 +239,7 @@ void paint_garland(QPainter& painter, MediaRandom& rng, QPointF a, QPointF b, do
     for (int i = 0; i <= tufts; ++i) {
         const QPointF at = swag.pointAtPercent(static_cast<double>(i) / tufts);
         painter.setBrush(mix(QColor(20, 70, 50), QColor(50, 110, 70), rng.uniform()));
-        painter.drawEllipse(at + QPointF(rng.range(-0.2, 0.2), rng.range(-0.2, 0.2)) * thickness,
+        painter.drawEllipse(at + random_point(rng, -0.2, 0.2, -0.2, 0.2) * thickness,
                             thickness * 0.55, thickness * 0.4);
     }
     for (int i = 0; i <= tufts; i += 2) {
@@ -322,6 +322,9 @@ void paint_tracks(QPainter& painter, QPointF from, QPointF to, double size, cons
 }  // namespace
 
 QImage paint_town_square_tree(QSize size) {
+    if (!SceneCanvas::usable(size)) {
+        return {};
+    }
     MediaRandom rng(kSeed);
     SceneCanvas scene(size);
     QPainter& painter = scene.painter();
