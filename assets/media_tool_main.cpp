@@ -12,6 +12,7 @@
 
 #include "assets/contact_sheet.h"
 #include "assets/media_catalogue.h"
+#include "assets/windows/wordmark.h"
 #include "pack/pack_writer.h"
 
 #include <QDir>
@@ -113,6 +114,14 @@ bool render(const QString& name, const QString& file) {
 
 }  // namespace
 
+// The lettered pictures need their fonts; without them the bytes would differ.
+bool fonts_present() {
+    const QString missing = wm::media::missing_lettering_font();
+    return missing.isEmpty() ||
+           fail(QStringLiteral("the font \"%1\" is not installed (Debian package fonts-liberation)")
+                    .arg(missing));
+}
+
 int main(int argc, char** argv) {
     // Painting text needs a GUI application; no display is needed.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
@@ -121,10 +130,10 @@ int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
     const QStringList args = QGuiApplication::arguments().mid(1);
     if (args.size() == 2 && args[0] == QLatin1String("build")) {
-        return build(args[1]) ? kExitSuccess : kExitFailure;
+        return fonts_present() && build(args[1]) ? kExitSuccess : kExitFailure;
     }
     if (args.size() == 3 && args[0] == QLatin1String("render")) {
-        return render(args[1], args[2]) ? kExitSuccess : kExitFailure;
+        return fonts_present() && render(args[1], args[2]) ? kExitSuccess : kExitFailure;
     }
     if (args.size() == 3 && args[0] == QLatin1String("contact-sheet")) {
         QString problem;

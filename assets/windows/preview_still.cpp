@@ -37,6 +37,8 @@ void paint_caption(QImage& stage) {
     font.setPixelSize(settings.captions_size * 96 / 72);
     font.setBold(settings.captions_bold == 1);
     font.setItalic(settings.captions_italic == 1);
+    // Unhinted outlines: the desktop's hinting settings must not change the picture.
+    font.setHintingPreference(QFont::PreferNoHinting);
     const QFontMetrics metrics(font);
     const int x = (stage.width() - metrics.horizontalAdvance(caption)) / 2;
     const int y = (stage.height() - metrics.height()) / 2 + metrics.ascent();

@@ -5,6 +5,7 @@
 #include "assets/windows/window_art.h"
 
 #include <QFont>
+#include <QFontInfo>
 #include <QFontMetricsF>
 #include <QImage>
 #include <QPainterPath>
@@ -21,8 +22,11 @@ namespace {
 const QString kLettering = QStringLiteral("W\u0131ntermere");
 const QString kDottedLettering = QStringLiteral("Wintermere");
 
+const QString kSerif = QStringLiteral("Liberation Serif");
+const QString kSans = QStringLiteral("Liberation Sans");
+
 QFont lettering_font(double pixel_size) {
-    QFont font(QStringLiteral("Liberation Serif"));
+    QFont font(kSerif);
     font.setPixelSize(std::max(1, static_cast<int>(std::lround(pixel_size))));
     font.setBold(true);
     font.setItalic(true);
@@ -184,6 +188,15 @@ float relief(const Plane& height, int x, int y, int step) {
 
 }  // namespace
 
+QString missing_lettering_font() {
+    for (const QString& family : {kSerif, kSans}) {
+        if (QFontInfo(QFont(family)).family() != family) {
+            return family;
+        }
+    }
+    return {};
+}
+
 namespace {
 
 // Where the dot of the i would be: the smallest outline of "Wi" set in
@@ -336,7 +349,7 @@ void paint_wordmark(QPainter& painter, QPointF baseline_centre, double pixel_siz
 // A line of small lettering centred at `centre`, with a soft dark halo so it
 // reads over sky or hills.
 void paint_tagline(QPainter& painter, QPointF centre, double pixel_size, const QString& text) {
-    QFont font(QStringLiteral("Liberation Sans"));
+    QFont font(kSans);
     font.setPixelSize(std::max(1, static_cast<int>(pixel_size)));
     font.setItalic(true);
     font.setLetterSpacing(QFont::PercentageSpacing, 112.0);

@@ -10,6 +10,12 @@
 
 namespace wm::media {
 
+// The lettering's font families, from the Debian package fonts-liberation.
+// Another font standing in for one would change the pictures' bytes, so the
+// generator refuses to run without them: this names the first family that
+// the system would replace, or is empty when all are installed.
+QString missing_lettering_font();
+
 // Letters `pixel_size` pixels in font size, the baseline's middle at
 // `baseline_centre` (in the painter's device pixels; the painter's own
 // transform is not applied).

@@ -144,6 +144,7 @@ TEST(Generator, MakesTheSameBytesEveryTime) {
     generator.setProcessEnvironment(environment);
     generator.start(QStringLiteral(WM_MEDIA_TOOL), {QStringLiteral("build"), out.path()});
     ASSERT_TRUE(generator.waitForFinished(600000));
+    ASSERT_EQ(generator.exitStatus(), QProcess::NormalExit);
     ASSERT_EQ(generator.exitCode(), 0) << generator.readAllStandardError().toStdString();
     for (const char* file : {"pack/images.icf", "pack/images.img", "windows/windows.qrc"}) {
         const QString name = QString::fromLatin1(file);
