@@ -136,16 +136,16 @@ bool write_contact_sheet(const QString& media_folder, const QString& png, QStrin
     const auto items = pack_members();
 
     std::vector<QImage> backgrounds;
-    for (int i = 0; i < kBackgroundCount; ++i) {
-        auto picture = load_picture(members + items[static_cast<std::size_t>(i)].name, problem);
+    for (int position = 1; position <= kBackgroundCount; ++position) {
+        auto picture = load_picture(members + member_at(items, position).name, problem);
         if (!picture) {
             return false;
         }
         backgrounds.push_back(*picture);
     }
-    const auto sprite = load_picture(members + items[kBackgroundCount].name, problem);
-    const auto mask = load_picture(members + items[kBackgroundCount + 1].name, problem);
-    const auto title = load_picture(members + items[kBackgroundCount + 2].name, problem);
+    const auto sprite = load_picture(members + member_at(items, kSpriteMember).name, problem);
+    const auto mask = load_picture(members + member_at(items, kMaskMember).name, problem);
+    const auto title = load_picture(members + member_at(items, kTitleCardMember).name, problem);
     if (!sprite || !mask || !title) {
         return false;
     }
@@ -171,9 +171,9 @@ bool write_contact_sheet(const QString& media_folder, const QString& png, QStrin
                        .arg(kBackgroundSize.height()));
     const double thumb_scale = (kSheetWidthPx - 2.0 * kMargin - (kThumbColumns - 1) * kGap) /
                                kThumbColumns / kBackgroundSize.width();
-    for (std::size_t i = 0; i < backgrounds.size(); ++i) {
-        writer.place(backgrounds[i], thumb_scale,
-                     QStringLiteral("%1  %2").arg(i + 1).arg(items[i].name));
+    for (int position = 1; position <= kBackgroundCount; ++position) {
+        writer.place(backgrounds[static_cast<std::size_t>(position - 1)], thumb_scale,
+                     QStringLiteral("%1  %2").arg(position).arg(member_at(items, position).name));
     }
 
     writer.heading(
@@ -192,9 +192,9 @@ bool write_contact_sheet(const QString& media_folder, const QString& png, QStrin
     }
 
     writer.heading(QStringLiteral("Sheets (members 11, 12) and title card (member 13)"));
-    writer.place(*sprite, 0.4, items[kBackgroundCount].name);
-    writer.place(*mask, 0.4, items[kBackgroundCount + 1].name);
-    writer.place(*title, 0.8, items[kBackgroundCount + 2].name);
+    writer.place(*sprite, 0.4, member_at(items, kSpriteMember).name);
+    writer.place(*mask, 0.4, member_at(items, kMaskMember).name);
+    writer.place(*title, 0.8, member_at(items, kTitleCardMember).name);
 
     writer.heading(QStringLiteral("Window pictures"));
     QImage border;

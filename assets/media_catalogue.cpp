@@ -46,12 +46,16 @@ std::vector<MediaItem> pack_members() {
         {QStringLiteral("bird_sprite.png"), [painted] { return encode_png(painted().sprite); }},
         {QStringLiteral("bird_mask.png"), [painted] { return encode_png(painted().mask); }},
         {QStringLiteral("title_card.jpg"),
-         [] { return encode_jpeg(paint_title_card(QSize(800, 600)), kJpegQuality); }},
+         [] { return encode_jpeg(paint_title_card(kTitleCardSize), kJpegQuality); }},
         {QStringLiteral("jingle_bells.mid"), jingle_bells_midi},
         {QStringLiteral("deck_the_halls.mid"), deck_the_halls_midi},
         {QStringLiteral("merry_christmas.mid"), merry_christmas_midi},
         {QStringLiteral("silent_night.mid"), silent_night_midi},
     };
+}
+
+const MediaItem& member_at(const std::vector<MediaItem>& members, int position) {
+    return members.at(static_cast<std::size_t>(position - 1));
 }
 
 std::vector<MediaItem> window_pictures() {

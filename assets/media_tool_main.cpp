@@ -14,6 +14,7 @@
 #include "assets/media_catalogue.h"
 #include "assets/windows/wordmark.h"
 #include "pack/pack_writer.h"
+#include "platform/tool_exit.h"
 
 #include <QDir>
 #include <QGuiApplication>
@@ -24,21 +25,18 @@
 
 namespace {
 
-constexpr int kExitSuccess = 0;
-constexpr int kExitFailure = 1;
-constexpr int kExitUsage = 2;
+using wm::kExitFailure;
+using wm::kExitSuccess;
 
 int usage() {
-    std::fputs(
+    return wm::print_usage(
         "usage: wintermere-media build OUT\n"
         "       wintermere-media render NAME FILE\n"
-        "       wintermere-media contact-sheet OUT PNG\n",
-        stderr);
-    return kExitUsage;
+        "       wintermere-media contact-sheet OUT PNG\n");
 }
 
 bool fail(const QString& text) {
-    std::fprintf(stderr, "wintermere-media: %s\n", text.toLocal8Bit().constData());
+    wm::print_tool_error("wintermere-media", text);
     return false;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
-// The pictures stored with the windows, compiled into the program.
+// The pictures stored with the windows, compiled as Qt resources into the
+// library wm_assets that the windows link.
 
 #include <QImage>
 #include <QString>

@@ -8,6 +8,7 @@
 
 #include "pack/pack_files.h"
 #include "platform/app_paths.h"
+#include "platform/tool_exit.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -18,21 +19,18 @@
 
 namespace {
 
-constexpr int kExitSuccess = 0;
-constexpr int kExitFailure = 1;
-constexpr int kExitUsage = 2;
+using wm::kExitFailure;
+using wm::kExitSuccess;
 
 int usage() {
-    std::fputs(
+    return wm::print_usage(
         "usage: wintermere-pack create DIR FILE...\n"
         "       wintermere-pack list DIR\n"
-        "       wintermere-pack extract DIR N OUT\n",
-        stderr);
-    return kExitUsage;
+        "       wintermere-pack extract DIR N OUT\n");
 }
 
 int failure(const QString& text) {
-    std::fprintf(stderr, "wintermere-pack: %s\n", text.toLocal8Bit().constData());
+    wm::print_tool_error("wintermere-pack", text);
     return kExitFailure;
 }
 

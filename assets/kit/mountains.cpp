@@ -18,7 +18,7 @@ namespace wm::media {
 namespace {
 
 // A summit's flank: steepest at the top and flattening into the foot.
-double peak_profile(const PeakSpec& peak, double x, double foot) {
+double peak_profile(const PeakShape& peak, double x, double foot) {
     const double height = foot - peak.top;
     if (height <= 0.0) {
         return foot;
@@ -30,9 +30,9 @@ double peak_profile(const PeakSpec& peak, double x, double foot) {
     return peak.top + height * (1.0 - std::pow(1.0 - t, 1.6));
 }
 
-double envelope(const std::vector<PeakSpec>& peaks, double x, double foot) {
+double envelope(const std::vector<PeakShape>& peaks, double x, double foot) {
     double y = foot;
-    for (const PeakSpec& peak : peaks) {
+    for (const PeakShape& peak : peaks) {
         y = std::min(y, peak_profile(peak, x, foot));
     }
     return y;
@@ -141,8 +141,8 @@ MountainRange make_range(MediaRandom& rng, const RangeShape& shape) {
         return range;
     }
     // Each peak gets lower shoulders on its flanks now and then.
-    std::vector<PeakSpec> peaks = shape.peaks;
-    for (const PeakSpec& peak : shape.peaks) {
+    std::vector<PeakShape> peaks = shape.peaks;
+    for (const PeakShape& peak : shape.peaks) {
         const double height = shape.foot - peak.top;
         for (const double side : {-1.0, 1.0}) {
             if (height <= 0.0 || !rng.chance(0.65)) {
@@ -157,7 +157,7 @@ MountainRange make_range(MediaRandom& rng, const RangeShape& shape) {
         }
     }
     double highest = shape.foot;
-    for (const PeakSpec& peak : peaks) {
+    for (const PeakShape& peak : peaks) {
         highest = std::min(highest, peak.top);
     }
     const double relief = std::max(1.0, shape.foot - highest);
@@ -174,7 +174,7 @@ MountainRange make_range(MediaRandom& rng, const RangeShape& shape) {
     const double step = (shape.right - shape.left) / static_cast<double>(noise.size() - 1);
     const auto window = static_cast<long>(std::ceil((shape.right - shape.left) / 90.0 / step));
     const auto last = static_cast<long>(range.ridge.size()) - 1;
-    for (const PeakSpec& peak : peaks) {
+    for (const PeakShape& peak : peaks) {
         if (peak.top >= shape.foot || peak.x < shape.left || peak.x > shape.right ||
             envelope(peaks, peak.x, shape.foot) < peak.top - 0.5) {
             continue;

@@ -18,7 +18,7 @@ namespace wm::media {
 
 // One summit: where it stands and how steeply its flanks fall to the left and
 // to the right (pixels down per pixel across, near the top).
-struct PeakSpec {
+struct PeakShape {
     double x = 0.0;
     double top = 0.0;
     double fall_left = 1.0;
@@ -33,7 +33,7 @@ struct RangeShape {
     double foot = 0.0;
     double bottom = 0.0;  // the range is painted down to here
     double crag = 0.0;
-    std::vector<PeakSpec> peaks;
+    std::vector<PeakShape> peaks;
 };
 
 // A range built once, so it can be painted again (as a reflection, say).

@@ -39,6 +39,8 @@ TEST(BuiltInPack, HoldsSeventeenMembersInTheOrderOfTheirRoles) {
     for (int i = 1; i <= 10; ++i) {
         EXPECT_TRUE(table.pack_names[static_cast<std::size_t>(i)].endsWith(QLatin1String(".jpg")));
     }
+    EXPECT_TRUE(table.pack_names[11].endsWith(QLatin1String(".png")));
+    EXPECT_TRUE(table.pack_names[12].endsWith(QLatin1String(".png")));
     EXPECT_TRUE(table.pack_names[13].endsWith(QLatin1String(".jpg")));
     for (int i = 14; i <= 17; ++i) {
         EXPECT_TRUE(table.pack_names[static_cast<std::size_t>(i)].endsWith(QLatin1String(".mid")));
