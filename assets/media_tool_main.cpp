@@ -21,7 +21,6 @@
 #include <QSaveFile>
 #include <QStringList>
 
-#include <cstdio>
 
 namespace {
 
