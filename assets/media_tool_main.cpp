@@ -21,7 +21,6 @@
 #include <QSaveFile>
 #include <QStringList>
 
-
 namespace {
 
 using wm::kExitFailure;
