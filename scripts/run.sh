@@ -18,7 +18,9 @@ status=$?
 set -e
 if [ "$status" -eq 2 ]; then
   echo "This build has no saver window yet (see the README): start-up, settings, the media"
-  echo "pack tool ($build/stage/bin/wintermere-pack) and the imaging core are in place."
+  echo "pack tool ($build/stage/bin/wintermere-pack), the imaging core and the built-in media"
+  echo "(the pack in $build/stage/share/wintermere; see them with scripts/contact-sheet.sh)"
+  echo "are in place."
   exit 0
 fi
 exit "$status"
