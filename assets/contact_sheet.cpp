@@ -176,20 +176,21 @@ bool write_contact_sheet(const QString& media_folder, const QString& png, QStrin
                      QStringLiteral("%1  %2").arg(position).arg(member_at(items, position).name));
     }
 
-    writer.heading(
-        QStringLiteral("Wing cycle flying right (cells 1-24), drawn over a scene at 1:1"));
-    // A calm patch of sky from the middle band of a scene, where the birds fly.
-    const QImage sky = backgrounds[1].copy(QRect(600, 380, kCellSize, kCellSize));
-    for (int n = 1; n <= kFlapCells; ++n) {
-        if ((n - 1) % kCellsPerRow == 0) {
-            writer.new_row();
+    // Each half of the cycle over a calm patch of sky where birds fly: the
+    // right-flying cells over dusk, the left-flying ones over a night sky.
+    const auto place_cycle = [&](const QString& heading, int first_cell, const QImage& sky) {
+        writer.heading(heading);
+        for (int n = first_cell; n < first_cell + kFlapCells; ++n) {
+            if ((n - first_cell) % kCellsPerRow == 0) {
+                writer.new_row();
+            }
+            writer.place(composed_cell(sky, sheets, n), 1.0, QString::number(n));
         }
-        writer.place(composed_cell(sky, sheets, n), 1.0, QString::number(n));
-    }
-    writer.heading(QStringLiteral("Flying left (cells 25-36)"));
-    for (int n = kFlapCells + 1; n <= kFlapCells + kCellsPerRow; ++n) {
-        writer.place(composed_cell(sky, sheets, n), 1.0, QString::number(n));
-    }
+    };
+    place_cycle(QStringLiteral("Wing cycle flying right (cells 1-24), drawn over a scene at 1:1"),
+                1, backgrounds[1].copy(QRect(600, 380, kCellSize, kCellSize)));
+    place_cycle(QStringLiteral("Flying left (cells 25-48), over a night sky"), kFlapCells + 1,
+                backgrounds[0].copy(QRect(300, 120, kCellSize, kCellSize)));
 
     writer.heading(QStringLiteral("Sheets (members 11, 12) and title card (member 13)"));
     writer.place(*sprite, 0.4, member_at(items, kSpriteMember).name);
