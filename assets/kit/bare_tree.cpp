@@ -49,7 +49,7 @@ void grow_bough(MediaRandom& rng, QPointF from, double angle, double reach, doub
 
 void paint_bare_tree(QPainter& painter, MediaRandom& caller, QPointF base, double height,
                      const QColor& bark, const Mood& mood) {
-    MediaRandom rng = own_stream(caller);
+    MediaRandom rng = caller.split();
     if (!(height > 0.0) || !usable(height) || !usable(base)) {
         return;
     }

@@ -15,7 +15,7 @@ using namespace piece;
 
 QPointF paint_church(QPainter& painter, MediaRandom& caller, const Church& church,
                      const Mood& scene_mood) {
-    MediaRandom rng = own_stream(caller);
+    MediaRandom rng = caller.split();
     for (const double size : {church.nave_width, church.nave_height, church.tower_width,
                               church.tower_height, church.spire_height, church.depth}) {
         if (!usable(size) || size <= 0.0) {

@@ -294,7 +294,7 @@ QRectF house_bounds(const House& house) {
 
 HouseMarks paint_house(QPainter& painter, MediaRandom& caller, const House& house,
                        const Mood& scene_mood) {
-    MediaRandom rng = own_stream(caller);
+    MediaRandom rng = caller.split();
     if (!house_is_usable(house)) {
         return {};
     }

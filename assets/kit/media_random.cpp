@@ -34,6 +34,11 @@ double MediaRandom::triangular() {
     return a - b;
 }
 
+MediaRandom MediaRandom::split() {
+    const std::uint64_t salt = next();
+    return fork(salt);
+}
+
 MediaRandom MediaRandom::fork(std::uint64_t salt) const {
     MediaRandom child(state_ ^ (salt * 0xD1B54A32D192ED03ULL));
     child.next();

@@ -26,6 +26,10 @@ class MediaRandom {
     double triangular();
     // A generator for a sub-task, independent of how much this one is used later.
     MediaRandom fork(std::uint64_t salt) const;
+    // A generator of a painting helper's own, seeded by one draw from this one:
+    // this sequence moves on by exactly one number however much detail the
+    // helper paints, so a scene's layout does not shift with the picture's size.
+    MediaRandom split();
 
   private:
     std::uint64_t state_;

@@ -161,8 +161,9 @@ void paint_snowfall(QPainter& painter, MediaRandom& rng, const QRectF& region, i
     painter.restore();
 }
 
-void paint_pine(QPainter& painter, MediaRandom& rng, QPointF base, double height,
+void paint_pine(QPainter& painter, MediaRandom& caller, QPointF base, double height,
                 const QColor& needles, const QColor& snow, double snow_cover) {
+    MediaRandom rng = caller.split();
     painter.save();
     painter.setPen(Qt::NoPen);
     const double trunk_height = height * 0.08;

@@ -71,7 +71,8 @@ void paint_snowfall(QPainter& painter, MediaRandom& rng, const QRectF& region, i
 
 // A snow-laden pine (spruce) standing on `base` (bottom centre of the trunk),
 // `height` tall: tiers of ragged branches in `needles`, snow caps in `snow`
-// covering about `snow_cover` (0..1) of each tier's top.
+// covering about `snow_cover` (0..1) of each tier's top. Draws one number
+// from `rng` and paints from a generator of its own.
 void paint_pine(QPainter& painter, MediaRandom& rng, QPointF base, double height,
                 const QColor& needles, const QColor& snow, double snow_cover);
 

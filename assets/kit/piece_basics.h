@@ -25,13 +25,6 @@ inline bool usable(double size) {
     return std::isfinite(size) && size >= 0.0 && size <= kLargest;
 }
 
-// A generator of a helper's own, seeded by one draw from the caller's: the
-// caller's sequence moves on by exactly one number however much detail the
-// helper paints, so a scene's layout does not shift with the picture's size.
-inline MediaRandom own_stream(MediaRandom& caller) {
-    return caller.fork(caller.next());
-}
-
 inline bool usable(QPointF point) {
     return std::isfinite(point.x()) && std::isfinite(point.y()) &&
            std::abs(point.x()) <= kLargest * 4 && std::abs(point.y()) <= kLargest * 4;

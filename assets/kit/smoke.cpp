@@ -11,7 +11,7 @@ using namespace piece;
 
 void paint_smoke(QPainter& painter, MediaRandom& caller, QPointF origin, double rise, double drift,
                  const QColor& colour, double opacity) {
-    MediaRandom rng = own_stream(caller);
+    MediaRandom rng = caller.split();
     if (!(rise > 0.0) || !usable(rise) || !usable(std::abs(drift)) || !usable(origin)) {
         return;
     }

@@ -10,7 +10,7 @@ using namespace piece;
 
 QPainterPath snow_lip_path(MediaRandom& caller, QPointF a, QPointF b, double thickness,
                            double hang) {
-    MediaRandom rng = own_stream(caller);
+    MediaRandom rng = caller.split();
     QPainterPath path;
     const QPointF along = b - a;
     const double span = length(along);
@@ -57,7 +57,7 @@ QPainterPath snow_lip_path(MediaRandom& caller, QPointF a, QPointF b, double thi
 
 void paint_snow_lip(QPainter& painter, MediaRandom& caller, QPointF a, QPointF b, double thickness,
                     double hang, const Mood& mood, bool icicles) {
-    MediaRandom rng = own_stream(caller);
+    MediaRandom rng = caller.split();
     const QPainterPath lip = snow_lip_path(rng, a, b, thickness, hang);
     if (lip.isEmpty()) {
         return;

@@ -15,7 +15,7 @@ using namespace piece;
 
 void paint_fence(QPainter& painter, MediaRandom& caller, const std::vector<QPointF>& ground,
                  double height, const QColor& wood, FenceKind kind, const Mood& mood) {
-    MediaRandom rng = own_stream(caller);
+    MediaRandom rng = caller.split();
     if (ground.size() < 2 || !(height > 0.0) || !usable(height) ||
         !std::all_of(ground.begin(), ground.end(), [](QPointF p) { return usable(p); })) {
         return;
@@ -114,7 +114,7 @@ void paint_fence(QPainter& painter, MediaRandom& caller, const std::vector<QPoin
 
 void paint_lamp_post(QPainter& painter, MediaRandom& caller, QPointF base, double height,
                      const Mood& mood) {
-    MediaRandom rng = own_stream(caller);
+    MediaRandom rng = caller.split();
     if (!(height > 0.0) || !usable(height) || !usable(base)) {
         return;
     }
@@ -179,7 +179,7 @@ void paint_lamp_post(QPainter& painter, MediaRandom& caller, QPointF base, doubl
 
 void paint_light_string(QPainter& painter, MediaRandom& caller, QPointF a, QPointF b, double sag,
                         int bulbs, double bulb_radius, double glow) {
-    MediaRandom rng = own_stream(caller);
+    MediaRandom rng = caller.split();
     if (bulbs <= 0 || !(bulb_radius > 0.0) || !usable(bulb_radius) || !usable(a) || !usable(b) ||
         !usable(std::abs(sag))) {
         return;

@@ -10,7 +10,7 @@ using namespace piece;
 
 void paint_tree_line(QPainter& painter, MediaRandom& caller, double left, double right, double base,
                      double height, const QColor& colour, const QColor& snow) {
-    MediaRandom rng = own_stream(caller);
+    MediaRandom rng = caller.split();
     if (!(height > 0.0) || !usable(height) || !(right > left) || !usable(std::abs(left)) ||
         !usable(std::abs(right)) || !usable(std::abs(base))) {
         return;

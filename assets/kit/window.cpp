@@ -14,7 +14,7 @@ using namespace piece;
 
 void paint_window(QPainter& painter, MediaRandom& caller, const QRectF& rect, double lit,
                   const QColor& frame, const QColor& shutters, bool arched, const Mood& mood) {
-    MediaRandom rng = own_stream(caller);
+    MediaRandom rng = caller.split();
     if (!(rect.width() > 0.0) || !(rect.height() > 0.0) || !usable(rect.width()) ||
         !usable(rect.height()) || !usable(rect.topLeft())) {
         return;

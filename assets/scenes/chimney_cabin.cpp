@@ -193,11 +193,9 @@ QImage paint_chimney_cabin(QSize size) {
         painter.drawEllipse(at, (3 + 6 * t) * u, (1.5 + 3 * t) * u);
     }
     MediaRandom firs = rng.fork(4);
-    MediaRandom pine1 = firs.fork(firs.next());
-    paint_pine(painter, pine1, QPointF(w * 0.33, h * 0.8), 300 * u, QColor(34, 50, 70), mood.snow,
+    paint_pine(painter, firs, QPointF(w * 0.33, h * 0.8), 300 * u, QColor(34, 50, 70), mood.snow,
                0.5);
-    MediaRandom pine2 = firs.fork(firs.next());
-    paint_pine(painter, pine2, QPointF(w * 0.9, h * 0.82), 340 * u, QColor(34, 50, 70), mood.snow,
+    paint_pine(painter, firs, QPointF(w * 0.9, h * 0.82), 340 * u, QColor(34, 50, 70), mood.snow,
                0.5);
     paint_tree_line(painter, firs, -w * 0.02, w * 0.1, h * 1.0, 820 * u, QColor(24, 30, 56),
                     QColor(170, 160, 210));

@@ -435,9 +435,8 @@ QImage paint_snowman_garden(QSize size) {
 
     // The cottage behind the garden fence, firs beside it.
     MediaRandom things = rng.fork(3);
-    MediaRandom pine1 = things.fork(things.next());
-    paint_pine(painter, pine1, QPointF(w * 0.47, h * 0.765), 200 * u, QColor(40, 84, 72), mood.snow,
-               0.5);
+    paint_pine(painter, things, QPointF(w * 0.47, h * 0.765), 200 * u, QColor(40, 84, 72),
+               mood.snow, 0.5);
     House cottage;
     cottage.base = QPointF(w * 0.54, h * 0.8);
     cottage.width = 200 * u;
@@ -456,11 +455,9 @@ QImage paint_snowman_garden(QSize size) {
     cottage.lit = 0.5;
     cottage.wreath = true;
     paint_house(painter, things, cottage, mood);
-    MediaRandom pine2 = things.fork(things.next());
-    paint_pine(painter, pine2, QPointF(w * 0.8, h * 0.79), 190 * u, QColor(44, 90, 76), mood.snow,
+    paint_pine(painter, things, QPointF(w * 0.8, h * 0.79), 190 * u, QColor(44, 90, 76), mood.snow,
                0.5);
-    MediaRandom pine3 = things.fork(things.next());
-    paint_pine(painter, pine3, QPointF(w * 0.835, h * 0.8), 240 * u, QColor(40, 84, 72), mood.snow,
+    paint_pine(painter, things, QPointF(w * 0.835, h * 0.8), 240 * u, QColor(40, 84, 72), mood.snow,
                0.5);
     paint_bare_tree(painter, things, QPointF(w * 0.93, h * 0.86), 640 * u, QColor(92, 78, 70),
                     mood);

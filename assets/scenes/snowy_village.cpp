@@ -157,8 +157,7 @@ void paint_row(QPainter& painter, MediaRandom& rng, const std::vector<QPointF>& 
                      [](const Placed& a, const Placed& b) { return a.y < b.y; });
     for (const Placed& item : placed) {
         if (item.tree) {
-            MediaRandom pine1 = rng.fork(rng.next());
-            paint_pine(painter, pine1, item.house.base, item.tree_height, needles, far.snow, 0.45);
+            paint_pine(painter, rng, item.house.base, item.tree_height, needles, far.snow, 0.45);
         } else {
             const HouseMarks marks = paint_house(painter, rng, item.house, far);
             if (distance < 0.6 && rng.chance(0.6)) {
@@ -270,8 +269,7 @@ QImage paint_snowy_village(QSize size) {
     }
     // The nearest houses frame the picture at both sides.
     MediaRandom near = rng.fork(4);
-    MediaRandom pine2 = near.fork(near.next());
-    paint_pine(painter, pine2, QPointF(w * 0.015, h * 0.9), 420 * u, QColor(22, 44, 50), mood.snow,
+    paint_pine(painter, near, QPointF(w * 0.015, h * 0.9), 420 * u, QColor(22, 44, 50), mood.snow,
                0.5);
     House left;
     left.base = QPointF(w * 0.03, h * 0.925);
@@ -304,8 +302,7 @@ QImage paint_snowy_village(QSize size) {
     right.lit = 1.0;
     right.wreath = true;
     paint_house(painter, near, right, mood);
-    MediaRandom pine3 = near.fork(near.next());
-    paint_pine(painter, pine3, QPointF(w * 0.985, h * 0.97), 380 * u, QColor(22, 44, 50), mood.snow,
+    paint_pine(painter, near, QPointF(w * 0.985, h * 0.97), 380 * u, QColor(22, 44, 50), mood.snow,
                0.5);
     paint_lamp_post(painter, near, QPointF(w * 0.575, h * 0.81), 110 * u, mood);
     paint_lamp_post(painter, near, QPointF(w * 0.37, h * 0.97), 250 * u, mood);

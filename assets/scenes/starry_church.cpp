@@ -142,8 +142,7 @@ QImage paint_starry_church(QSize size) {
     for (int i = 0; i < 7; ++i) {
         const double x = w * (0.5 + i * 0.07) + village.range(-20, 20) * u;
         if (village.chance(0.35)) {
-            MediaRandom pine1 = village.fork(village.next());
-            paint_pine(painter, pine1, QPointF(x, line_height(valley, x) + 14 * u),
+            paint_pine(painter, village, QPointF(x, line_height(valley, x) + 14 * u),
                        village.range(90, 140) * u, QColor(30, 48, 64), far_mood.snow, 0.45);
             continue;
         }
@@ -191,12 +190,10 @@ QImage paint_starry_church(QSize size) {
     church.roof_colour = QColor(70, 76, 100);
     const QPointF tip = paint_church(painter, church_rng, church, mood);
     paint_bright_star(painter, QPointF(tip.x() + 40 * u, h * 0.1), 16 * u);
-    MediaRandom pine2 = church_rng.fork(church_rng.next());
-    paint_pine(painter, pine2, QPointF(w * 0.5, h * 0.8), 210 * u, QColor(26, 44, 62), mood.snow,
-               0.5);
-    MediaRandom pine3 = church_rng.fork(church_rng.next());
-    paint_pine(painter, pine3, QPointF(w * 0.53, h * 0.81), 160 * u, QColor(26, 44, 62), mood.snow,
-               0.5);
+    paint_pine(painter, church_rng, QPointF(w * 0.5, h * 0.8), 210 * u, QColor(26, 44, 62),
+               mood.snow, 0.5);
+    paint_pine(painter, church_rng, QPointF(w * 0.53, h * 0.81), 160 * u, QColor(26, 44, 62),
+               mood.snow, 0.5);
 
     // A path of little lanterns winding down from the church door, through
     // a gap in the churchyard fence.
@@ -241,8 +238,7 @@ QImage paint_starry_church(QSize size) {
         h * 0.92, h, {{0.0, QColor(120, 138, 190)}, {1.0, QColor(88, 102, 158)}}));
     painter.drawPath(smooth_area_below(bank, h + edge));
     for (const double at : {0.6, 0.635, 0.7}) {
-        MediaRandom pine4 = near.fork(near.next());
-        paint_pine(painter, pine4, QPointF(w * at, h * (0.855 + (at - 0.6) * 0.4)),
+        paint_pine(painter, near, QPointF(w * at, h * (0.855 + (at - 0.6) * 0.4)),
                    near.range(110, 170) * u, QColor(28, 46, 64), mood.snow, 0.5);
     }
     paint_tree_line(painter, near, w * 0.93, w * 1.02, h * 1.0, 520 * u, QColor(12, 18, 42),
