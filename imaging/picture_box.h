@@ -1,0 +1,161 @@
+#pragma once
+// PictureBox: the program's picture holder (the visible stage, the scene
+// background, the frame being composed, the sprite sheets, the border).
+//
+// A box is a 32-bit raster (QImage::Format_RGB32) of a size in pixels, with:
+//  - a current picture (Picture), the background that Cls restores;
+//  - the persistent image (Image), the raster itself: everything drawn or
+//    copied into the box stays there, so a window showing the box can always
+//    repaint from it (automatic redraw is always on);
+//  - units: coordinates and sizes are in the box's ScaleMode, twips or
+//    pixels; twips convert to pixels with the box's twips per pixel and are
+//    rounded half to even;
+//  - text: font name, size in points, bold, italic, the fore colour, a
+//    current position, measuring (TextWidth, TextHeight) and Print, which
+//    draws at the current position with a transparent background.
+//
+// Rectangle copies between boxes (box_blt) work in pixels with the three
+// raster operations, clipped at both boxes' edges. A box may be shown by a
+// PictureView, which is told every rectangle of pixels that changed.
+
+#include "imaging/raster_op.h"
+
+#include <QColor>
+#include <QFont>
+#include <QImage>
+#include <QRect>
+#include <QSize>
+#include <QString>
+
+namespace wm {
+
+enum class ScaleMode { kTwips, kPixels };
+
+// Something that shows a box on screen and repaints the pixels it is told changed.
+class PictureView {
+  public:
+    virtual ~PictureView() = default;
+    virtual void picture_changed(const QRect& pixels) = 0;
+};
+
+class PictureBox {
+  public:
+    // An empty box (0 x 0 pixels) in pixel units, 15 twips per pixel both
+    // ways, black background, white text in 8-point "Arial".
+    PictureBox();
+    PictureBox(const PictureBox&) = delete;
+    PictureBox& operator=(const PictureBox&) = delete;
+
+    // --- Size and units -------------------------------------------------
+    QSize pixel_size() const { return image_.size(); }
+    int pixel_width() const { return image_.width(); }
+    int pixel_height() const { return image_.height(); }
+
+    // Resizes the raster. What was drawn stays at the top-left corner; new
+    // pixels take the background colour. Sides below 0 count as 0.
+    void set_pixel_size(int width, int height);
+
+    ScaleMode scale_mode() const { return scale_mode_; }
+    void set_scale_mode(ScaleMode mode) { scale_mode_ = mode; }
+    // Twips per pixel across and down (values below 1 count as 1).
+    void set_twips_per_pixel(int across, int down);
+
+    // The drawable size in the box's units.
+    double ScaleWidth() const;
+    double ScaleHeight() const;
+    // Resizes the box to a size in its own units.
+    void set_scale_size(double width, double height);
+
+    // A length in the box's units as pixels (rounded half to even) and back.
+    int to_pixels_x(double units) const;
+    int to_pixels_y(double units) const;
+    double from_pixels_x(int pixels) const;
+    double from_pixels_y(int pixels) const;
+
+    // --- Picture and image -----------------------------------------------
+    const QImage& Picture() const { return picture_; }
+    // Makes `picture` the current picture (converted to Format_RGB32) and
+    // shows it: the image becomes the background colour with the picture at
+    // the top-left corner. With AutoSize on, the box first takes the
+    // picture's size. A null picture clears the current picture.
+    void set_picture(const QImage& picture);
+    bool AutoSize() const { return auto_size_; }
+    void set_auto_size(bool on) { auto_size_ = on; }
+
+    // The persistent image, the box's pixels.
+    const QImage& Image() const { return image_; }
+
+    QColor BackColor() const { return back_colour_; }
+    void set_back_colour(const QColor& colour) { back_colour_ = colour; }
+
+    // Clears the drawing: background colour, the current picture at the
+    // top-left corner, current position (0, 0).
+    void Cls();
+
+    // Paints `picture` scaled (smoothly) into the rectangle (x, y, width,
+    // height) given in the box's units; pixels outside the box are cut.
+    void PaintPicture(const QImage& picture, double x, double y, double width, double height);
+
+    // --- Text -------------------------------------------------------------
+    QString FontName() const { return font_.family(); }
+    void set_font_name(const QString& name);
+    double FontSize() const { return font_.pointSizeF(); }
+    void set_font_size(double points);  // sizes <= 0 are ignored
+    bool FontBold() const { return font_.bold(); }
+    void set_font_bold(bool on) { font_.setBold(on); }
+    bool FontItalic() const { return font_.italic(); }
+    void set_font_italic(bool on) { font_.setItalic(on); }
+    const QFont& font() const { return font_; }
+
+    QColor ForeColor() const { return fore_colour_; }
+    void set_fore_colour(const QColor& colour) { fore_colour_ = colour; }
+
+    double CurrentX() const { return current_x_; }
+    double CurrentY() const { return current_y_; }
+    void set_current_position(double x, double y);
+
+    // The width and height `text` takes in the current font, in box units.
+    double TextWidth(const QString& text) const;
+    double TextHeight(const QString& text) const;
+
+    // Draws `text` in the fore colour with the top-left corner of its line
+    // at the current position; the position then moves to the start of the
+    // next line (x 0, y + TextHeight).
+    void Print(const QString& text);
+
+    // --- Showing ----------------------------------------------------------
+    // The view is told of every change; nullptr detaches. The box does not
+    // own the view, and the view must detach before it goes.
+    void attach_view(PictureView* view) { view_ = view; }
+    PictureView* view() const { return view_; }
+
+    // Tells the view (if any) that `pixels` changed; the rectangle is cut to the box.
+    void changed(const QRect& pixels);
+
+    // Raw pixels for copies between boxes; whoever writes calls changed().
+    QImage& raster() { return image_; }
+
+  private:
+    QImage image_;
+    QImage picture_;
+    QColor back_colour_;
+    QColor fore_colour_;
+    QFont font_;
+    ScaleMode scale_mode_ = ScaleMode::kPixels;
+    int twips_x_ = 15;
+    int twips_y_ = 15;
+    double current_x_ = 0.0;
+    double current_y_ = 0.0;
+    bool auto_size_ = false;
+    PictureView* view_ = nullptr;
+};
+
+// One rectangle copy in pixels from `source` (sx, sy) to `dest` (x, y) of
+// width x height, with a raster operation, clipped at both boxes' edges (a
+// part that lies outside either box is cut; nothing is an error). Source and
+// destination may be the same box. The destination's view is told the
+// rectangle that changed.
+void box_blt(PictureBox& dest, int x, int y, int width, int height, const PictureBox& source,
+             int sx, int sy, RasterOp rop);
+
+}  // namespace wm
