@@ -24,8 +24,12 @@ struct FileBytes {
     unsigned long size = 0;
 };
 
-void tell(const QString& text) {
-    show_message(kProductName, text, MessageIcon::Exclamation);
+void tell(const JpegReport& report, const QString& text) {
+    if (report) {
+        report(text);
+    } else {
+        show_message(kProductName, text, MessageIcon::Exclamation);
+    }
 }
 
 void note_decoder_reason(const QString& file, tjhandle handle) {
@@ -65,11 +69,12 @@ std::optional<FileBytes> read_jpeg_file(const QString& path) {
 
 }  // namespace
 
-bool load_jpeg(cDIBSection& surface, const QString& file) {
+bool load_jpeg(cDIBSection& surface, const QString& file, const JpegReport& report) {
     const TjHandle handle(tjInitDecompress());
     if (!handle) {
         note_decoder_reason(file, nullptr);
-        tell(QStringLiteral("Failed to initialise the IJL library: ") + QString::number(-1));
+        tell(report,
+             QStringLiteral("Failed to initialise the IJL library: ") + QString::number(-1));
         return false;
     }
 
@@ -83,7 +88,7 @@ bool load_jpeg(cDIBSection& surface, const QString& file) {
         tjDecompressHeader3(handle.get(), jpeg->data.get(), jpeg->size, &width, &height,
                             &subsampling, &colourspace) != 0 ||
         width <= 0 || height <= 0) {
-        tell(QStringLiteral("Failed to read JPG"));
+        tell(report, QStringLiteral("Failed to read JPG"));
         return false;
     }
 
@@ -96,7 +101,7 @@ bool load_jpeg(cDIBSection& surface, const QString& file) {
         note_decoder_reason(file, handle.get());
         // A warning means the decoder recovered and filled the whole picture.
         if (tjGetErrorCode(handle.get()) != TJERR_WARNING) {
-            tell(QStringLiteral("Cannot read Image Data from file."));
+            tell(report, QStringLiteral("Cannot read Image Data from file."));
             return false;
         }
     }

@@ -6,15 +6,21 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 
 namespace wm {
+
+// Where load_jpeg's messages go: by default to the user, as a modal box
+// with the product's name and an exclamation icon.
+using JpegReport = std::function<void(const QString& text)>;
 
 // Largest JPEG file load_jpeg reads; larger files are refused like unreadable ones.
 inline constexpr std::int64_t kMaxJpegFileBytes = std::int64_t{256} << 20;
 
 // Re-creates `surface` at the picture's size and decodes `file` into it,
 // upright (bottom row first in memory), grey pictures as three equal channels.
-// True when the picture was decoded. Failures tell the user in a modal box:
+// True when the picture was decoded. Failures are told through `report`
+// (the user, when it is empty):
 //  - the decoder cannot start: "Failed to initialise the IJL library: " + code;
 //  - the file is missing, unreadable, too large or has no readable JPEG header
 //    (surface unchanged): "Failed to read JPG";
@@ -23,6 +29,6 @@ inline constexpr std::int64_t kMaxJpegFileBytes = std::int64_t{256} << 20;
 // A picture too large for a surface ends without a message, surface empty.
 // Damage the decoder recovers from (a truncated file, stray bytes) counts as
 // decoded: the rows it could not read are filled in grey.
-bool load_jpeg(cDIBSection& surface, const QString& file);
+bool load_jpeg(cDIBSection& surface, const QString& file, const JpegReport& report = {});
 
 }  // namespace wm

@@ -45,10 +45,15 @@ void default_show(const Message& message) {
         std::fprintf(stderr, "%s: %s\n", qPrintable(message.caption), qPrintable(message.text));
         return;
     }
-    QMessageBox box(box_icon(message.icon), message.caption, message.text, QMessageBox::Ok);
-    // A message raised while a topmost full-screen window is up must not hide behind it.
+    // A message raised while the full-screen saver runs must not hide behind
+    // its topmost window, nor be answered blind: it belongs to the window in
+    // front, stays on top, and shows the pointer while it waits.
+    QMessageBox box(box_icon(message.icon), message.caption, message.text, QMessageBox::Ok,
+                    QApplication::activeWindow());
     box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    QGuiApplication::setOverrideCursor(Qt::ArrowCursor);
     box.exec();
+    QGuiApplication::restoreOverrideCursor();
 }
 
 }  // namespace

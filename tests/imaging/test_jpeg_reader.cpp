@@ -121,6 +121,14 @@ TEST_F(JpegReader, UnreadableFilesLeaveTheSurfaceAlone) {
     }
 }
 
+TEST_F(JpegReader, MessagesCanGoElsewhere) {
+    QStringList told;
+    EXPECT_FALSE(load_jpeg(surface, dir.filePath(QStringLiteral("missing.jpg")),
+                           [&](const QString& text) { told << text; }));
+    EXPECT_EQ(told, QStringList{kReadFailed});
+    EXPECT_TRUE(capture.messages().empty());
+}
+
 TEST_F(JpegReader, UndecodableDataSaysSo) {
     QByteArray jpeg = test::make_jpeg(16, 16, red_over_blue);
     const qsizetype sos = test::find_marker(jpeg, 0xDA);

@@ -1,0 +1,185 @@
+#include "imaging/transition.h"
+
+#include "imaging/dib_section.h"
+#include "imaging/fit_picture.h"
+#include "imaging/jpeg_reader.h"
+#include "imaging/picture_box.h"
+#include "platform/engine_host.h"
+#include "platform/messages.h"
+#include "platform/rounding.h"
+#include "platform/run_random.h"
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <QImageReader>
+#include <QtGlobal>
+
+#include <cmath>
+#include <limits>
+#include <utility>
+
+namespace wm {
+namespace {
+
+int to_pixel(double value) {
+    constexpr double kLow = std::numeric_limits<int>::min();
+    constexpr double kHigh = std::numeric_limits<int>::max();
+    const double rounded = round_half_even(value);
+    if (std::isnan(rounded)) {
+        return 0;
+    }
+    return static_cast<int>(rounded < kLow ? kLow : (rounded > kHigh ? kHigh : rounded));
+}
+
+bool is_jpeg_name(const QString& file) {
+    return file.right(3).toUpper() == QLatin1String("JPG");
+}
+
+// Which picture a message is about: its path and its bytes. The saver
+// extracts every pack picture to the same temporary name, so the name alone
+// would not tell two broken pictures apart.
+QString picture_identity(const QString& file) {
+    QFile f(file);
+    QCryptographicHash hash(QCryptographicHash::Sha1);
+    if (f.open(QIODevice::ReadOnly)) {
+        hash.addData(&f);
+    }
+    return file + QLatin1Char('\n') + QString::fromLatin1(hash.result().toHex());
+}
+
+}  // namespace
+
+void blit_boxes(PictureBox& dest, double x, double y, double width, double height,
+                const PictureBox& source, double sx, double sy, RasterOp rop) {
+    box_blt(dest, to_pixel(x), to_pixel(y), to_pixel(width), to_pixel(height), source, to_pixel(sx),
+            to_pixel(sy), rop);
+}
+
+Transitions::Transitions(EngineHost& host) : host_(host), order_(identity_dissolve_order()) {}
+
+void Transitions::shuffle_dissolve_order() {
+    order_ = identity_dissolve_order();
+    for (int pass = 0; pass < 4; ++pass) {
+        for (int i = 1; i <= kDissolveBlocks; ++i) {
+            const int j = static_cast<int>(next_random() * kDissolveBlocks + 1.0);
+            std::swap(order_[static_cast<std::size_t>(i)], order_[static_cast<std::size_t>(j)]);
+        }
+    }
+}
+
+void Transitions::transition_wait(int ms) {
+    if (ms <= 0) {
+        return;
+    }
+    const std::uint32_t end = host_.tick_count() + static_cast<std::uint32_t>(ms);
+    int yields = 0;
+    // An abort already raised ends the wait before it yields: input that
+    // arrived during the previous step needs no further sleep to be seen.
+    while (!abort_ && tick_before(host_.tick_count(), end)) {
+        host_.yield_until(end);
+        if (++yields >= kMaxWaitYields) {
+            break;
+        }
+    }
+}
+
+void Transitions::play_effect(const EffectPlan& plan, const PictureBox& source, PictureBox& dest) {
+    for (const EffectPass& pass : plan) {
+        for (const EffectStep& step : pass) {
+            for (const EffectCopy& c : step.copies) {
+                blit_boxes(dest, c.x, c.y, c.width, c.height, source, c.src_x, c.src_y,
+                           RasterOp::kSrcCopy);
+            }
+            transition_wait(step.wait_ms);
+            if (abort_) {
+                break;
+            }
+        }
+    }
+}
+
+bool Transitions::load_picture(const QString& file, PictureBox& work) {
+    work.set_picture(QImage());
+    work.Cls();
+    if (is_jpeg_name(file)) {
+        cDIBSection surface;
+        const JpegReport report = [&](const QString& text) {
+            // Each broken picture is told once a run; after that it is only skipped.
+            const QString identity = picture_identity(file);
+            if (!reported_files_.contains(identity)) {
+                reported_files_.insert(identity);
+                show_message(kProductName, text, MessageIcon::Exclamation);
+            }
+        };
+        if (!load_jpeg(surface, file, report) || surface.width() <= 0 || surface.height() <= 0) {
+            return false;
+        }
+        QImage picture = to_qimage(surface);
+        surface.ClearUp();
+        work.set_pixel_size(picture.width(), picture.height());
+        work.set_picture(std::move(picture));
+        return true;
+    }
+    QImageReader reader(file);
+    reader.setAutoTransform(true);
+    const QImage picture = reader.read();
+    if (picture.isNull() || picture.width() <= 0 || picture.height() <= 0) {
+        qWarning("Skipping picture %s: %s", qPrintable(file), qPrintable(reader.errorString()));
+        return false;
+    }
+    // The box takes the picture's size, so the fit keeps its aspect ratio.
+    work.set_pixel_size(picture.width(), picture.height());
+    work.set_picture(picture);
+    return true;
+}
+
+int Transitions::pick_effect(int effect) const {
+    if (effect == kRandomEffect) {
+        return static_cast<int>(next_random() * kEffectCount + 1.0);
+    }
+    return effect >= 1 && effect <= kEffectCount ? effect : kNoEffect;
+}
+
+SceneOutcome Transitions::transition_to_picture(const QString& file, PictureBox& work,
+                                                PictureBox& ascreen, PictureBox& main, int effect,
+                                                double stretch,
+                                                const std::optional<CaptionStyle>& caption) {
+    last_effect_ = 0;
+    const bool loaded = file.isEmpty() || load_picture(file, work);
+    const std::optional<FitResult> fit =
+        loaded ? fit_picture(0.0, 0.0, ascreen.pixel_width(), ascreen.pixel_height(),
+                             work.pixel_width(), work.pixel_height(), 100.0, stretch)
+               : std::nullopt;
+    if (!fit || work.Picture().isNull()) {
+        abort_ = false;
+        return SceneOutcome::kPictureSkipped;
+    }
+
+    main.set_picture(QImage());
+    main.set_pixel_size(ascreen.pixel_width(), ascreen.pixel_height());
+    main.Cls();
+    main.PaintPicture(work.Picture(), fit->left, fit->top, fit->width, fit->height);
+    if (caption) {
+        paint_caption(main, *caption);
+    }
+
+    if (!abort_) {
+        if (effect == kComposeOnly) {
+            host_.yield_once();
+            abort_ = false;
+            return SceneOutcome::kShown;
+        }
+        last_effect_ = pick_effect(effect);
+        if (last_effect_ != kNoEffect) {
+            play_effect(effect_plan(last_effect_, ascreen.pixel_size(), order_), main, ascreen);
+        }
+    }
+    box_blt(ascreen, 0, 0, main.pixel_width(), main.pixel_height(), main, 0, 0, RasterOp::kSrcCopy);
+    for (int i = 0; i < 4; ++i) {
+        host_.yield_once();
+    }
+    abort_ = false;
+    return SceneOutcome::kShown;
+}
+
+}  // namespace wm
