@@ -21,7 +21,8 @@ bool run_events(QAbstractEventDispatcher& dispatcher, bool wait) {
     }
     const bool ran = dispatcher.processEvents(flags);
     // A deferred delete posted at this loop level is never delivered by a
-    // plain pass; left waiting it would also keep the dispatcher from sleeping.
+    // plain pass: it would wait for an event loop to return, and the engine's
+    // loop may run for the whole session.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     return ran;
 }
