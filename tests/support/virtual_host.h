@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <utility>
 
 namespace wm::test {
 
@@ -19,15 +20,17 @@ class VirtualHost : public EngineHost {
   public:
     explicit VirtualHost(std::uint32_t start_tick = 0) : now_(start_tick) {}
 
-    std::uint32_t tick_count() override { return now_; }
+    std::uint32_t tick_count() override { return now(); }
     // Runs the actions due now, then moves the clock on by the yield cost.
     void yield_once() override;
     // Moves the clock to `tick`, or to the first action due before it, and
     // runs the actions due by then.
     void yield_until(std::uint32_t tick) override;
 
-    // Runs `action` during the first yield at or after `tick`. Actions due at
-    // the same tick run in the order they were added.
+    // Runs `action` during the first yield at or after `tick` (a tick up to
+    // 2^31 ms in the past counts as now). Actions due at the same tick run in
+    // the order they were added; one added while actions run waits for the
+    // next yield, as events posted during an event pass do.
     void at(std::uint32_t tick, std::function<void()> action);
 
     // How far every yield_once() moves the clock (0 by default), for loops
@@ -37,21 +40,27 @@ class VirtualHost : public EngineHost {
     // Moves the clock on without yielding (work that takes time).
     void advance(std::uint32_t ms) { now_ += ms; }
 
-    std::uint32_t now() const { return now_; }
+    std::uint32_t now() const { return static_cast<std::uint32_t>(now_); }
     // Yields of either kind so far.
     std::uint64_t yields() const { return yields_; }
     // Actions not run yet.
     std::size_t pending() const { return actions_.size(); }
 
   private:
+    // (when, in milliseconds on the clock that never wraps; order added)
+    using Key = std::pair<std::uint64_t, std::uint64_t>;
+
+    // `tick` on the unwrapped clock: the nearest time to now that shows it,
+    // or now itself when that time has passed.
+    std::uint64_t time_of(std::uint32_t tick) const;
     void run_due();
 
-    std::uint32_t now_;
+    // The clock never wraps inside; tick_count() shows its low 32 bits.
+    std::uint64_t now_;
     std::uint32_t yield_cost_ = 0;
     std::uint64_t yields_ = 0;
     std::uint64_t sequence_ = 0;
-    // Keyed by (ticks from the start of time as 64 bits, order added).
-    std::multimap<std::uint64_t, std::function<void()>> actions_;
+    std::map<Key, std::function<void()>> actions_;
 };
 
 }  // namespace wm::test
