@@ -2,29 +2,12 @@
 
 #include "imaging/blit_clip.h"
 #include "imaging/dib_section.h"
+#include "imaging/raster_combine.h"
 
 #include <QRgb>
 
 namespace wm {
 namespace {
-
-// Calls fn with the pixel combination of a raster operation (source, destination
-// -> result, on 0xffRRGGBB values); false for an operation we do not know.
-template <typename Fn>
-bool with_combine(RasterOp rop, Fn&& fn) {
-    switch (rop) {
-        case RasterOp::kSrcCopy:
-            fn([](QRgb s, QRgb) { return s; });
-            return true;
-        case RasterOp::kSrcAnd:
-            fn([](QRgb s, QRgb d) { return s & d; });
-            return true;
-        case RasterOp::kSrcPaint:
-            fn([](QRgb s, QRgb d) { return s | d; });
-            return true;
-    }
-    return false;
-}
 
 // The surface's pixel at picture column 0 of picture row `row` (rows counted
 // from the top, as the picture is seen; memory holds them bottom-up).

@@ -22,6 +22,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QFontMetrics>
 #include <QImage>
 #include <QRect>
 #include <QSize>
@@ -31,7 +32,8 @@ namespace wm {
 
 enum class ScaleMode { kTwips, kPixels };
 
-// Something that shows a box on screen and repaints the pixels it is told changed.
+// Something that shows a box on screen and repaints the pixels it is told
+// changed. After a resize the rectangle covers the old size as well.
 class PictureView {
   public:
     virtual ~PictureView() = default;
@@ -52,7 +54,10 @@ class PictureBox {
     int pixel_height() const { return image_.height(); }
 
     // Resizes the raster. What was drawn stays at the top-left corner; new
-    // pixels take the background colour. Sides below 0 count as 0.
+    // pixels take the background colour. Sides below 0 count as 0; a box
+    // with a side of 0 is 0 x 0 and every drawing on it does nothing. A size
+    // beyond 32768 pixels a side or 2^27 pixels in all is refused (the box
+    // keeps its size).
     void set_pixel_size(int width, int height);
 
     ScaleMode scale_mode() const { return scale_mode_; }
@@ -98,9 +103,9 @@ class PictureBox {
 
     // --- Text -------------------------------------------------------------
     QString FontName() const { return font_.family(); }
-    void set_font_name(const QString& name);
+    void set_font_name(const QString& name);  // an empty name is ignored
     double FontSize() const { return font_.pointSizeF(); }
-    void set_font_size(double points);  // sizes <= 0 are ignored
+    void set_font_size(double points);  // sizes <= 0 are ignored, above 2048 count as 2048
     bool FontBold() const { return font_.bold(); }
     void set_font_bold(bool on) { font_.setBold(on); }
     bool FontItalic() const { return font_.italic(); }
@@ -114,7 +119,9 @@ class PictureBox {
     double CurrentY() const { return current_y_; }
     void set_current_position(double x, double y);
 
-    // The width and height `text` takes in the current font, in box units.
+    // The width and height `text` takes in the current font, in box units:
+    // whole pixels at 96 dpi, the advance of the text and the height of a
+    // line (ascent + descent).
     double TextWidth(const QString& text) const;
     double TextHeight(const QString& text) const;
 
@@ -136,6 +143,13 @@ class PictureBox {
     QImage& raster() { return image_; }
 
   private:
+    bool resize_raster(int width, int height);
+    void tell_resized(const QSize& old_size);
+    void paint_background();
+    int units_per_pixel_x() const;
+    int units_per_pixel_y() const;
+    QFontMetrics metrics() const;
+
     QImage image_;
     QImage picture_;
     QColor back_colour_;

@@ -1,0 +1,45 @@
+#pragma once
+// PictureBoxWidget: a window that shows a PictureBox.
+//
+// The widget shows the box's pixels 1:1 from its top-left corner, black
+// where it is larger than the box. It is the box's view: every rectangle the
+// box says changed is scheduled for repainting, and a repaint draws only the
+// rectangles due, straight from the box's persistent image; nothing else is
+// ever painted under or over it.
+//
+// Ownership: the widget does not own its box. It attaches itself to the box
+// when given one and detaches when it gets another box or goes away; a box
+// that goes away first must be taken from the widget before (set_box(nullptr)
+// or another box).
+
+#include "imaging/picture_box.h"
+
+#include <QWidget>
+
+namespace wm {
+
+class PictureBoxWidget : public QWidget, public PictureView {
+  public:
+    explicit PictureBoxWidget(PictureBox* box = nullptr, QWidget* parent = nullptr);
+    ~PictureBoxWidget() override;
+    PictureBoxWidget(const PictureBoxWidget&) = delete;
+    PictureBoxWidget& operator=(const PictureBoxWidget&) = delete;
+
+    PictureBox* box() const { return box_; }
+    // Shows `box` instead (nullptr: nothing, all black) and repaints.
+    void set_box(PictureBox* box);
+
+    // Fixes the widget's size to the box's pixel size (0 x 0 without a box).
+    // The widget does not follow later resizes of the box by itself.
+    void fit_to_box();
+
+    void picture_changed(const QRect& pixels) override;
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+
+  private:
+    PictureBox* box_ = nullptr;
+};
+
+}  // namespace wm
