@@ -8,6 +8,8 @@
 
 #include <turbojpeg.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <memory>
 #include <optional>
 
@@ -67,9 +69,38 @@ std::optional<FileBytes> read_jpeg_file(const QString& path) {
     return bytes;
 }
 
+// The decoded size for a picture of width x height: the smallest scale the
+// decoder offers that is still at least the scale that fits the picture
+// into `fit_into`. Full size without an area, or when the fit enlarges.
+QSize decoded_size(int width, int height, const QSize& fit_into) {
+    const QSize full(width, height);
+    if (!fit_into.isValid() || fit_into.isEmpty()) {
+        return full;
+    }
+    const double fit = std::min(static_cast<double>(fit_into.width()) / width,
+                                static_cast<double>(fit_into.height()) / height);
+    int count = 0;
+    const tjscalingfactor* factors = tjGetScalingFactors(&count);
+    QSize best = full;
+    for (int i = 0; factors != nullptr && i < count; ++i) {
+        const tjscalingfactor f = factors[i];
+        if (f.num <= 0 || f.denom <= 0 || f.num >= f.denom ||
+            static_cast<double>(f.num) / f.denom < fit) {
+            continue;
+        }
+        const QSize scaled(TJSCALED(width, f), TJSCALED(height, f));
+        if (scaled.width() * std::int64_t{scaled.height()} <
+            best.width() * std::int64_t{best.height()}) {
+            best = scaled;
+        }
+    }
+    return best;
+}
+
 }  // namespace
 
-bool load_jpeg(cDIBSection& surface, const QString& file, const JpegReport& report) {
+bool load_jpeg(cDIBSection& surface, const QString& file, const JpegOptions& options) {
+    const JpegReport& report = options.report;
     const TjHandle handle(tjInitDecompress());
     if (!handle) {
         note_decoder_reason(file, nullptr);
@@ -92,12 +123,14 @@ bool load_jpeg(cDIBSection& surface, const QString& file, const JpegReport& repo
         return false;
     }
 
-    if (!surface.Create(width, height)) {
+    const QSize size = decoded_size(width, height, options.fit_into);
+    if (!surface.Create(size.width(), size.height())) {
         return false;
     }
 
     if (tjDecompress2(handle.get(), jpeg->data.get(), jpeg->size, surface.DIBSectionBitsPtr(),
-                      width, surface.BytesPerScanLine(), height, TJPF_BGR, TJFLAG_BOTTOMUP) != 0) {
+                      size.width(), surface.BytesPerScanLine(), size.height(), TJPF_BGR,
+                      TJFLAG_BOTTOMUP) != 0) {
         note_decoder_reason(file, handle.get());
         // A warning means the decoder recovered and filled the whole picture.
         if (tjGetErrorCode(handle.get()) != TJERR_WARNING) {

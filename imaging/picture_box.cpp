@@ -8,11 +8,11 @@
 #include <QPainter>
 
 #include <algorithm>
-#include <climits>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <optional>
+#include <utility>
 
 namespace wm {
 namespace {
@@ -31,6 +31,10 @@ constexpr std::int64_t kMaxPixels = std::int64_t{1} << 27;
 // Font sizes above this many points count as this many: larger text only
 // costs time and memory.
 constexpr double kMaxFontPoints = 2048.0;
+
+bool fits_limits(std::int64_t width, std::int64_t height) {
+    return width <= kMaxSide && height <= kMaxSide && width * height <= kMaxPixels;
+}
 
 void set_96_dpi(QImage& image) {
     image.setDotsPerMeterX(kDotsPerMetre);
@@ -51,11 +55,7 @@ const QImage& measuring_device() {
 // A length in pixels (possibly fractional) from a length in units of which
 // `per_pixel` make one pixel, rounded half to even and kept inside int.
 int units_to_pixels(double units, int per_pixel) {
-    const double pixels = round_half_even(units / per_pixel);
-    if (std::isnan(pixels)) {
-        return 0;
-    }
-    return static_cast<int>(std::clamp(pixels, double{INT_MIN}, double{INT_MAX}));
+    return round_to_int(units / per_pixel);
 }
 
 // Copies the clipped rectangle `r` from `src` to `dst` (both Format_RGB32)
@@ -162,7 +162,7 @@ void PictureBox::tell_resized(const QSize& old_size) {
 bool PictureBox::resize_raster(int width, int height) {
     const std::int64_t w = std::max(width, 0);
     const std::int64_t h = std::max(height, 0);
-    if (w > kMaxSide || h > kMaxSide || w * h > kMaxPixels) {
+    if (!fits_limits(w, h)) {
         return false;
     }
     if (w == 0 || h == 0) {
@@ -233,12 +233,20 @@ void PictureBox::set_picture(const QImage& picture) {
         return;
     }
     picture_ = opaque_rgb32(picture, back_colour_);
+    set_96_dpi(picture_);
     const QSize old_size = image_.size();
-    if (auto_size_) {
-        resize_raster(picture_.width(), picture_.height());
+    if (auto_size_ && fits_limits(picture_.width(), picture_.height())) {
+        image_ = picture_;  // the box's new size, showing the picture: shared pixels
+    } else {
+        paint_background();
     }
-    paint_background();
     tell_resized(old_size);
+}
+
+void PictureBox::load_picture(const QImage& picture) {
+    const bool auto_size = std::exchange(auto_size_, true);
+    set_picture(picture);
+    auto_size_ = auto_size;
 }
 
 void PictureBox::Cls() {

@@ -84,6 +84,10 @@ class PictureBox {
     // the top-left corner. With AutoSize on, the box first takes the
     // picture's size. A null picture clears the current picture.
     void set_picture(const QImage& picture);
+    // Loads `picture` at its own size: the box takes the picture's size and
+    // shows it, whatever AutoSize says (a picture beyond the box's size
+    // limits is shown at the box's present size instead).
+    void load_picture(const QImage& picture);
     bool AutoSize() const { return auto_size_; }
     void set_auto_size(bool on) { auto_size_ = on; }
 

@@ -14,22 +14,10 @@
 #include <QImageReader>
 #include <QtGlobal>
 
-#include <cmath>
-#include <limits>
 #include <utility>
 
 namespace wm {
 namespace {
-
-int to_pixel(double value) {
-    constexpr double kLow = std::numeric_limits<int>::min();
-    constexpr double kHigh = std::numeric_limits<int>::max();
-    const double rounded = round_half_even(value);
-    if (std::isnan(rounded)) {
-        return 0;
-    }
-    return static_cast<int>(rounded < kLow ? kLow : (rounded > kHigh ? kHigh : rounded));
-}
 
 bool is_jpeg_name(const QString& file) {
     return file.right(3).toUpper() == QLatin1String("JPG");
@@ -51,8 +39,8 @@ QString picture_identity(const QString& file) {
 
 void blit_boxes(PictureBox& dest, double x, double y, double width, double height,
                 const PictureBox& source, double sx, double sy, RasterOp rop) {
-    box_blt(dest, to_pixel(x), to_pixel(y), to_pixel(width), to_pixel(height), source, to_pixel(sx),
-            to_pixel(sy), rop);
+    box_blt(dest, round_to_int(x), round_to_int(y), round_to_int(width), round_to_int(height),
+            source, round_to_int(sx), round_to_int(sy), rop);
 }
 
 Transitions::Transitions(EngineHost& host) : host_(host), order_(identity_dissolve_order()) {}
@@ -98,12 +86,12 @@ void Transitions::play_effect(const EffectPlan& plan, const PictureBox& source, 
     }
 }
 
-bool Transitions::load_picture(const QString& file, PictureBox& work) {
-    work.set_picture(QImage());
-    work.Cls();
+bool Transitions::load_picture(const QString& file, PictureBox& work, const QSize& stage) {
     if (is_jpeg_name(file)) {
         cDIBSection surface;
-        const JpegReport report = [&](const QString& text) {
+        JpegOptions options;
+        options.fit_into = stage;
+        options.report = [&](const QString& text) {
             // Each broken picture is told once a run; after that it is only skipped.
             const QString identity = picture_identity(file);
             if (!reported_files_.contains(identity)) {
@@ -111,13 +99,10 @@ bool Transitions::load_picture(const QString& file, PictureBox& work) {
                 show_message(kProductName, text, MessageIcon::Exclamation);
             }
         };
-        if (!load_jpeg(surface, file, report) || surface.width() <= 0 || surface.height() <= 0) {
+        if (!load_jpeg(surface, file, options) || surface.width() <= 0 || surface.height() <= 0) {
             return false;
         }
-        QImage picture = to_qimage(surface);
-        surface.ClearUp();
-        work.set_pixel_size(picture.width(), picture.height());
-        work.set_picture(std::move(picture));
+        work.load_picture(to_qimage(surface));
         return true;
     }
     QImageReader reader(file);
@@ -128,8 +113,7 @@ bool Transitions::load_picture(const QString& file, PictureBox& work) {
         return false;
     }
     // The box takes the picture's size, so the fit keeps its aspect ratio.
-    work.set_pixel_size(picture.width(), picture.height());
-    work.set_picture(picture);
+    work.load_picture(picture);
     return true;
 }
 
@@ -145,7 +129,7 @@ SceneOutcome Transitions::transition_to_picture(const QString& file, PictureBox&
                                                 double stretch,
                                                 const std::optional<CaptionStyle>& caption) {
     last_effect_ = 0;
-    const bool loaded = file.isEmpty() || load_picture(file, work);
+    const bool loaded = file.isEmpty() || load_picture(file, work, ascreen.pixel_size());
     const std::optional<FitResult> fit =
         loaded ? fit_picture(0.0, 0.0, ascreen.pixel_width(), ascreen.pixel_height(),
                              work.pixel_width(), work.pixel_height(), 100.0, stretch)

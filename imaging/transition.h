@@ -12,6 +12,7 @@
 #include "imaging/raster_op.h"
 
 #include <QSet>
+#include <QSize>
 #include <QString>
 
 #include <optional>
@@ -81,7 +82,7 @@ class Transitions {
     int last_effect() const { return last_effect_; }
 
   private:
-    bool load_picture(const QString& file, PictureBox& work);
+    bool load_picture(const QString& file, PictureBox& work, const QSize& stage);
     int pick_effect(int effect) const;
 
     EngineHost& host_;

@@ -28,9 +28,7 @@ std::optional<int> parse_int(const QString& text) {
     if (!ok || !std::isfinite(real)) {
         return std::nullopt;
     }
-    const double rounded = round_half_even(real);
-    return static_cast<int>(std::clamp(rounded, double{std::numeric_limits<int>::min()},
-                                       double{std::numeric_limits<int>::max()}));
+    return round_to_int(real);
 }
 
 // The position in a key such as "caption12": plain decimal digits after the

@@ -123,9 +123,36 @@ TEST_F(JpegReader, UnreadableFilesLeaveTheSurfaceAlone) {
 
 TEST_F(JpegReader, MessagesCanGoElsewhere) {
     QStringList told;
-    EXPECT_FALSE(load_jpeg(surface, dir.filePath(QStringLiteral("missing.jpg")),
-                           [&](const QString& text) { told << text; }));
+    JpegOptions options;
+    options.report = [&](const QString& text) { told << text; };
+    EXPECT_FALSE(load_jpeg(surface, dir.filePath(QStringLiteral("missing.jpg")), options));
     EXPECT_EQ(told, QStringList{kReadFailed});
+    EXPECT_TRUE(capture.messages().empty());
+}
+
+TEST_F(JpegReader, BigPicturesDecodeNoLargerThanTheirFitNeeds) {
+    const QString path = write(QStringLiteral("big.jpg"), test::make_jpeg(400, 320, [](int, int y) {
+                                   return y < 160 ? qRgb(255, 0, 0) : qRgb(0, 0, 255);
+                               }));
+    const struct {
+        QSize fit_into;
+        QSize decoded;
+    } cases[] = {
+        {QSize(100, 100), QSize(100, 80)},   // fits at 1/4: exactly a scale the decoder has
+        {QSize(120, 200), QSize(150, 120)},  // 0.3 needs 3/8
+        {QSize(800, 600), QSize(400, 320)},  // would enlarge: full size
+        {QSize(400, 320), QSize(400, 320)}, {QSize(), QSize(400, 320)},
+        {QSize(0, 50), QSize(400, 320)},    {QSize(1, 1), QSize(50, 40)},  // never below 1/8
+    };
+    for (const auto& c : cases) {
+        JpegOptions options;
+        options.fit_into = c.fit_into;
+        ASSERT_TRUE(load_jpeg(surface, path, options));
+        EXPECT_EQ(QSize(surface.width(), surface.height()), c.decoded) << c.fit_into.width();
+        // Still upright: red on top (the last rows in memory), blue below.
+        expect_near(bgr(surface, 0, surface.height() - 1), {0, 0, 255}, "top");
+        expect_near(bgr(surface, 0, 0), {255, 0, 0}, "bottom");
+    }
     EXPECT_TRUE(capture.messages().empty());
 }
 
