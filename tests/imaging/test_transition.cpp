@@ -212,6 +212,29 @@ TEST_F(SceneChange, PicturesAreFittedWithTheirOwnShape) {
     EXPECT_TRUE(messages.messages().empty());
 }
 
+TEST_F(SceneChange, BitmapsAndGifsLoadToo) {
+    const QString bmp = dir.filePath(QStringLiteral("wide.bmp"));
+    ASSERT_TRUE(test_picture(400, 150).save(bmp));
+    ASSERT_EQ(transitions.transition_to_picture(bmp, work, ascreen, main, 0, 1, std::nullopt),
+              SceneOutcome::kShown);
+    EXPECT_EQ(work.pixel_size(), QSize(400, 150));
+    EXPECT_EQ(main.Image().pixel(0, 0), qRgb(0, 0, 0));
+    EXPECT_EQ(main.Image().pixel(0, 150), test_picture(400, 150).pixel(0, 0));
+
+    // One white pixel: a GIF with a two-colour table and one LZW code.
+    const QString gif = dir.filePath(QStringLiteral("dot.gif"));
+    ASSERT_TRUE(test::write_file(gif, QByteArray::fromHex("47494638396101000100800000"
+                                                          "ffffff000000"
+                                                          "2c000000000100010000"
+                                                          "0202440100"
+                                                          "3b")));
+    ASSERT_EQ(transitions.transition_to_picture(gif, work, ascreen, main, 0, 1, std::nullopt),
+              SceneOutcome::kShown);
+    EXPECT_EQ(work.pixel_size(), QSize(1, 1));
+    EXPECT_EQ(main.Image().pixel(400, 300), qRgb(255, 255, 255));
+    EXPECT_EQ(main.Image().pixel(50, 300), qRgb(0, 0, 0));
+}
+
 TEST_F(SceneChange, TheCaptionGoesIntoTheScene) {
     const CaptionStyle caption{QStringLiteral("Season's Greetings"),
                                7,
