@@ -87,8 +87,7 @@ void SaverEngine::init_saver(QSize window) {
     pack_base_ = state_.run.install_path + QStringLiteral("images");
     read_pack_index(pack_, pack_base_);
     pictures_.border.load_picture(window_picture(WindowPicture::Border));
-    sheets_loaded_ =
-        load_sprite_sheets(pack_, pack_base_, pictures_.sprite, pictures_.mask);
+    sheets_loaded_ = load_sprite_sheets(pack_, pack_base_, pictures_.sprite, pictures_.mask);
     // A user's list that is switched on but empty shows the pack's pictures.
     custom_pictures_ = settings.custom_picture_flag == 1 &&
                        settings.custom_picture_files_total >= 1 &&
@@ -113,13 +112,13 @@ void SaverEngine::setup_stage(QSize window) {
     transitions_.set_abort_transition(false);
     pack_picture_count_ = 10;
 
-    const int n = custom_pictures_ ? state_.settings.custom_picture_files_total
-                                   : pack_picture_count_;
+    const int n =
+        custom_pictures_ ? state_.settings.custom_picture_files_total : pack_picture_count_;
     picture_index_ = random_position(n);
-    const QString file = custom_pictures_
-                             ? state_.settings.custom_picture_paths[static_cast<std::size_t>(
-                                   picture_index_)]
-                             : extract_member(pack_, pack_base_, picture_index_);
+    const QString file =
+        custom_pictures_
+            ? state_.settings.custom_picture_paths[static_cast<std::size_t>(picture_index_)]
+            : extract_member(pack_, pack_base_, picture_index_);
     show_scene_or_keep(file, kNoEffect);
 }
 
@@ -164,8 +163,8 @@ QString SaverEngine::next_caption() {
     if (settings.captions_off == 1) {
         return {};
     }
-    const int total = std::min(settings.captions_total,
-                               static_cast<int>(settings.captions.size()) - 1);
+    const int total =
+        std::min(settings.captions_total, static_cast<int>(settings.captions.size()) - 1);
     if (total <= 0) {
         return kNoCaptions;
     }
@@ -177,8 +176,8 @@ QString SaverEngine::next_caption() {
 QString SaverEngine::choose_picture() {
     const SaverSettings& settings = state_.settings;
     const int n = custom_pictures_ ? settings.custom_picture_files_total : pack_picture_count_;
-    picture_index_ = settings.random_pictures == 1 ? random_position(n)
-                                                    : next_position(picture_index_, n);
+    picture_index_ =
+        settings.random_pictures == 1 ? random_position(n) : next_position(picture_index_, n);
     if (custom_pictures_) {
         return settings.custom_picture_paths[static_cast<std::size_t>(picture_index_)];
     }
@@ -228,8 +227,7 @@ void SaverEngine::main_loop(bool password_in_force) {
             draw_frame();
             // Elapsed times are unsigned differences: a clock that wraps
             // round never stops the music or the scenes.
-            if (settings.mute_audio == 0 &&
-                host_.tick_count() - music_checked_ > kMusicCheckMs) {
+            if (settings.mute_audio == 0 && host_.tick_count() - music_checked_ > kMusicCheckMs) {
                 hooks_.music_tick();
                 music_checked_ = host_.tick_count();
             }
@@ -245,6 +243,7 @@ void SaverEngine::main_loop(bool password_in_force) {
             }
             pace_frame(frame_started);
             ++frames_;
+            hooks_.frame_drawn(frame_started);
         } while (flags_.keep_running);
 
         if (password_in_force && !hooks_.verify_password()) {

@@ -52,6 +52,8 @@ class SaverHooks {
     // Gives the pointer and the system's state back (between the wallpaper
     // and the deletion of the temporary files at shutdown).
     virtual void restore_system_state() {}
+    // Each frame, once drawn and paced, with the tick it started at.
+    virtual void frame_drawn(std::uint32_t /*frame_started*/) {}
 };
 
 // The frame pacing rule: a frame of `elapsed_ms` (at least 1) is long enough
