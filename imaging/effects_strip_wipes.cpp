@@ -32,7 +32,7 @@ EffectPlan strip_wipe_from_both_ends(Axis axis, QSize stage) {
         return {};
     }
     const double step = steps->step;
-    const int pairs = static_cast<int>(std::floor(std::floor(length / step) / 2.0)) + 1;
+    const int pairs = (steps->count - 1) / 2 + 1;
     EffectPass pass;
     for (int i = 1; i <= pairs; ++i) {
         pass.push_back({{strip(axis, stage, step * (i - 1), step + 1.0),

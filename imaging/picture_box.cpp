@@ -140,6 +140,12 @@ PictureBox::PictureBox()
     font_.setPointSizeF(8.0);
 }
 
+PictureBox::~PictureBox() {
+    if (view_ != nullptr) {
+        view_->picture_gone();
+    }
+}
+
 // --- Size and units ----------------------------------------------------------
 
 void PictureBox::set_pixel_size(int width, int height) {

@@ -38,6 +38,8 @@ class PictureView {
   public:
     virtual ~PictureView() = default;
     virtual void picture_changed(const QRect& pixels) = 0;
+    // The box it shows is going away; the view must forget it.
+    virtual void picture_gone() = 0;
 };
 
 class PictureBox {
@@ -45,6 +47,8 @@ class PictureBox {
     // An empty box (0 x 0 pixels) in pixel units, 15 twips per pixel both
     // ways, black background, white text in 8-point "Arial".
     PictureBox();
+    // Tells its view that it goes.
+    ~PictureBox();
     PictureBox(const PictureBox&) = delete;
     PictureBox& operator=(const PictureBox&) = delete;
 

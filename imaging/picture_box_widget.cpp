@@ -36,6 +36,11 @@ void PictureBoxWidget::fit_to_box() {
     setFixedSize(box_ != nullptr ? box_->pixel_size() : QSize(0, 0));
 }
 
+void PictureBoxWidget::picture_gone() {
+    box_ = nullptr;
+    update();
+}
+
 void PictureBoxWidget::picture_changed(const QRect& pixels) {
     update(pixels);
 }

@@ -9,8 +9,7 @@
 //
 // Ownership: the widget does not own its box. It attaches itself to the box
 // when given one and detaches when it gets another box or goes away; a box
-// that goes away first must be taken from the widget before (set_box(nullptr)
-// or another box).
+// that goes away first tells the widget, which then shows black.
 
 #include "imaging/picture_box.h"
 
@@ -34,6 +33,7 @@ class PictureBoxWidget : public QWidget, public PictureView {
     void fit_to_box();
 
     void picture_changed(const QRect& pixels) override;
+    void picture_gone() override;
 
   protected:
     void paintEvent(QPaintEvent* event) override;

@@ -102,11 +102,14 @@ bool Transitions::load_picture(const QString& file, PictureBox& work, const QSiz
         if (!load_jpeg(surface, file, options) || surface.width() <= 0 || surface.height() <= 0) {
             return false;
         }
-        work.load_picture(to_qimage(surface));
-        return true;
+        const QImage picture = to_qimage(surface);
+        work.load_picture(picture);
+        return work.pixel_size() == picture.size();
     }
+    // Pictures show as stored, as the JPEG decoder shows them, whatever
+    // orientation tag a photograph carries.
     QImageReader reader(file);
-    reader.setAutoTransform(true);
+    reader.setAutoTransform(false);
     const QImage picture = reader.read();
     if (picture.isNull() || picture.width() <= 0 || picture.height() <= 0) {
         qWarning("Skipping picture %s: %s", qPrintable(file), qPrintable(reader.errorString()));
@@ -114,7 +117,7 @@ bool Transitions::load_picture(const QString& file, PictureBox& work, const QSiz
     }
     // The box takes the picture's size, so the fit keeps its aspect ratio.
     work.load_picture(picture);
-    return true;
+    return work.pixel_size() == picture.size();
 }
 
 int Transitions::pick_effect(int effect) const {

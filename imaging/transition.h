@@ -71,9 +71,9 @@ class Transitions {
     // it) and the caption, then runs `effect` on `ascreen` and paints the
     // whole new frame there. All three boxes must count in pixels.
     //
-    // A picture that cannot be loaded or has no size leaves every box but
-    // `work` untouched and is skipped. A JPEG's decoding problems are told
-    // to the user at most once per file in the run.
+    // A picture that cannot be loaded, has no size, or is too large for a
+    // picture box is skipped: `main` and `ascreen` keep the scene. A JPEG's decoding problems are
+    // told to the user at most once per file in the run.
     SceneOutcome transition_to_picture(const QString& file, PictureBox& work, PictureBox& ascreen,
                                        PictureBox& main, int effect, double stretch,
                                        const std::optional<CaptionStyle>& caption);

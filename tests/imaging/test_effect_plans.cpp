@@ -4,6 +4,7 @@
 #include "imaging/blit_clip.h"
 #include "imaging/effect_plan.h"
 #include "platform/rounding.h"
+#include "tests/imaging/effect_durations.h"
 
 #include <gtest/gtest.h>
 
@@ -30,11 +31,11 @@ std::vector<EffectCopy> copies_of(const EffectPass& pass) {
     return copies;
 }
 
-int total_wait(const EffectPlan& effect) {
-    int sum = 0;
+std::uint32_t total_wait(const EffectPlan& effect) {
+    std::uint32_t sum = 0;
     for (const EffectPass& pass : effect) {
         for (const EffectStep& step : pass) {
-            sum += step.wait_ms;
+            sum += static_cast<std::uint32_t>(step.wait_ms);
         }
     }
     return sum;
@@ -47,7 +48,7 @@ int total_wait(const EffectPlan& effect) {
 int pixels_wrong_after(const EffectPlan& effect, QSize stage) {
     const int w = stage.width();
     std::vector<int> shown(static_cast<std::size_t>(w * stage.height()), -1);
-    const auto whole = [](double v) { return static_cast<int>(round_half_even(v)); };
+    const auto whole = [](double v) { return round_to_int(v); };
     for (const EffectPass& pass : effect) {
         for (const EffectCopy& c : copies_of(pass)) {
             const auto r = clip_blit(stage, whole(c.src_x), whole(c.src_y), stage, whole(c.x),
@@ -185,13 +186,8 @@ TEST(EffectPlans, BandedSlidesAndBoxOutOnAnOrdinaryStage) {
 }
 
 TEST(EffectPlans, WaitsAddUpToTheEffectsDurations) {
-    // 800 x 600: strip steps 8 and 6 (101 strips), slide steps 10 and 7 (81 and 86).
-    const std::array<int, kEffectCount> expected = {
-        2020, 2020, 2020, 2020, 51 * 20, 51 * 20, 86 * 20, 86 * 20, 81 * 20, 81 * 20,
-        1616, 1616, 1616, 1616, 1600,    300,     300,     300,     300,     1000};
     for (int number = 1; number <= kEffectCount; ++number) {
-        EXPECT_EQ(total_wait(plan(number)), expected[static_cast<std::size_t>(number - 1)])
-            << number;
+        EXPECT_EQ(total_wait(plan(number)), test::kEffectMs800x600[number]) << number;
     }
 }
 

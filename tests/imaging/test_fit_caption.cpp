@@ -4,7 +4,7 @@
 #include "imaging/fit_picture.h"
 #include "imaging/picture_box.h"
 
-#include <QFontDatabase>
+#include <QFontInfo>
 
 #include <gtest/gtest.h>
 
@@ -169,14 +169,32 @@ TEST_F(Captions, BlackPrintsWhiteAndOtherColoursShow) {
 }
 
 TEST_F(Captions, BottomPositionsLeaveOneUnitBelow) {
+    // The same caption at the top and at the bottom: the bottom one is the
+    // top one moved down by the box's height less the line and one pixel.
+    style.position = 6;
+    paint_caption(box, style);
+    const QRect top = ink(box, kGrey);
+    box.Cls();
     style.position = 8;
     paint_caption(box, style);
-    const QRect painted = ink(box, kGrey);
-    const double th = box.TextHeight(style.text);
-    // The caption's line ends one pixel above the bottom; its shadow may reach
-    // two pixels further but no ink falls off the box.
-    EXPECT_LE(painted.bottom(), 199);
-    EXPECT_GE(painted.top(), static_cast<int>(200 - th - 1) - 1);
+    const QRect bottom = ink(box, kGrey);
+    const int line = static_cast<int>(box.TextHeight(style.text));
+    // (Compared by their upper edges: the shadow of the lower one is cut at
+    // the box's bottom.)
+    EXPECT_EQ(bottom.top(), top.top() + 200 - line - 1);
+    EXPECT_EQ(bottom.left(), top.left());
+    EXPECT_EQ(bottom.width(), top.width());
+}
+
+TEST(CaptionFont, ArialIsMetricallyLiberationSans) {
+    PictureBox box;
+    box.set_font_name(QStringLiteral("Arial"));
+    box.set_font_size(30);
+    box.set_font_bold(true);
+    box.set_font_italic(true);
+    EXPECT_EQ(QFontInfo(box.font()).family(), QStringLiteral("Liberation Sans"));
+    EXPECT_EQ(box.TextWidth(QStringLiteral("Merry Christmas")), 316.0);
+    EXPECT_EQ(box.TextHeight(QStringLiteral("Merry Christmas")), 44.0);
 }
 
 TEST_F(Captions, DrawCaptionKeepsItsShadowOnePixelInTwipsToo) {

@@ -13,9 +13,24 @@
 namespace wm {
 namespace {
 
+// Watches a box while it lives.
 struct RecordingView : PictureView {
+    explicit RecordingView(PictureBox& watched) : box(&watched) { watched.attach_view(this); }
+    ~RecordingView() override {
+        if (box != nullptr && box->view() == this) {
+            box->attach_view(nullptr);
+        }
+    }
+    RecordingView(const RecordingView&) = delete;
+    RecordingView& operator=(const RecordingView&) = delete;
+    PictureBox* box;
     std::vector<QRect> rects;
     void picture_changed(const QRect& pixels) override { rects.push_back(pixels); }
+    void picture_gone() override {
+        gone = true;
+        box = nullptr;
+    }
+    bool gone = false;
 };
 
 QImage solid(int w, int h, QRgb colour) {
@@ -103,8 +118,7 @@ TEST(BoxBlt, ClipsAtEveryEdgeWithEachRasterOp) {
         for (const Case& c : cases) {
             PictureBox dest;
             show(dest, solid(8, 7, qRgb(0x5a, 0xc3, 0x3c)));
-            RecordingView view;
-            dest.attach_view(&view);
+            RecordingView view(dest);
             const QImage before = dest.Image().copy();
             box_blt(dest, c.x, c.y, c.w, c.h, source, c.sx, c.sy, rop);
             const Blt want =
@@ -147,8 +161,7 @@ TEST(PictureBox, ResizeKeepsTheTopLeftAndFillsTheRest) {
     box.set_pixel_size(4, 3);
     EXPECT_EQ(box.Image(), solid(4, 3, qRgb(255, 0, 0)));
     box.set_picture(patterned(4, 3));
-    RecordingView view;
-    box.attach_view(&view);
+    RecordingView view(box);
 
     box.set_back_colour(Qt::blue);
     box.set_pixel_size(6, 2);
@@ -217,8 +230,7 @@ TEST(PictureBox, PictureAutoSizeAndCls) {
     PictureBox box;
     box.set_back_colour(Qt::green);
     box.set_pixel_size(5, 4);
-    RecordingView view;
-    box.attach_view(&view);
+    RecordingView view(box);
 
     // Without AutoSize: the picture at the top-left, the background around it.
     box.set_picture(patterned(3, 2));
@@ -279,8 +291,7 @@ TEST(PaintPicture, FillsExactlyTheRoundedRectangle) {
         SCOPED_TRACE(picture_size.width());
         PictureBox box;
         box.set_pixel_size(20, 10);
-        RecordingView view;
-        box.attach_view(&view);
+        RecordingView view(box);
         box.PaintPicture(solid(picture_size.width(), picture_size.height(), red), 2.5, 1.5, 10.0,
                          5.0);
         expect_painted(box, QRect(2, 2, 10, 4), red, black);
@@ -365,8 +376,7 @@ TEST(Text, MeasuresWhatItPrints) {
         box.set_font_bold(true);
         box.set_font_italic(italic);
         box.set_fore_colour(Qt::white);
-        RecordingView view;
-        box.attach_view(&view);
+        RecordingView view(box);
         const double tw = box.TextWidth(greeting);
         const double th = box.TextHeight(greeting);
         EXPECT_EQ(th, box.TextHeight(QString()));  // one line, whatever it says

@@ -105,6 +105,16 @@ TEST(PictureBoxWidget, AttachesToOneBoxAtATime) {
         EXPECT_EQ(second.view(), &other);
     }
     EXPECT_EQ(first.view(), nullptr);  // gone, detached
+
+    // A box that goes first leaves the widget showing nothing.
+    PictureBoxWidget widget;
+    {
+        PictureBox brief;
+        widget.set_box(&brief);
+    }
+    EXPECT_EQ(widget.box(), nullptr);
+    widget.resize(10, 10);
+    EXPECT_FALSE(widget.grab().isNull());  // paints without the box that went
 }
 
 }  // namespace

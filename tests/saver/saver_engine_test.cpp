@@ -3,6 +3,7 @@
 // ways a run can fail and must still go on.
 
 #include "platform/run_temp_folder.h"
+#include "tests/imaging/effect_durations.h"
 #include "tests/saver/saver_fixture.h"
 
 #include <QDir>
@@ -13,11 +14,6 @@ namespace wm {
 namespace {
 
 using test::SaverRun;
-
-// The sum of an effect's waits on an 800 x 600 stage.
-constexpr std::uint32_t kEffectMs[21] = {0,    2020, 2020, 2020, 2020, 1020, 1020,
-                                         1720, 1720, 1620, 1620, 1616, 1616, 1616,
-                                         1616, 1600, 300,  300,  300,  300,  1000};
 
 TEST(FramePacing, ShortestFrames) {
     EXPECT_EQ(frame_length_ms(30), 33u);
@@ -62,7 +58,7 @@ TEST_F(SaverRun, ScenesChangeAfterTheirTimeCountedFromTheTransitionsEnd) {
     std::uint32_t first_end = 0;
     host->at(10032 + 2021, [&] {
         ASSERT_EQ(engine->scene_changes(), 1);
-        first_end = 10032 + kEffectMs[engine->transitions().last_effect()];
+        first_end = 10032 + test::kEffectMs800x600[engine->transitions().last_effect()];
         EXPECT_EQ(engine->scene_started(), first_end);
         EXPECT_EQ(engine->picture_index(), first_picture % 10 + 1);
         EXPECT_TRUE(test::SaverRun::stage_shows(400, 300 - 140,
