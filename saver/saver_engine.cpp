@@ -268,7 +268,8 @@ void SaverEngine::shutdown() {
             sprites_.update_sprites(pictures_.work, pictures_.sprite, pictures_.mask, host_);
         }
         sprites_.present_frame(pictures_.ascreen, pictures_.work);
-        set_wallpaper_from_picture(pictures_.ascreen, kWallpaperStretched, wallpaper_file_name());
+        set_wallpaper_from_picture(pictures_.ascreen, static_cast<int>(WallpaperLayout::kStretched),
+                                   wallpaper_file_name());
     }
     for (PictureBox* box : {&pictures_.work, &pictures_.main, &pictures_.sprite, &pictures_.mask,
                             &pictures_.border}) {
