@@ -1,10 +1,9 @@
 #include "platform/saver_system.h"
 
+#include "platform/number_text.h"
 #include "platform/registry.h"
-#include "platform/rounding.h"
 
 #include <algorithm>
-#include <cmath>
 #include <limits>
 
 namespace wm {
@@ -38,15 +37,9 @@ std::int16_t LinuxSaverSystem::use_password() {
 }
 
 std::int16_t password_switch_value(const QString& text) {
-    bool ok = false;
-    const double number = text.trimmed().toDouble(&ok);
-    if (!ok || std::isnan(number)) {
-        return 0;
-    }
-    const double held =
-        std::clamp(round_half_even(number), double{std::numeric_limits<std::int16_t>::min()},
-                   double{std::numeric_limits<std::int16_t>::max()});
-    return static_cast<std::int16_t>(held);
+    return static_cast<std::int16_t>(std::clamp(parse_whole_number(text).value_or(0),
+                                                int{std::numeric_limits<std::int16_t>::min()},
+                                                int{std::numeric_limits<std::int16_t>::max()}));
 }
 
 void hide_cursor(SaverSystem& system) {
