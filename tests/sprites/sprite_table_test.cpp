@@ -2,7 +2,6 @@
 // direction timer, set-up, retiring and counting.
 
 #include "platform/run_random.h"
-#include "sprites/sheet_layout.h"
 #include "sprites/sprites.h"
 
 #include <gtest/gtest.h>
@@ -104,24 +103,6 @@ TEST(SpriteSpawner, LaunchValuesComeFromTheRunsGeneratorInOrder) {
         EXPECT_EQ(s.max_x, 1024 + 150);
         EXPECT_EQ(s.max_y, 768 + 150);
     }
-}
-
-TEST(SpriteSpawner, LaunchHeightsAndSpeedsStayInTheirRanges) {
-    seed_run_random(21);
-    Sprites sprites;
-    sprites.init_sprites(800, 600, 1);
-    for (int launch = 0; launch < 300; ++launch) {
-        spawn_steps(sprites, 20);
-        const SpriteRecord& s = sprites.slot(1);
-        ASSERT_EQ(s.active, 1);
-        EXPECT_GE(s.y, 1.0);
-        EXPECT_LE(s.y, 450.0);
-        EXPECT_EQ(s.y, std::floor(s.y));
-        const double step = std::abs(s.vx) / 0.2;
-        EXPECT_GE(step, 11.0 - 1e-9);
-        EXPECT_LE(step, 45.0 + 1e-9);
-        sprites.retire_sprite(1);
-    }
 
     // A stage lower than one cell launches on its top row.
     Sprites low;
@@ -212,22 +193,6 @@ TEST(SpriteTable, SetUpResetsAllTwentySlotsAndHoldsTheSlotCount) {
         sprites.init_sprites(800, 600, asked);
         EXPECT_EQ(sprites.active_slots(), held) << asked;
     }
-
-    // The tables: one flap cycle each way, ending in the marker; speeds in
-    // 1/4000 of the stage.
-    sprites.init_sprites(800, 600, 8);
-    for (int i = 1; i <= kFlapCells; ++i) {
-        EXPECT_EQ(sprites.anim_cell(1, i), i);
-        EXPECT_EQ(sprites.anim_cell(2, i), i + kFlapCells);
-    }
-    EXPECT_EQ(sprites.anim_cell(1, 25), kAnimationEnd);
-    EXPECT_EQ(sprites.anim_cell(2, 25), kAnimationEnd);
-    EXPECT_EQ(sprites.anim_cell(3, 1), 0);
-    EXPECT_DOUBLE_EQ(sprites.speed_x(1), 0.2);
-    EXPECT_DOUBLE_EQ(sprites.speed_y(1), 0.15);
-    EXPECT_DOUBLE_EQ(sprites.speed_x(50), 10.0);
-    EXPECT_EQ(sprites.speed_x(51), 0.0);
-    EXPECT_EQ(sprites.speed_x(0), 0.0);
 }
 
 TEST(SpriteTable, CountingAndRetiringSeeOnlyTheSlotsInPlay) {
