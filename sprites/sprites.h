@@ -82,6 +82,10 @@ class Sprites {
     void update_sprites(PictureBox& work, const PictureBox& sprite, const PictureBox& mask,
                         EngineHost& host);
     void drift_with_bob(int slot);
+    // Draws one sprite's cell into `work` at its position, rounded: the
+    // mask cell ANDed in, then the colour cell ORed over it.
+    void draw_sprite(int slot, PictureBox& work, const PictureBox& sprite,
+                     const PictureBox& mask) const;
     // Copies the union of each live sprite's old and new cell, one pixel
     // wider and taller, from `work` to `ascreen`.
     void present_frame(PictureBox& ascreen, const PictureBox& work);
