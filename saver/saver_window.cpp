@@ -42,7 +42,9 @@ QLabel* text_box(QWidget* parent, const QString& text, const QColor& colour, dou
 
 SaverWindow::SaverWindow(RunState& state, SaverSystem& system, EngineHost& host,
                          const QString& frame_times)
-    : state_(state), system_(system), engine_(std::make_unique<SaverEngine>(host, state, *this)) {
+    : state_(state),
+      system_(system),
+      engine_(std::make_unique<SaverEngine>(host, state, static_cast<SaverHooks&>(*this))) {
     setWindowTitle(kSaverWindowCaption);
     set_box(&engine_->pictures().form);
     setMouseTracking(true);
@@ -82,7 +84,7 @@ int SaverWindow::run() {
     raise();
     activateWindow();
 
-    const TerminationSignals signals([this](int) { end_by_signal(); });
+    const TerminationSignals stop_signals([this](int) { end_by_signal(); });
     running_ = true;
     start_sequence();
     engine_->main_loop(password_in_force_);

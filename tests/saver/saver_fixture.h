@@ -11,6 +11,8 @@
 #include <QColor>
 #include <QString>
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <deque>
 #include <memory>
