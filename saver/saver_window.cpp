@@ -51,11 +51,14 @@ SaverWindow::SaverWindow(RunState& state, SaverSystem& system, EngineHost& host,
     setFocusPolicy(Qt::StrongFocus);
 
     stage_ = new PictureBoxWidget(&engine_->pictures().ascreen, this);
+    stage_->setObjectName(QStringLiteral("ascreen"));
     // Input over the stage is the window's input.
     stage_->setAttribute(Qt::WA_TransparentForMouseEvents);
     stage_->hide();
     time_box_ = text_box(this, QStringLiteral("Time"), Qt::white, 9.0);
+    time_box_->setObjectName(QStringLiteral("time_box"));
     info_box_ = text_box(this, QStringLiteral("Info Box"), Qt::green, 8.25);
+    info_box_->setObjectName(QStringLiteral("info_box"));
 
     if (!frame_times.isEmpty()) {
         frame_times_.setFileName(frame_times);
