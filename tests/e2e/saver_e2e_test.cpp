@@ -27,6 +27,8 @@
 #include <QImage>
 #include <QThread>
 
+#include <algorithm>
+#include <cstdint>
 #include <functional>
 
 #include <gtest/gtest.h>
@@ -121,8 +123,11 @@ class SaverE2eTest : public ::testing::Test {
     void start_saver(SaverProcess& run, QImage* shot, const QRect& stage) {
         ASSERT_TRUE(run.start({QStringLiteral("/s")})) << text(run.report());
         const bool shown = poll_until(kFirstPictureMs, [&] {
-            if (!run.running() || display_.windows_titled(kTitle).isEmpty()) {
-                return !run.running();
+            if (!run.running()) {
+                return true;  // reported below
+            }
+            if (display_.windows_titled(kTitle).isEmpty()) {
+                return false;
             }
             *shot = display_.screenshot();
             return !shot->isNull() && distinct_colours(*shot, stage) > kPictureColours;
