@@ -262,7 +262,9 @@ TEST_F(SaverE2eTest, MouseMovesUpToTheSensitivityLeaveItRunning) {
         ASSERT_NO_FATAL_FAILURE(move());
     }
     EXPECT_FALSE(run.wait_for_end(2000)) << "seven moves ended it: " << text(run.report());
-    while (run.running() && moves < 14) {
+    // The eighth should end it; a few more allow for moves a busy saver
+    // received as one. All of them fall within ten seconds of the first.
+    while (run.running() && moves < 20) {
         ASSERT_NO_FATAL_FAILURE(move());
     }
     EXPECT_TRUE(run.wait_for_end(kEndMs)) << moves << " moves within ten seconds did not end it";
