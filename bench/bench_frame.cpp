@@ -3,12 +3,11 @@
 // the plain memory copies of as many rectangles of the same size, the floor
 // any frame could reach.
 
+#include "bench/bench_support.h"
 #include "imaging/picture_box.h"
-#include "platform/engine_host.h"
 #include "sprites/sheet_layout.h"
 #include "sprites/sprites.h"
 
-#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 
@@ -26,14 +25,6 @@ constexpr int kStageHeight = 1080;
 constexpr int kSprites = 20;
 // Per sprite and frame: one restore, two masked-draw copies, one present.
 constexpr int kCopiesPerSprite = 4;
-
-// A host with nothing to do: the update's yield costs no time.
-class IdleHost : public wm::EngineHost {
-  public:
-    std::uint32_t tick_count() override { return 0; }
-    void yield_once() override {}
-    void yield_until(std::uint32_t) override {}
-};
 
 // A scene: smooth colour ramps, as a photograph would be.
 QImage scene_picture() {
@@ -112,7 +103,7 @@ struct FrameStage {
         }
     }
 
-    IdleHost host;
+    wm::bench::InstantHost host;
     wm::PictureBox main;
     wm::PictureBox work;
     wm::PictureBox ascreen;
@@ -168,11 +159,5 @@ BENCHMARK(BM_MemcpyRects)->Unit(benchmark::kMicrosecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-    // Painting the sheets needs a GUI application; no window is shown.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return wm::bench::run_gui_benchmarks(argc, argv);
 }

@@ -1,6 +1,9 @@
-#include "bench/bench_pictures.h"
+#include "bench/bench_support.h"
 
+#include <QGuiApplication>
 #include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
 
 #include <turbojpeg.h>
 
@@ -67,6 +70,15 @@ const Picture& picture(std::int64_t index) {
         return made;
     }();
     return pictures.at(static_cast<std::size_t>(index));
+}
+
+int run_gui_benchmarks(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
 }
 
 }  // namespace wm::bench
