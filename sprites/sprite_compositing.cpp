@@ -2,11 +2,12 @@
 // drawing each one through its mask, and copying what changed to the
 // visible stage.
 //
-// Every copy goes through blit_boxes, so each real position or size is
-// rounded half to even to a pixel in one place.
+// Every real position or size is rounded half to even to a pixel, by
+// blit_boxes or round_to_int.
 
 #include "imaging/picture_box.h"
 #include "imaging/transition.h"
+#include "platform/rounding.h"
 #include "sprites/sprites.h"
 
 namespace wm {
@@ -54,9 +55,21 @@ void Sprites::draw_sprite(int n, PictureBox& work, const PictureBox& sprite,
     if (s.draw_mode != 1) {
         return;
     }
+    // The mask ANDed in, then the colour ORed over it: one pass does both.
     const QRect c = cell(s.frame);
-    blit_boxes(work, s.x, s.y, c.width(), c.height(), mask, c.x(), c.y(), RasterOp::kSrcAnd);
-    blit_boxes(work, s.x, s.y, c.width(), c.height(), sprite, c.x(), c.y(), RasterOp::kSrcPaint);
+    box_blt_masked(work, round_to_int(s.x), round_to_int(s.y), c.width(), c.height(), sprite, mask,
+                   c.x(), c.y(), &ink_of(sprite, mask));
+}
+
+const SheetInk& Sprites::ink_of(const PictureBox& sprite, const PictureBox& mask) const {
+    const qint64 sprite_key = sprite.Image().cacheKey();
+    const qint64 mask_key = mask.Image().cacheKey();
+    if (sprite_key != ink_sprite_key_ || mask_key != ink_mask_key_) {
+        ink_ = SheetInk(sprite.Image(), mask.Image());
+        ink_sprite_key_ = sprite_key;
+        ink_mask_key_ = mask_key;
+    }
+    return ink_;
 }
 
 void Sprites::present_frame(PictureBox& ascreen, const PictureBox& work) {

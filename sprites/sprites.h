@@ -10,6 +10,8 @@
 // Per frame the saver calls erase_sprites, spawn_step (unless sprites are
 // off), update_sprites and present_frame, in that order.
 
+#include "imaging/picture_box.h"
+
 #include <QRect>
 
 #include <array>
@@ -105,7 +107,13 @@ class Sprites {
     int spawn_tick() const { return spawn_tick_; }
 
   private:
+    // Where the sheets have ink, worked out once for the sheets in use.
+    const SheetInk& ink_of(const PictureBox& sprite, const PictureBox& mask) const;
+
     std::array<SpriteRecord, kSpriteSlots + 1> table_{};
+    mutable SheetInk ink_;
+    mutable qint64 ink_sprite_key_ = 0;
+    mutable qint64 ink_mask_key_ = 0;
     std::array<std::array<int, 101>, 3> anim_table_{};
     std::array<double, 51> speed_x_{};
     std::array<double, 51> speed_y_{};

@@ -35,9 +35,9 @@ StageLayout stage_layout(QSize window, bool fill_screen) {
     layout.stage = fill_screen ? window : kFixedStageSize;
     const double w = layout.stage.width();
     const double h = layout.stage.height();
-    layout.ascreen = QRect(round_to_int((window.width() - w) / 2.0),
-                           round_to_int((window.height() - h) / 2.0), layout.stage.width(),
-                           layout.stage.height());
+    layout.ascreen =
+        QRect(round_to_int((window.width() - w) / 2.0), round_to_int((window.height() - h) / 2.0),
+              layout.stage.width(), layout.stage.height());
     layout.x1 = window.width() / 2.0 - w / 2.0 - kBorderPiece;
     layout.y1 = window.height() / 2.0 - h / 2.0 - kBorderPiece;
     layout.x2 = layout.x1 + w + kBorderPiece;
