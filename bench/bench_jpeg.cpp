@@ -4,7 +4,7 @@
 // with the surface's row pitch, pixel format and bottom-up order; the
 // difference is what the wrapper costs on top of the decoder.
 
-#include "bench/bench_pictures.h"
+#include "bench/bench_support.h"
 #include "imaging/jpeg_reader.h"
 
 #include <benchmark/benchmark.h>

@@ -2,12 +2,9 @@
 // 12-megapixel JPEG, fit it, caption it and paint the new frame. Also the
 // copying of the slowest effects on the same stage, their waits skipped.
 
-#include "bench/bench_pictures.h"
+#include "bench/bench_support.h"
 #include "imaging/picture_box.h"
 #include "imaging/transition.h"
-#include "platform/engine_host.h"
-
-#include <QGuiApplication>
 
 #include <benchmark/benchmark.h>
 
@@ -15,23 +12,12 @@
 
 namespace {
 
-// A host whose every wait ends at once: what remains is the engine's own work.
-class InstantHost : public wm::EngineHost {
-  public:
-    std::uint32_t tick_count() override { return now_; }
-    void yield_once() override {}
-    void yield_until(std::uint32_t tick) override { now_ = tick; }
-
-  private:
-    std::uint32_t now_ = 0;
-};
-
 struct Stage {
     Stage() {
         ascreen.set_pixel_size(1920, 1080);
         ascreen.Cls();
     }
-    InstantHost host;
+    wm::bench::InstantHost host;
     wm::Transitions transitions{host};
     wm::PictureBox work;
     wm::PictureBox ascreen;
@@ -88,11 +74,5 @@ BENCHMARK(BM_EffectCopies)
 }  // namespace
 
 int main(int argc, char** argv) {
-    // Text measuring and painting need a GUI application; no window is shown.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return wm::bench::run_gui_benchmarks(argc, argv);
 }

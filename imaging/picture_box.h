@@ -28,6 +28,8 @@
 #include <QSize>
 #include <QString>
 
+#include <vector>
+
 namespace wm {
 
 enum class ScaleMode { kTwips, kPixels };
@@ -179,5 +181,32 @@ class PictureBox {
 // rectangle that changed.
 void box_blt(PictureBox& dest, int x, int y, int width, int height, const PictureBox& source,
              int sx, int sy, RasterOp rop);
+
+// Where a sheet and its mask draw anything: per row of the sheet, the runs
+// of pixels whose masked drawing changes the destination (mask not white or
+// colour not black). Elsewhere the drawing leaves every pixel as it was.
+struct InkRun {
+    int begin;
+    int end;  // one past the last
+};
+class SheetInk {
+  public:
+    SheetInk() = default;
+    SheetInk(const QImage& sprite, const QImage& mask);
+    // The runs of sheet row y, in order; none outside the sheet.
+    const std::vector<InkRun>& row(int y) const;
+    QSize size() const { return size_; }
+
+  private:
+    QSize size_;
+    std::vector<std::vector<InkRun>> rows_;
+};
+
+// The masked drawing of a cell of a sheet: `mask` (sx, sy) copied to `dest`
+// (x, y) with kSrcAnd, then `sprite` (sx, sy) over it with kSrcPaint, done
+// in one pass with the same result; clipped at every box's edges. With the
+// sheets' ink (of the same size), only the pixels it names are visited.
+void box_blt_masked(PictureBox& dest, int x, int y, int width, int height, const PictureBox& sprite,
+                    const PictureBox& mask, int sx, int sy, const SheetInk* ink = nullptr);
 
 }  // namespace wm

@@ -104,9 +104,9 @@ bool Registry::store(std::uint32_t root, const QString& key_path, const QString&
     return IniSettingsStore::write_document(file_, *doc, nullptr);
 }
 
-void Registry::write_string(std::uint32_t root, const QString& key_path, const QString& value_name,
+bool Registry::write_string(std::uint32_t root, const QString& key_path, const QString& value_name,
                             const QString& text) {
-    store(root, key_path, value_name, kSzPrefix + text);
+    return store(root, key_path, value_name, kSzPrefix + text);
 }
 
 bool Registry::write_dword(std::uint32_t root, const QString& key_path, const QString& value_name,
@@ -119,9 +119,9 @@ QString read_registry_string(std::uint32_t root, const QString& key_path,
     return Registry().read_string(root, key_path, value_name);
 }
 
-void write_registry_string(std::uint32_t root, const QString& key_path, const QString& value_name,
+bool write_registry_string(std::uint32_t root, const QString& key_path, const QString& value_name,
                            const QString& text) {
-    Registry().write_string(root, key_path, value_name, text);
+    return Registry().write_string(root, key_path, value_name, text);
 }
 
 }  // namespace wm

@@ -24,6 +24,10 @@ enum class RootKey : std::uint32_t {
     DynData = 0x80000006u,
 };
 
+// The key of the desktop's screen-saver and wallpaper values, under
+// HKEY_CURRENT_USER.
+inline const QString kDesktopKeyPath = QStringLiteral("Control Panel\\Desktop");
+
 // Longest value data read_registry_string accepts, in bytes.
 inline constexpr int kRegistryBufferBytes = 255;
 
@@ -42,8 +46,8 @@ class Registry {
                         const QString& value_name) const;
     // Stores the text as a REG_SZ of exactly its characters (no NUL counted;
     // a text ending in QChar(0) stores the NUL as data), creating the key when
-    // needed. Failures are ignored, as callers expect.
-    void write_string(std::uint32_t root, const QString& key_path, const QString& value_name,
+    // needed. False when the value could not be stored; most callers ignore it.
+    bool write_string(std::uint32_t root, const QString& key_path, const QString& value_name,
                       const QString& text);
     // Stores a REG_DWORD (the desktop's own values are often numbers).
     bool write_dword(std::uint32_t root, const QString& key_path, const QString& value_name,
@@ -60,7 +64,7 @@ class Registry {
 
 QString read_registry_string(std::uint32_t root, const QString& key_path,
                              const QString& value_name);
-void write_registry_string(std::uint32_t root, const QString& key_path, const QString& value_name,
+bool write_registry_string(std::uint32_t root, const QString& key_path, const QString& value_name,
                            const QString& text);
 
 }  // namespace wm

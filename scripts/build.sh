@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 build=${WM_BUILD:-build}
 jobs=${WM_JOBS:-$(nproc)}
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DWM_BUILD_TESTS=OFF \
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DWM_SANITIZE=OFF -DWM_BUILD_TESTS=OFF \
   -DWM_BUILD_BENCHMARKS=OFF >/dev/null
 if [ "$#" -gt 0 ]; then
   cmake --build "$build" -j "$jobs" --target "$@"

@@ -2,25 +2,83 @@
 # Installs what is missing, builds the program, installs it into build/stage
 # and starts it as the screen-saver host would: `wintermere /s`.
 #
-# The run keeps its settings in build/run-config, so the user's own settings
-# are never touched by it.
+# On a machine with a display the saver covers the screen until a key is
+# pressed (or the mouse is clicked or moved); its settings live in
+# build/run-config. With no display ($DISPLAY and $WAYLAND_DISPLAY empty) it
+# runs on a virtual display (Xvfb) for about twenty seconds with ten-second
+# scenes, settings in a temporary folder, saves screenshots in
+# build/run-screens/ and ends with a key press. Either way the user's own
+# settings are never touched.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/build.sh
 build=${WM_BUILD:-build}
-export XDG_CONFIG_HOME="$PWD/$build/run-config"
-WM_INSTALL_SCOPE=user cmake --install "$build" --prefix "$PWD/$build/stage" >/dev/null
-echo "Installed into $build/stage (settings in $XDG_CONFIG_HOME)."
-echo "Starting: $build/stage/bin/wintermere /s"
-set +e
-"$build/stage/bin/wintermere" /s "$@"
-status=$?
-set -e
-if [ "$status" -eq 2 ]; then
-  echo "This build has no saver window yet (see the README): start-up, settings, the media"
-  echo "pack tool ($build/stage/bin/wintermere-pack), the imaging core and the built-in media"
-  echo "(the pack in $build/stage/share/wintermere; see them with scripts/contact-sheet.sh)"
-  echo "are in place."
-  exit 0
+stage="$PWD/$build/stage"
+screens="$PWD/$build/run-screens"
+
+# The part that runs on the virtual display: scripts/run.sh --on-display [ARGS...]
+if [ "${1:-}" = "--on-display" ]; then
+  shift
+  "$stage/bin/wintermere" /s "$@" &
+  pid=$!
+  start=$(date +%s%N)
+  # Waits until `seconds` after the start; fails when the saver has ended.
+  wait_until() {
+    while [ $(($(date +%s%N) - start)) -lt $(($1 * 1000000000)) ]; do
+      kill -0 "$pid" 2>/dev/null || return 1
+      sleep 0.2
+    done
+  }
+  for at in 2 8 15; do
+    wait_until "$at" || break
+    import -window root "$screens/screen-${at}s.png"
+    echo "Screenshot after ${at} s: $screens/screen-${at}s.png"
+  done
+  if wait_until 20; then
+    echo "Pressing a key to end it."
+    xdotool key space || echo "xdotool could not press a key." >&2
+    for _ in $(seq 50); do
+      kill -0 "$pid" 2>/dev/null || break
+      sleep 0.1
+    done
+    if kill -0 "$pid" 2>/dev/null; then
+      echo "The key press did not end the saver within five seconds; sending SIGTERM." >&2
+      kill -TERM "$pid"
+    fi
+  fi
+  set +e
+  wait "$pid"
+  status=$?
+  set -e
+  echo "The saver ended with status $status."
+  exit "$status"
 fi
-exit "$status"
+
+bash scripts/build.sh
+
+if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
+  export XDG_CONFIG_HOME="$PWD/$build/run-config"
+  WM_INSTALL_SCOPE=user cmake --install "$build" --prefix "$stage" >/dev/null
+  echo "Installed into $build/stage (settings in $XDG_CONFIG_HOME)."
+  echo "Starting: $build/stage/bin/wintermere /s  (press a key to end it)"
+  exec "$stage/bin/wintermere" /s "$@"
+fi
+
+# No display: a short run on a virtual one, with settings of its own.
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+export XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" XDG_RUNTIME_DIR="$work/run"
+mkdir -p "$XDG_DATA_HOME" "$XDG_RUNTIME_DIR"
+chmod 700 "$XDG_RUNTIME_DIR"
+WM_INSTALL_SCOPE=user cmake --install "$build" --prefix "$stage" >/dev/null
+cat >>"$XDG_CONFIG_HOME/Quillory Wintermere/settings.ini" <<EOF
+[Options]
+scene_duration=10
+mute_audio=1
+EOF
+rm -rf "$screens"
+mkdir -p "$screens"
+echo "Installed into $build/stage. No display here: running wintermere /s on a virtual"
+echo "1920 x 1080 display for about twenty seconds (ten-second scenes, settings in a"
+echo "temporary folder)."
+unset QT_QPA_PLATFORM
+xvfb-run -a -s "-screen 0 1920x1080x24" bash scripts/run.sh --on-display "$@"

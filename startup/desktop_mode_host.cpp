@@ -1,7 +1,14 @@
 #include "startup/desktop_mode_host.h"
 
 #include "platform/host_password.h"
+#include "platform/qt_engine_host.h"
+#include "platform/saver_system.h"
 #include "platform/x11_windows.h"
+#include "saver/saver_window.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QStringList>
 
 #include <cstdio>
 
@@ -14,6 +21,13 @@ int not_available(const char* what) {
     return kExitModeNotAvailable;
 }
 
+// A developer's diagnostic after the switch: "--frame-times FILE".
+QString frame_times_file() {
+    const QStringList arguments = QCoreApplication::arguments();
+    const qsizetype at = arguments.indexOf(QStringLiteral("--frame-times"));
+    return at >= 0 && at + 1 < arguments.size() ? arguments.at(at + 1) : QString();
+}
+
 }  // namespace
 
 bool DesktopModeHost::saver_window_exists(const QString& title) {
@@ -24,8 +38,15 @@ int DesktopModeHost::open_configuration(RunState&) {
     return not_available("the configuration window (/c)");
 }
 
-int DesktopModeHost::open_saver(RunState&) {
-    return not_available("the full-screen saver (/s)");
+int DesktopModeHost::open_saver(RunState& state) {
+    if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) {
+        std::fprintf(stderr, "wintermere: the saver needs a display (none was found)\n");
+        return kExitModeNotAvailable;
+    }
+    QtEngineHost host;
+    LinuxSaverSystem system;
+    SaverWindow window(state, system, host, frame_times_file());
+    return window.run();
 }
 
 int DesktopModeHost::load_preview(RunState&) {

@@ -1,35 +1,17 @@
 #include "startup/saver_settings.h"
 
 #include "platform/messages.h"
-#include "platform/rounding.h"
+#include "platform/number_text.h"
 #include "platform/settings_store.h"
 
 #include <QStringList>
 
 #include <algorithm>
-#include <cmath>
 #include <limits>
 #include <optional>
 
 namespace wm {
 namespace {
-
-// Stored numbers are decimal text; blanks around them are tolerated, and a
-// number with a fraction is rounded half to even. Anything else is unusable.
-std::optional<int> parse_int(const QString& text) {
-    const QString trimmed = text.trimmed();
-    bool ok = false;
-    const qlonglong whole = trimmed.toLongLong(&ok);
-    if (ok) {
-        return static_cast<int>(std::clamp<qlonglong>(whole, std::numeric_limits<int>::min(),
-                                                      std::numeric_limits<int>::max()));
-    }
-    const double real = trimmed.toDouble(&ok);
-    if (!ok || !std::isfinite(real)) {
-        return std::nullopt;
-    }
-    return round_to_int(real);
-}
 
 // The position in a key such as "caption12": plain decimal digits after the
 // prefix, no sign, no leading zero.
@@ -54,7 +36,7 @@ class OptionsReader {
 
     std::optional<int> number(const QString& key) const {
         const std::optional<QString> text = store_.read(kOptionsSection, key);
-        return text ? parse_int(*text) : std::nullopt;
+        return text ? parse_whole_number(*text) : std::nullopt;
     }
     // A number clamped into its range; unusable text gives the default.
     int ranged(const QString& key, int fallback, IntRange range) const {

@@ -154,6 +154,46 @@ TEST(BoxBlt, CopiesWithinOneBoxInEveryDirection) {
     }
 }
 
+TEST(BoxBlt, MaskedDrawingInOnePassMatchesAndThenOr) {
+    // A sheet with a see-through border round a bird of every colour, its
+    // mask black under the bird and patterned (neither white nor black) in
+    // one corner.
+    QImage sheet = solid(40, 30, qRgb(0, 0, 0));
+    QImage mask_picture = solid(40, 30, qRgb(255, 255, 255));
+    for (int y = 8; y < 22; ++y) {
+        for (int x = 10; x < 30; ++x) {
+            sheet.setPixel(x, y, pattern(x, y));
+            mask_picture.setPixel(x, y, qRgb(0, 0, 0));
+        }
+    }
+    mask_picture.setPixel(1, 1, qRgb(0x0F, 0xF0, 0x55));
+    PictureBox sprite;
+    PictureBox mask;
+    show(sprite, sheet);
+    show(mask, mask_picture);
+    const SheetInk ink(sprite.Image(), mask.Image());
+    ASSERT_EQ(ink.row(10).size(), 1u);
+    EXPECT_EQ(ink.row(10)[0].begin, 10);
+    EXPECT_EQ(ink.row(10)[0].end, 30);
+    EXPECT_EQ(ink.row(1)[0].begin, 1);
+    EXPECT_TRUE(ink.row(5).empty());
+    EXPECT_TRUE(ink.row(-1).empty());
+
+    // Every placement, the stage's edges included, with and without ink.
+    for (const QPoint at : {QPoint(5, 5), QPoint(-15, -3), QPoint(35, 20), QPoint(-60, 0)}) {
+        PictureBox expected;
+        show(expected, patterned(50, 40));
+        box_blt(expected, at.x(), at.y(), 40, 30, mask, 0, 0, RasterOp::kSrcAnd);
+        box_blt(expected, at.x(), at.y(), 40, 30, sprite, 0, 0, RasterOp::kSrcPaint);
+        for (const SheetInk* with : {static_cast<const SheetInk*>(nullptr), &ink}) {
+            PictureBox got;
+            show(got, patterned(50, 40));
+            box_blt_masked(got, at.x(), at.y(), 40, 30, sprite, mask, 0, 0, with);
+            EXPECT_EQ(got.Image(), expected.Image()) << at.x() << "," << at.y();
+        }
+    }
+}
+
 TEST(PictureBox, ResizeKeepsTheTopLeftAndFillsTheRest) {
     PictureBox box;
     EXPECT_EQ(box.pixel_size(), QSize(0, 0));

@@ -28,7 +28,8 @@ TEST_F(RegistryTest, NumbersReadAsAtLeastThreeDigits) {
 TEST_F(RegistryTest, StringsReadWithoutTheirTerminatingNul) {
     registry_.write_string(kUser, kDesktop, QStringLiteral("WithNul"),
                            QStringLiteral("1") + QChar(0));
-    write_registry_string(kUser, kDesktop, QStringLiteral("TileWallpaper"), QStringLiteral("2"));
+    EXPECT_TRUE(write_registry_string(kUser, kDesktop, QStringLiteral("TileWallpaper"),
+                                      QStringLiteral("2")));
     EXPECT_EQ(read_registry_string(kUser, kDesktop, QStringLiteral("WithNul")),
               QStringLiteral("1"));
     // Written without a NUL, one character is stored and read back whole.
@@ -53,7 +54,8 @@ TEST_F(RegistryTest, EveryFailureReadsAsEmptyText) {
     // Only the predefined root keys open.
     EXPECT_EQ(registry_.read_string(0x80000007u, kDesktop, QStringLiteral("Present")), QString());
     EXPECT_EQ(registry_.read_string(0x7fffffffu, kDesktop, QStringLiteral("Present")), QString());
-    registry_.write_string(0x12345u, kDesktop, QStringLiteral("Nowhere"), QStringLiteral("x"));
+    EXPECT_FALSE(
+        registry_.write_string(0x12345u, kDesktop, QStringLiteral("Nowhere"), QStringLiteral("x")));
     EXPECT_FALSE(test::read_file(registry_.file()).contains("Nowhere"));
 
     // Names the store cannot hold are refused rather than bending its file.

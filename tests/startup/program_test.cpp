@@ -59,9 +59,9 @@ TEST_F(ProgramTest, WithoutAnInstallPathEveryModeReportsItAndEnds) {
 
 TEST_F(ProgramTest, ModesWithoutTheirWindowSaySoAndFail) {
     install_system_wide("/opt/wintermere");
-    for (const QStringList& args : {QStringList{}, QStringList{QStringLiteral("/s")},
-                                    QStringList{QStringLiteral("/p"), QStringLiteral("123")},
-                                    QStringList{QStringLiteral("/M")}}) {
+    for (const QStringList& args :
+         {QStringList{}, QStringList{QStringLiteral("/p"), QStringLiteral("123")},
+          QStringList{QStringLiteral("/M")}}) {
         const ProgramRun r = run(args);
         EXPECT_EQ(r.exit_code, 2) << args.join(QLatin1Char(' ')).toStdString();
         EXPECT_TRUE(r.err.endsWith(QStringLiteral("is not available in this build\n")))

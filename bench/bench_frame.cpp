@@ -1,0 +1,163 @@
+// One frame of the birds on a full-HD stage: restore the last cells, move
+// and draw 20 sprites through their masks, present what changed. Beside it,
+// the plain memory copies of as many rectangles of the same size, the floor
+// any frame could reach.
+
+#include "bench/bench_support.h"
+#include "imaging/picture_box.h"
+#include "sprites/sheet_layout.h"
+#include "sprites/sprites.h"
+
+#include <QImage>
+#include <QPainter>
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+constexpr int kStageWidth = 1920;
+constexpr int kStageHeight = 1080;
+constexpr int kSprites = 20;
+// Per sprite and frame: one restore, two masked-draw copies, one present.
+constexpr int kCopiesPerSprite = 4;
+
+// A scene: smooth colour ramps, as a photograph would be.
+QImage scene_picture() {
+    QImage image(kStageWidth, kStageHeight, QImage::Format_RGB32);
+    for (int y = 0; y < kStageHeight; ++y) {
+        auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < kStageWidth; ++x) {
+            row[x] = qRgb(x * 255 / kStageWidth, y * 255 / kStageHeight, (x + y) & 0xff);
+        }
+    }
+    return image;
+}
+
+// Sheets with a bird-sized body and wings in every cell: black on white in
+// the mask, coloured on black in the colour sheet.
+void paint_sheets(QImage& colour, QImage& mask) {
+    colour = QImage(wm::kSheetWidth, wm::kSheetHeight, QImage::Format_RGB32);
+    mask = QImage(wm::kSheetWidth, wm::kSheetHeight, QImage::Format_RGB32);
+    colour.fill(Qt::black);
+    mask.fill(Qt::white);
+    QPainter c(&colour);
+    QPainter m(&mask);
+    for (int n = 1; n <= wm::kSheetCells; ++n) {
+        const QRect cell = wm::sheet_cell(n);
+        const int lift = (n % wm::kFlapCells) * 3;
+        const QRect body = cell.adjusted(35, 60, -35, -55);
+        const QRect wings = cell.adjusted(10, 20 + lift % 40, -10, -90 + lift % 40);
+        c.setBrush(QColor(90 + n, 70, 40));
+        c.setPen(Qt::NoPen);
+        c.drawEllipse(body);
+        c.drawEllipse(wings);
+        m.setBrush(Qt::black);
+        m.setPen(Qt::NoPen);
+        m.drawEllipse(body);
+        m.drawEllipse(wings);
+    }
+}
+
+struct FrameStage {
+    FrameStage() {
+        const QImage scene = scene_picture();
+        main.load_picture(scene);
+        work.load_picture(scene);
+        ascreen.load_picture(scene);
+        QImage colour;
+        QImage cutout;
+        paint_sheets(colour, cutout);
+        sprite.load_picture(colour);
+        mask.load_picture(cutout);
+        // Twenty birds spread over the stage at fractional places, flying
+        // both ways at the spawner's speeds and bobbing as it makes them.
+        sprites.init_sprites(kStageWidth, kStageHeight, kSprites);
+        for (int n = 1; n <= kSprites; ++n) {
+            const bool rightwards = n % 2 == 0;
+            const double x = std::fmod(n * 181.3, kStageWidth - 150.0);
+            const double y = 20.0 + (n * 97 % (kStageHeight - 200)) + 0.5;
+            sprites.set_animation(n, rightwards ? 1 : 2, 0);
+            sprites.place_sprite(n, x, y, 1);
+            const double speed = sprites.speed_x(11 + n);
+            sprites.set_motion(n, rightwards ? speed : -speed, 0, 0, 0, sprites.speed_y(1) / 4,
+                               sprites.speed_y(10), -150, -150, kStageWidth + 150,
+                               kStageHeight + 150);
+        }
+    }
+
+    // Keeps all twenty on the stage: a bird at the far edge comes back in
+    // at the near one, as the next launch would.
+    void wrap_round() {
+        for (int n = 1; n <= kSprites; ++n) {
+            wm::SpriteRecord& s = sprites.slot(n);
+            if (s.vx > 0 && s.x > kStageWidth - 150) {
+                s.x -= kStageWidth - 150;
+            } else if (s.vx < 0 && s.x < 0) {
+                s.x += kStageWidth - 150;
+            }
+        }
+    }
+
+    wm::bench::InstantHost host;
+    wm::PictureBox main;
+    wm::PictureBox work;
+    wm::PictureBox ascreen;
+    wm::PictureBox sprite;
+    wm::PictureBox mask;
+    wm::Sprites sprites;
+};
+
+void BM_SpriteFrame(benchmark::State& state) {
+    FrameStage stage;
+    for (auto _ : state) {
+        stage.sprites.erase_sprites(stage.work, stage.main);
+        stage.sprites.update_sprites(stage.work, stage.sprite, stage.mask, stage.host);
+        stage.sprites.present_frame(stage.ascreen, stage.work);
+        stage.wrap_round();
+        benchmark::ClobberMemory();
+    }
+    if (stage.sprites.count_active_sprites() != kSprites) {
+        state.SkipWithError("sprites left the stage");
+    }
+    state.SetLabel("20 sprites on 1920x1080");
+}
+
+void BM_MemcpyRects(benchmark::State& state) {
+    const FrameStage stage;
+    const qsizetype stride = qsizetype{kStageWidth} * 4;
+    std::vector<std::uint8_t> from(static_cast<std::size_t>(stride * kStageHeight), 1);
+    std::vector<std::uint8_t> to(from.size(), 2);
+    // The places of the birds, whole pixels, kept on the stage.
+    std::vector<QPoint> places;
+    for (int n = 1; n <= kSprites; ++n) {
+        const wm::SpriteRecord& s = stage.sprites.slot(n);
+        places.emplace_back(std::clamp(static_cast<int>(s.x), 0, kStageWidth - 150),
+                            std::clamp(static_cast<int>(s.y), 0, kStageHeight - 150));
+    }
+    for (auto _ : state) {
+        for (int copy = 0; copy < kCopiesPerSprite; ++copy) {
+            for (const QPoint& p : places) {
+                for (int row = 0; row < 150; ++row) {
+                    const qsizetype at = (p.y() + row) * stride + qsizetype{p.x()} * 4;
+                    std::memcpy(to.data() + at, from.data() + at, 150 * 4);
+                }
+            }
+        }
+        benchmark::ClobberMemory();
+    }
+    state.SetLabel("80 copies of 150x150x4 bytes");
+}
+
+BENCHMARK(BM_SpriteFrame)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_MemcpyRects)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    return wm::bench::run_gui_benchmarks(argc, argv);
+}

@@ -1,0 +1,72 @@
+#pragma once
+// The full-screen saver window: the stage with the birds and the scenes, the
+// time of day, and the input that ends it.
+//
+// run() covers the screen, prepares the engine, runs the main loop until
+// input (or SIGTERM / SIGINT) ends the saver, and then shuts down: music
+// stopped, wallpaper saved when asked, pointer and system state given back,
+// temporary files deleted, whichever way the run ends.
+
+#include "imaging/picture_box_widget.h"
+#include "saver/saver_engine.h"
+
+#include <QFile>
+#include <QString>
+
+#include <memory>
+
+class QLabel;
+
+namespace wm {
+
+class EngineHost;
+class SaverSystem;
+struct RunState;
+
+// The window's title, which a second start looks for.
+inline const QString kSaverWindowCaption = QStringLiteral("Screen Saver Main Form");
+
+class SaverWindow : public PictureBoxWidget, private SaverHooks {
+  public:
+    // `frame_times`: when not empty, a file to which every frame's start
+    // (milliseconds of the engine's clock) is appended, one per line.
+    SaverWindow(RunState& state, SaverSystem& system, EngineHost& host,
+                const QString& frame_times = {});
+    ~SaverWindow() override;
+
+    // Runs the saver from start to end; returns the exit status (0).
+    int run();
+
+    SaverEngine& engine() { return *engine_; }
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void start_sequence();
+    void place_controls();
+    void end_by_signal();
+
+    // SaverHooks
+    void show_time_of_day(const QString& text) override;
+    bool verify_password() override;
+    void restore_system_state() override;
+    void frame_drawn(std::uint32_t frame_started) override;
+
+    RunState& state_;
+    SaverSystem& system_;
+    std::unique_ptr<SaverEngine> engine_;
+    PictureBoxWidget* stage_ = nullptr;
+    QLabel* time_box_ = nullptr;
+    QLabel* info_box_ = nullptr;
+    QFile frame_times_;
+    bool password_in_force_ = false;
+    bool system_state_changed_ = false;
+    bool cursor_hidden_ = false;
+    bool running_ = false;
+};
+
+}  // namespace wm

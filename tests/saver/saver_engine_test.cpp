@@ -1,0 +1,244 @@
+// The saver's engine on the virtual clock: frame pacing, scene timing,
+// music checks, sprites on and off, captions, pictures, passwords, and the
+// ways a run can fail and must still go on.
+
+#include "platform/run_temp_folder.h"
+#include "tests/imaging/effect_durations.h"
+#include "tests/imaging/jpeg_maker.h"
+#include "tests/saver/saver_fixture.h"
+
+#include <QDir>
+
+#include <gtest/gtest.h>
+
+namespace wm {
+namespace {
+
+using test::SaverRun;
+
+TEST(FramePacing, ShortestFrames) {
+    EXPECT_EQ(frame_length_ms(30), 33u);
+    EXPECT_EQ(frame_length_ms(60), 17u);
+    EXPECT_EQ(frame_length_ms(10), 91u);
+    EXPECT_EQ(frame_length_ms(0), 501u);  // never a division by zero
+}
+
+TEST(TimeOfDay, TwelveHourClock) {
+    EXPECT_TRUE(time_of_day_text(0, 5, 9).startsWith(QStringLiteral("12:05:09 ")));
+    EXPECT_TRUE(time_of_day_text(13, 0, 0).startsWith(QStringLiteral("01:00:00 ")));
+    EXPECT_TRUE(time_of_day_text(12, 30, 59).startsWith(QStringLiteral("12:30:59 ")));
+    EXPECT_NE(time_of_day_text(9, 0, 0).mid(9), time_of_day_text(21, 0, 0).mid(9));
+}
+
+TEST_F(SaverRun, FramesLastTheirRatesLength) {
+    for (const int rate : {30, 60, 10}) {
+        SCOPED_TRACE(rate);
+        state.settings.frame_rate = rate;
+        hooks.frames.clear();
+        start();
+        const std::uint32_t length = frame_length_ms(rate);
+        // A key in the middle of the fifth frame's wait ends the loop after it.
+        key_at(1000 + 4 * length + length / 2);
+        engine->main_loop(false);
+        ASSERT_EQ(hooks.frames.size(), 5u);
+        for (std::size_t i = 0; i < hooks.frames.size(); ++i) {
+            EXPECT_EQ(hooks.frames[i], 1000 + i * length);
+        }
+        EXPECT_EQ(host->now(), 1000 + 4 * length + length / 2) << "no sleep after the key";
+        EXPECT_EQ(engine->measured_frame_rate(), static_cast<int>(1000 / (length / 2)));
+        EXPECT_FALSE(engine->flags().saver_running);
+    }
+}
+
+TEST_F(SaverRun, ScenesChangeAfterTheirTimeCountedFromTheTransitionsEnd) {
+    state.settings.random_pictures = 0;
+    start(0);
+    const int first_picture = engine->picture_index();
+    // Frames start every 33 ms; 10032 is the first start more than 10 s on.
+    host->at(10031, [&] { EXPECT_EQ(engine->scene_changes(), 0); });
+    host->at(10032 + 2021, [&] {
+        ASSERT_EQ(engine->scene_changes(), 1);
+        const std::uint32_t first_end =
+            10032 + test::kEffectMs800x600[engine->transitions().last_effect()];
+        EXPECT_EQ(engine->scene_started(), first_end);
+        EXPECT_EQ(engine->picture_index(), first_picture % 10 + 1);
+        EXPECT_TRUE(stage_shows(400, 160, test::pack_picture_colour(first_picture % 10 + 1)));
+        // The next change waits 10 s from the end of the first transition:
+        // frames start every 33 ms from there.
+        host->at(first_end + 10031, [&] { EXPECT_EQ(engine->scene_changes(), 1); });
+        host->at(first_end + 10032 + 2021, [&, first_end] {
+            EXPECT_EQ(engine->scene_changes(), 2);
+            EXPECT_EQ(
+                engine->scene_started(),
+                first_end + 10032 + test::kEffectMs800x600[engine->transitions().last_effect()]);
+        });
+    });
+    key_at(10032 + 2021 + 10032 + 2021 + 1);
+    engine->main_loop(false);
+    EXPECT_EQ(engine->scene_changes(), 2);
+    EXPECT_EQ(engine->picture_index(), (first_picture + 1) % 10 + 1);
+}
+
+TEST_F(SaverRun, MusicIsCheckedEveryTwoSecondsUnlessMuted) {
+    start(0);
+    key_at(9990);
+    engine->main_loop(false);
+    EXPECT_TRUE(hooks.music_ticks.empty());
+    EXPECT_EQ(hooks.first_songs, 1);
+
+    state.settings.mute_audio = 0;
+    start(0);
+    key_at(9990);
+    engine->main_loop(false);
+    // The first frames more than 2000 ms after the last check.
+    EXPECT_EQ(hooks.music_ticks, (std::vector<std::uint32_t>{2013, 4026, 6039, 8052}));
+}
+
+TEST_F(SaverRun, BirdsFlyUnlessSwitchedOff) {
+    start(0);
+    key_at(33 * 19 + 1);
+    engine->main_loop(false);
+    EXPECT_EQ(engine->sprites().count_active_sprites(), 1) << "launched on the 20th frame";
+    EXPECT_EQ(engine->sprites().slot(1).active, 1);
+
+    // Off: nothing is launched, yet a bird already flying moves, is drawn
+    // and presented every frame.
+    state.settings.objects_off = 1;
+    start(0);
+    Sprites& sprites = engine->sprites();
+    sprites.set_animation(1, 1, 0);
+    sprites.place_sprite(1, 100, 100, 1);
+    sprites.set_motion(1, 3.0, 0, 0, 0, 0, 0, -150, -150, 950, 750);
+    key_at(33 * 99 + 1);
+    engine->main_loop(false);
+    EXPECT_EQ(sprites.count_active_sprites(), 1);
+    EXPECT_EQ(sprites.spawn_tick(), 0);
+    EXPECT_DOUBLE_EQ(sprites.slot(1).x, 100 + 3.0 * 100);
+    // The bird's white body is on the stage where it was last presented.
+    const int body_x = static_cast<int>(sprites.slot(1).last_x) + 75;
+    EXPECT_TRUE(stage_shows(body_x, 100 + 75, Qt::white));
+}
+
+TEST_F(SaverRun, CaptionsInOrderAndTheirFallbacks) {
+    start();
+    // The first scene took caption 1.
+    EXPECT_EQ(engine->caption_index(), 1);
+    QStringList shown;
+    for (int i = 0; i < 6; ++i) {
+        shown << engine->next_caption();
+    }
+    const auto& captions = state.settings.captions;
+    EXPECT_EQ(shown, (QStringList{captions[2], captions[3], captions[4], captions[5], captions[1],
+                                  captions[2]}));
+
+    state.settings.captions_total = 0;
+    EXPECT_EQ(engine->next_caption(), QStringLiteral("Please edit your captions!"));
+    state.settings.captions_off = 1;
+    EXPECT_EQ(engine->next_caption(), QString());
+}
+
+TEST_F(SaverRun, PackPicturesWrapFromTenToOne) {
+    start();
+    std::vector<int> seen{engine->picture_index()};
+    for (int i = 0; i < 11; ++i) {
+        engine->change_scene();
+        seen.push_back(engine->picture_index());
+        EXPECT_TRUE(stage_shows(400, 160, test::pack_picture_colour(engine->picture_index())));
+    }
+    for (std::size_t i = 1; i < seen.size(); ++i) {
+        EXPECT_EQ(seen[i], seen[i - 1] % 10 + 1);
+    }
+}
+
+TEST_F(SaverRun, AMissingPictureKeepsTheSceneAndRestartsItsTimer) {
+    const QString good = home.path() + QStringLiteral("/good.jpg");
+    ASSERT_TRUE(test::write_file(
+        good, test::make_jpeg(160, 90, [](int, int) { return qRgb(200, 40, 40); })));
+    state.settings.custom_picture_flag = 1;
+    state.settings.custom_picture_files_total = 2;
+    state.settings.custom_picture_paths = {QString(), good,
+                                           home.path() + QStringLiteral("/missing.png")};
+    start();
+    // The first picture is drawn at random; make the next one the missing one.
+    if (engine->picture_index() == 2) {
+        engine->change_scene();
+    }
+    ASSERT_EQ(engine->picture_index(), 1);
+    ASSERT_TRUE(stage_shows(400, 160, QColor(200, 40, 40)));
+    host->advance(5000);
+    engine->change_scene();
+    EXPECT_EQ(engine->picture_index(), 2);
+    EXPECT_TRUE(stage_shows(400, 160, QColor(200, 40, 40)));
+    EXPECT_EQ(engine->scene_started(), host->now());
+    EXPECT_EQ(engine->pictures().main.Image(), engine->pictures().ascreen.Image());
+}
+
+TEST_F(SaverRun, AnEmptyUserListShowsThePacksPictures) {
+    state.settings.custom_picture_flag = 1;
+    state.settings.custom_picture_files_total = 0;
+    start();
+    EXPECT_TRUE(stage_shows(400, 160, test::pack_picture_colour(engine->picture_index())));
+}
+
+TEST_F(SaverRun, WithoutAPackTheStageIsBlackWithItsCaptionAndNoBirds) {
+    state.run.install_path = home.path() + QStringLiteral("/nowhere/");
+    start(0);
+    EXPECT_TRUE(stage_shows(10, 10, Qt::black));
+    int white = 0;
+    for (int x = 0; x < 800; ++x) {
+        white += stage_shows(x, 300, Qt::white) ? 1 : 0;
+    }
+    EXPECT_GT(white, 10) << "the caption";
+    key_at(33 * 40);
+    engine->main_loop(false);
+    EXPECT_EQ(engine->sprites().count_active_sprites(), 0);
+}
+
+TEST_F(SaverRun, ARefusedPasswordResumesWithTheNextEffectIntact) {
+    start(0);
+    hooks.answers = {false, true};
+    key_at(500);
+    host->at(600, [&] {
+        EXPECT_TRUE(engine->flags().keep_running);
+        EXPECT_FALSE(engine->transitions().abort_transition());
+    });
+    key_at(1000);
+    engine->main_loop(true);
+    EXPECT_EQ(hooks.password_asks, 2);
+    EXPECT_FALSE(engine->flags().saver_running);
+}
+
+TEST_F(SaverRun, ACloseWhileStartingEndsAfterTheFirstFrame) {
+    start();
+    EXPECT_FALSE(engine->exit_rules().close_request());
+    engine->main_loop(false);
+    EXPECT_EQ(engine->frames(), 1u);
+    // While running, a close is refused and ends the loop.
+    start();
+    host->at(host->now() + 100, [&] { EXPECT_FALSE(engine->exit_rules().close_request()); });
+    engine->main_loop(false);
+    EXPECT_EQ(engine->frames(), 4u);
+}
+
+TEST_F(SaverRun, TheClockWrappingRoundStopsNothing) {
+    state.settings.mute_audio = 0;
+    start(0xFFFFFFFFu - 3000);
+    key_at(0xFFFFFFFFu - 3000 + 10032 + 2100);
+    engine->main_loop(false);
+    EXPECT_EQ(engine->scene_changes(), 1);
+    EXPECT_GE(hooks.music_ticks.size(), 4u);
+}
+
+TEST_F(SaverRun, ShutdownDeletesTheTemporaryFilesOnce) {
+    start();
+    const QString temp = run_temp_folder();
+    ASSERT_FALSE(QDir(temp).entryList(QDir::Files).isEmpty());
+    engine->shutdown();
+    engine->shutdown();
+    EXPECT_FALSE(QDir(temp).exists());
+    EXPECT_EQ(hooks.music_stops, 1);
+    EXPECT_EQ(hooks.restores, 1);
+}
+
+}  // namespace
+}  // namespace wm

@@ -1,0 +1,140 @@
+// Whole frames as the saver runs them: erase, spawn, update, present. The
+// visible stage must always show exactly the composed frame, and a frame
+// must not allocate.
+
+#include "imaging/picture_box.h"
+#include "platform/run_random.h"
+#include "sprites/sprites.h"
+#include "tests/sprites/sprite_boxes.h"
+#include "tests/support/virtual_host.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <new>
+
+namespace {
+
+// Allocations through operator new on this thread while counting is on.
+thread_local bool counting = false;
+thread_local long allocations = 0;
+
+void* allocate(std::size_t size) noexcept {
+    if (counting) {
+        ++allocations;
+    }
+    return std::malloc(size == 0 ? 1 : size);
+}
+
+}  // namespace
+
+// The program's allocations go through these while this test program runs.
+void* operator new(std::size_t size) {
+    if (void* p = allocate(size)) {
+        return p;
+    }
+    throw std::bad_alloc();
+}
+void* operator new[](std::size_t size) {
+    if (void* p = allocate(size)) {
+        return p;
+    }
+    throw std::bad_alloc();
+}
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+    return allocate(size);
+}
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
+    return allocate(size);
+}
+void operator delete(void* p) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p, std::size_t) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, const std::nothrow_t&) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p, const std::nothrow_t&) noexcept {
+    std::free(p);
+}
+
+namespace wm {
+namespace {
+
+struct Saver {
+    explicit Saver(int slot_count) {
+        const QImage scene = test::patterned_image(800, 600, 2);
+        test::fill_box(main, scene);
+        test::fill_box(work, scene);
+        test::fill_box(ascreen, scene);
+        test::fill_box(sprite, test::colour_sheet());
+        test::fill_box(mask, test::mask_sheet());
+        sprites.init_flight_direction();
+        sprites.init_sprites(800, 600, slot_count);
+    }
+    void frame() {
+        sprites.erase_sprites(work, main);
+        sprites.spawn_step();
+        sprites.update_sprites(work, sprite, mask, host);
+        sprites.present_frame(ascreen, work);
+    }
+
+    PictureBox main;
+    PictureBox work;
+    PictureBox ascreen;
+    PictureBox sprite;
+    PictureBox mask;
+    test::VirtualHost host;
+    Sprites sprites;
+};
+
+TEST(SpriteFrames, TheStageShowsExactlyTheComposedFrame) {
+    seed_run_random(17);
+    Saver saver(8);
+    int most_live = 0;
+    for (int frame = 1; frame <= 1500; ++frame) {
+        saver.frame();
+        most_live = std::max(most_live, saver.sprites.count_active_sprites());
+        ASSERT_EQ(saver.ascreen.Image(), saver.work.Image()) << "frame " << frame;
+    }
+    EXPECT_EQ(most_live, 8);
+    EXPECT_NE(saver.work.Image(), saver.main.Image());
+
+    // After a scene change's retirement one erase leaves the clean scene.
+    saver.sprites.retire_all_sprites();
+    EXPECT_EQ(saver.sprites.count_active_sprites(), 0);
+    saver.sprites.erase_sprites(saver.work, saver.main);
+    EXPECT_EQ(saver.work.Image(), saver.main.Image());
+}
+
+TEST(SpriteFrames, AFrameAllocatesNothing) {
+    seed_run_random(4);
+    Saver saver(20);
+    for (int frame = 0; frame < 200; ++frame) {
+        saver.frame();
+    }
+    ASSERT_GT(saver.sprites.count_active_sprites(), 5);
+    const uchar* const work_bits = saver.work.Image().constBits();
+    const uchar* const screen_bits = saver.ascreen.Image().constBits();
+
+    allocations = 0;
+    counting = true;
+    for (int frame = 0; frame < 400; ++frame) {
+        saver.frame();
+    }
+    counting = false;
+    EXPECT_EQ(allocations, 0);
+    EXPECT_EQ(saver.work.Image().constBits(), work_bits);
+    EXPECT_EQ(saver.ascreen.Image().constBits(), screen_bits);
+}
+
+}  // namespace
+}  // namespace wm
