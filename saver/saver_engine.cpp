@@ -30,11 +30,6 @@ const QString kNoCaptions = QStringLiteral("Please edit your captions!");
 // Music is looked after at most this often.
 constexpr std::uint32_t kMusicCheckMs = 2000;
 
-// Int(r * n + 1) for r from the run's generator: 1 .. n.
-int random_position(int n) {
-    return static_cast<int>(next_random() * n + 1.0);
-}
-
 // n + 1, or 1 after the last.
 int next_position(int position, int n) {
     return position + 1 > n ? 1 : position + 1;
