@@ -326,6 +326,11 @@ void PictureBox::set_picture(const QImage& picture) {
     tell_resized(old_size);
 }
 
+void PictureBox::empty() {
+    set_picture(QImage());
+    set_pixel_size(0, 0);
+}
+
 void PictureBox::load_picture(const QImage& picture) {
     const bool auto_size = std::exchange(auto_size_, true);
     set_picture(picture);

@@ -100,6 +100,9 @@ class PictureBox {
     // The persistent image, the box's pixels.
     const QImage& Image() const { return image_; }
 
+    // Drops the current picture and every pixel: the box becomes 0 x 0.
+    void empty();
+
     QColor BackColor() const { return back_colour_; }
     void set_back_colour(const QColor& colour) { back_colour_ = colour; }
 

@@ -49,7 +49,7 @@ void Transitions::shuffle_dissolve_order() {
     order_ = identity_dissolve_order();
     for (int pass = 0; pass < 4; ++pass) {
         for (int i = 1; i <= kDissolveBlocks; ++i) {
-            const int j = static_cast<int>(next_random() * kDissolveBlocks + 1.0);
+            const int j = random_position(kDissolveBlocks);
             std::swap(order_[static_cast<std::size_t>(i)], order_[static_cast<std::size_t>(j)]);
         }
     }
@@ -122,7 +122,7 @@ bool Transitions::load_picture(const QString& file, PictureBox& work, const QSiz
 
 int Transitions::pick_effect(int effect) const {
     if (effect == kRandomEffect) {
-        return static_cast<int>(next_random() * kEffectCount + 1.0);
+        return random_position(kEffectCount);
     }
     return effect >= 1 && effect <= kEffectCount ? effect : kNoEffect;
 }

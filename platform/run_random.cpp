@@ -25,6 +25,10 @@ double next_random() {
     return static_cast<double>(generator()() >> 11) * 0x1.0p-53;
 }
 
+int random_position(int n) {
+    return static_cast<int>(next_random() * n + 1.0);
+}
+
 void seed_run_random(std::uint64_t seed) {
     generator().seed(seed);
 }

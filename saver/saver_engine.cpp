@@ -30,11 +30,6 @@ const QString kNoCaptions = QStringLiteral("Please edit your captions!");
 // Music is looked after at most this often.
 constexpr std::uint32_t kMusicCheckMs = 2000;
 
-// Int(r * n + 1) for r from the run's generator: 1 .. n.
-int random_position(int n) {
-    return static_cast<int>(next_random() * n + 1.0);
-}
-
 // n + 1, or 1 after the last.
 int next_position(int position, int n) {
     return position + 1 > n ? 1 : position + 1;
@@ -89,10 +84,9 @@ void SaverEngine::init_saver(QSize window) {
     pictures_.border.load_picture(window_picture(WindowPicture::Border));
     sheets_loaded_ = load_sprite_sheets(pack_, pack_base_, pictures_.sprite, pictures_.mask);
     // A user's list that is switched on but empty shows the pack's pictures.
-    custom_pictures_ = settings.custom_picture_flag == 1 &&
-                       settings.custom_picture_files_total >= 1 &&
-                       static_cast<int>(settings.custom_picture_paths.size()) >
-                           settings.custom_picture_files_total;
+    custom_count_ = std::min(settings.custom_picture_files_total,
+                             static_cast<int>(settings.custom_picture_paths.size()) - 1);
+    custom_pictures_ = settings.custom_picture_flag == 1 && custom_count_ >= 1;
     setup_stage(window);
     sprites_.init_sprites(stage_rect_.width(), stage_rect_.height(), settings.sprite_active);
 }
@@ -112,14 +106,8 @@ void SaverEngine::setup_stage(QSize window) {
     transitions_.set_abort_transition(false);
     pack_picture_count_ = 10;
 
-    const int n =
-        custom_pictures_ ? state_.settings.custom_picture_files_total : pack_picture_count_;
-    picture_index_ = random_position(n);
-    const QString file =
-        custom_pictures_
-            ? state_.settings.custom_picture_paths[static_cast<std::size_t>(picture_index_)]
-            : extract_member(pack_, pack_base_, picture_index_);
-    show_scene_or_keep(file, kNoEffect);
+    picture_index_ = random_position(picture_count());
+    show_scene_or_keep(picture_file(), kNoEffect);
 }
 
 void SaverEngine::show_scene_or_keep(const QString& file, int effect) {
@@ -173,15 +161,22 @@ QString SaverEngine::next_caption() {
     return settings.captions[static_cast<std::size_t>(shown)];
 }
 
-QString SaverEngine::choose_picture() {
-    const SaverSettings& settings = state_.settings;
-    const int n = custom_pictures_ ? settings.custom_picture_files_total : pack_picture_count_;
-    picture_index_ =
-        settings.random_pictures == 1 ? random_position(n) : next_position(picture_index_, n);
+int SaverEngine::picture_count() const {
+    return custom_pictures_ ? custom_count_ : pack_picture_count_;
+}
+
+QString SaverEngine::picture_file() {
     if (custom_pictures_) {
-        return settings.custom_picture_paths[static_cast<std::size_t>(picture_index_)];
+        return state_.settings.custom_picture_paths[static_cast<std::size_t>(picture_index_)];
     }
     return extract_member(pack_, pack_base_, picture_index_);
+}
+
+QString SaverEngine::choose_picture() {
+    const int n = picture_count();
+    picture_index_ = state_.settings.random_pictures == 1 ? random_position(n)
+                                                          : next_position(picture_index_, n);
+    return picture_file();
 }
 
 void SaverEngine::change_scene() {
@@ -246,7 +241,7 @@ void SaverEngine::main_loop(bool password_in_force) {
             hooks_.frame_drawn(frame_started);
         } while (flags_.keep_running);
 
-        if (password_in_force && !hooks_.verify_password()) {
+        if (password_in_force && !flags_.stopped_by_host && !hooks_.verify_password()) {
             // Refused: the saver goes on with the current scene, new timers
             // and nothing left over from the input that stopped it.
             flags_.keep_running = true;
@@ -273,8 +268,7 @@ void SaverEngine::shutdown() {
     }
     for (PictureBox* box : {&pictures_.work, &pictures_.main, &pictures_.sprite, &pictures_.mask,
                             &pictures_.border}) {
-        box->set_picture(QImage());
-        box->set_pixel_size(0, 0);
+        box->empty();
     }
     hooks_.restore_system_state();
     delete_temp_files(pack_);

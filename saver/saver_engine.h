@@ -106,6 +106,10 @@ class SaverEngine {
   private:
     void setup_stage(QSize window);
     void show_scene_or_keep(const QString& file, int effect);
+    // How many pictures the run shows in turn, and the file of the one at
+    // picture_index_ (extracted from the pack when it is the pack's).
+    int picture_count() const;
+    QString picture_file();
     QString choose_picture();
     std::optional<CaptionStyle> caption_style(const QString& text) const;
     void draw_frame();
@@ -126,6 +130,7 @@ class SaverEngine {
     int caption_index_ = 0;
     int pack_picture_count_ = 10;
     bool custom_pictures_ = false;
+    int custom_count_ = 0;  // pictures in the user's list
     bool sheets_loaded_ = false;
     bool shut_down_ = false;
     std::uint32_t scene_started_ = 0;

@@ -45,7 +45,7 @@ SaverWindow::SaverWindow(RunState& state, SaverSystem& system, EngineHost& host,
     : state_(state),
       system_(system),
       engine_(std::make_unique<SaverEngine>(host, state, static_cast<SaverHooks&>(*this))) {
-    setWindowTitle(kSaverWindowCaption);
+    setWindowTitle(kSaverWindowTitle);
     set_box(&engine_->pictures().form);
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
@@ -132,13 +132,8 @@ void SaverWindow::place_controls() {
 }
 
 void SaverWindow::end_by_signal() {
-    // Like a key press; a signal that comes while the saver starts is kept
-    // for the loop, and one before or after the run closes the window.
-    if (engine_->flags().saver_running) {
-        engine_->exit_rules().key_press();
-    } else {
-        engine_->exit_rules().close_request();
-    }
+    // The host ends the saver; after the loop, the run is ending anyway.
+    engine_->exit_rules().host_stop();
 }
 
 void SaverWindow::keyPressEvent(QKeyEvent* event) {

@@ -23,9 +23,6 @@ class EngineHost;
 class SaverSystem;
 struct RunState;
 
-// The window's title, which a second start looks for.
-inline const QString kSaverWindowCaption = QStringLiteral("Screen Saver Main Form");
-
 class SaverWindow : public PictureBoxWidget, private SaverHooks {
   public:
     // `frame_times`: when not empty, a file to which every frame's start

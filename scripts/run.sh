@@ -12,8 +12,12 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${WM_BUILD:-build}
-stage="$PWD/$build/stage"
-screens="$PWD/$build/run-screens"
+case $build in
+  /*) build_path=$build ;;
+  *) build_path="$PWD/$build" ;;
+esac
+stage="$build_path/stage"
+screens="$build_path/run-screens"
 
 # The part that runs on the virtual display: scripts/run.sh --on-display [ARGS...]
 if [ "${1:-}" = "--on-display" ]; then
@@ -56,10 +60,12 @@ fi
 bash scripts/build.sh
 
 if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
-  export XDG_CONFIG_HOME="$PWD/$build/run-config"
+  export XDG_CONFIG_HOME="$build_path/run-config"
   WM_INSTALL_SCOPE=user cmake --install "$build" --prefix "$stage" >/dev/null
   echo "Installed into $build/stage (settings in $XDG_CONFIG_HOME)."
   echo "Starting: $build/stage/bin/wintermere /s  (press a key to end it)"
+  # Shown on the real display, whatever a test session left in the environment.
+  unset QT_QPA_PLATFORM
   exec "$stage/bin/wintermere" /s "$@"
 fi
 

@@ -26,11 +26,6 @@ QImage read_member(const PackTable& pack, const QString& pack_base, int member) 
     return reader.read();
 }
 
-void empty(PictureBox& box) {
-    box.set_picture(QImage());
-    box.set_pixel_size(0, 0);
-}
-
 }  // namespace
 
 bool load_sprite_sheets(const PackTable& pack, const QString& pack_base, PictureBox& sprite,
@@ -39,8 +34,8 @@ bool load_sprite_sheets(const PackTable& pack, const QString& pack_base, Picture
     const QImage cutout =
         colour.isNull() ? QImage() : read_member(pack, pack_base, kMaskSheetMember);
     if (colour.isNull() || cutout.isNull()) {
-        empty(sprite);
-        empty(mask);
+        sprite.empty();
+        mask.empty();
         return false;
     }
     sprite.load_picture(colour);

@@ -26,14 +26,9 @@ constexpr int kSpawnPeriod = 20;
 // exit bounds 150 pixels beyond them always fit an int.
 constexpr int kMaxStageSide = 32768;
 
-// Int(Rnd * range + 1): a whole number 1 .. range from the run's generator.
-int random_from_one(int range) {
-    return static_cast<int>(std::floor(next_random() * range + 1.0));
-}
-
 // How long one flight direction lasts: 180 .. 600 frames in steps of 30.
 int random_direction_span() {
-    return (random_from_one(15) + 5) * 30;
+    return (random_position(15) + 5) * 30;
 }
 
 std::size_t index(int n) {
@@ -48,7 +43,7 @@ Sprites::Sprites() = default;
 
 void Sprites::init_flight_direction() {
     flight_direction_ = 1;
-    if (random_from_one(500) < 250) {
+    if (random_position(500) < 250) {
         flight_direction_ = 0;
     }
     direction_countdown_ = random_direction_span();
@@ -110,10 +105,10 @@ void Sprites::spawn_step() {
     const bool rightwards = flight_direction_ == 1;
     set_animation(n, rightwards ? 1 : 2, 0);
     // A stage lower than a cell still gets a launch height: the top row.
-    const int y = random_from_one(std::max(stage_height_ - kCellSize, 1));
+    const int y = random_position(std::max(stage_height_ - kCellSize, 1));
     const double x0 = rightwards ? 1.0 - kCellSize : stage_width_;
     place_sprite(n, x0, y, 1);
-    const int step = random_from_one(35) + 10;
+    const int step = random_position(35) + 10;
     const double vx = rightwards ? speed_x_[index(step)] : -speed_x_[index(step)];
     set_motion(n, vx, 0.0, 0.0, 0.0, speed_y_[1] / 4.0, speed_y_[10], -kCellSize, -kCellSize,
                stage_width_ + kCellSize, stage_height_ + kCellSize);

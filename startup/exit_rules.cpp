@@ -46,6 +46,15 @@ void ExitRules::mouse_move() {
     }
 }
 
+void ExitRules::host_stop() {
+    flags_.stopped_by_host = true;
+    if (flags_.starting) {
+        flags_.close_pending = true;
+    } else if (flags_.saver_running) {
+        stop_saver();
+    }
+}
+
 bool ExitRules::close_request() {
     move_count_ = 0;
     if (flags_.starting) {

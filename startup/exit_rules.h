@@ -15,10 +15,11 @@ class Transitions;
 
 // The main loop's flags, which input handlers write and the loop reads.
 struct SaverFlags {
-    bool saver_running = false;  // the main loop runs: input counts
-    bool keep_running = false;   // the loop goes on while this holds
-    bool starting = false;       // the start sequence runs: the loop is yet to come
-    bool close_pending = false;  // a close came while starting
+    bool saver_running = false;    // the main loop runs: input counts
+    bool keep_running = false;     // the loop goes on while this holds
+    bool starting = false;         // the start sequence runs: the loop is yet to come
+    bool close_pending = false;    // a close came while starting
+    bool stopped_by_host = false;  // the host ended the saver: no password to ask
 };
 
 // Length of the mouse-move counting window.
@@ -37,6 +38,11 @@ class ExitRules {
     // runs, the close is refused and the loop is asked to end instead, and
     // before it has started the request is kept for it.
     bool close_request();
+
+    // The host ends the saver (SIGTERM, SIGINT): like a key press, but the
+    // saver ends without asking for a password; while starting, it is kept
+    // for the loop like a close.
+    void host_stop();
 
     int mouse_move_count() const { return move_count_; }
 

@@ -279,6 +279,7 @@ TEST_F(SaverE2eTest, SigtermEndsItCleanly) {
     QImage shot;
     ASSERT_NO_FATAL_FAILURE(start_saver(run, &shot));
     const QStringList while_running = everything_in(saver_.runtime_folder());
+    ASSERT_FALSE(while_running.isEmpty()) << "the running saver keeps its pack members here";
 
     run.terminate();
     EXPECT_TRUE(run.wait_for_end(kEndMs))

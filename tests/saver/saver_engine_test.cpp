@@ -208,6 +208,31 @@ TEST_F(SaverRun, ARefusedPasswordResumesWithTheNextEffectIntact) {
     EXPECT_FALSE(engine->flags().saver_running);
 }
 
+TEST_F(SaverRun, AfterARefusalTheSceneAndMusicTimersStartAgain) {
+    state.settings.mute_audio = 0;
+    start(0);
+    hooks.answers = {false};
+    key_at(9000);  // refused: the saver goes on from 9000
+    host->at(10100, [&] { EXPECT_EQ(engine->scene_changes(), 0) << "the old timer is gone"; });
+    host->at(19031, [&] { EXPECT_EQ(engine->scene_changes(), 0); });
+    key_at(19032 + 2021);
+    engine->main_loop(true);
+    EXPECT_EQ(engine->scene_changes(), 1);
+    // Music checks: every 2 s from the start, then from the resume.
+    ASSERT_GE(hooks.music_ticks.size(), 5u);
+    EXPECT_EQ(hooks.music_ticks[3], 8052u);
+    EXPECT_EQ(hooks.music_ticks[4], 11013u);
+}
+
+TEST_F(SaverRun, TheHostEndsTheSaverWithoutAPassword) {
+    start(0);
+    hooks.answers = {false};
+    host->at(500, [&] { engine->exit_rules().host_stop(); });
+    engine->main_loop(true);
+    EXPECT_EQ(hooks.password_asks, 0);
+    EXPECT_FALSE(engine->flags().saver_running);
+}
+
 TEST_F(SaverRun, ACloseWhileStartingEndsAfterTheFirstFrame) {
     start();
     EXPECT_FALSE(engine->exit_rules().close_request());

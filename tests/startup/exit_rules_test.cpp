@@ -108,5 +108,17 @@ TEST_F(ExitRulesTest, CloseRequests) {
     EXPECT_TRUE(rules.close_request());
 }
 
+TEST_F(ExitRulesTest, TheHostStopsLikeAKeyOrIsKeptWhileStarting) {
+    rules.host_stop();
+    EXPECT_TRUE(ended());
+    EXPECT_TRUE(flags.stopped_by_host);
+
+    flags = {};
+    flags.starting = true;
+    rules.host_stop();
+    EXPECT_TRUE(flags.close_pending);
+    EXPECT_TRUE(flags.stopped_by_host);
+}
+
 }  // namespace
 }  // namespace wm
