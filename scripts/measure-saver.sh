@@ -73,21 +73,10 @@ fi
 
 bash scripts/build.sh
 build=${WM_BUILD:-build}
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-export XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" XDG_RUNTIME_DIR="$work/run"
-mkdir -p "$XDG_DATA_HOME" "$XDG_RUNTIME_DIR"
-chmod 700 "$XDG_RUNTIME_DIR"
-WM_INSTALL_SCOPE=user cmake --install "$build" --prefix "$work/prefix" >/dev/null
-cat >>"$XDG_CONFIG_HOME/Quillory Wintermere/settings.ini" <<EOF
-[Options]
-frame_rate=30
-sprite_active=20
-objects_off=0
-scale_background=1
-scene_duration=180
-mute_audio=1
-EOF
+# shellcheck source=scripts/private-home.sh
+. scripts/private-home.sh
+private_install "$build" "" frame_rate=30 sprite_active=20 objects_off=0 \
+  scale_background=1 scene_duration=180 mute_audio=1
 echo "Running wintermere /s on a 1920 x 1080 virtual display for $seconds s" \
   "(30 frames a second, 20 birds, no music)..."
 unset WAYLAND_DISPLAY QT_QPA_PLATFORM

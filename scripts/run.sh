@@ -70,17 +70,9 @@ if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
 fi
 
 # No display: a short run on a virtual one, with settings of its own.
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-export XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" XDG_RUNTIME_DIR="$work/run"
-mkdir -p "$XDG_DATA_HOME" "$XDG_RUNTIME_DIR"
-chmod 700 "$XDG_RUNTIME_DIR"
-WM_INSTALL_SCOPE=user cmake --install "$build" --prefix "$stage" >/dev/null
-cat >>"$XDG_CONFIG_HOME/Quillory Wintermere/settings.ini" <<EOF
-[Options]
-scene_duration=10
-mute_audio=1
-EOF
+# shellcheck source=scripts/private-home.sh
+. scripts/private-home.sh
+private_install "$build" "$stage" scene_duration=10 mute_audio=1
 rm -rf "$screens"
 mkdir -p "$screens"
 echo "Installed into $build/stage. No display here: running wintermere /s on a virtual"
