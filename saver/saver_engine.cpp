@@ -84,8 +84,7 @@ void SaverEngine::init_saver(QSize window) {
     pictures_.border.load_picture(window_picture(WindowPicture::Border));
     sheets_loaded_ = load_sprite_sheets(pack_, pack_base_, pictures_.sprite, pictures_.mask);
     // A user's list that is switched on but empty shows the pack's pictures.
-    custom_count_ = std::min(settings.custom_picture_files_total,
-                             static_cast<int>(settings.custom_picture_paths.size()) - 1);
+    custom_count_ = list_in_use(settings.custom_picture_files_total, settings.custom_picture_paths);
     custom_pictures_ = settings.custom_picture_flag == 1 && custom_count_ >= 1;
     setup_stage(window);
     sprites_.init_sprites(stage_rect_.width(), stage_rect_.height(), settings.sprite_active);
@@ -165,11 +164,15 @@ int SaverEngine::picture_count() const {
     return custom_pictures_ ? custom_count_ : pack_picture_count_;
 }
 
+QString SaverEngine::extract_pack_member(int position) {
+    return extract_member(pack_, pack_base_, position);
+}
+
 QString SaverEngine::picture_file() {
     if (custom_pictures_) {
         return state_.settings.custom_picture_paths[static_cast<std::size_t>(picture_index_)];
     }
-    return extract_member(pack_, pack_base_, picture_index_);
+    return extract_pack_member(picture_index_);
 }
 
 QString SaverEngine::choose_picture() {

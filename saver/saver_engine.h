@@ -83,6 +83,8 @@ class SaverEngine {
     void change_scene();
     // The caption for the next scene (empty when captions are off).
     QString next_caption();
+    // Extracts member `position` of the run's pack; its path, or "False".
+    QString extract_pack_member(int position);
 
     // The end of a run: stop the music, save the wallpaper when asked,
     // release the hidden pictures, restore the system's state (hook), delete

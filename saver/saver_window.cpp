@@ -1,5 +1,6 @@
 #include "saver/saver_window.h"
 
+#include "audio/mixer_backend.h"
 #include "platform/saver_system.h"
 #include "platform/termination_signals.h"
 #include "startup/startup.h"
@@ -41,10 +42,15 @@ QLabel* text_box(QWidget* parent, const QString& text, const QColor& colour, dou
 }  // namespace
 
 SaverWindow::SaverWindow(RunState& state, SaverSystem& system, EngineHost& host,
-                         const QString& frame_times)
+                         const QString& frame_times, AudioBackend* audio)
     : state_(state),
       system_(system),
-      engine_(std::make_unique<SaverEngine>(host, state, static_cast<SaverHooks&>(*this))) {
+      engine_(std::make_unique<SaverEngine>(host, state, static_cast<SaverHooks&>(*this))),
+      own_audio_(audio == nullptr ? std::make_unique<MixerBackend>() : nullptr),
+      music_control_(audio != nullptr ? *audio : *own_audio_),
+      music_(state.settings, host,
+             [this](int position) { return engine_->extract_pack_member(position); }) {
+    music_control_.set_status_handler([this] { music_.status_changed(music_control_); });
     setWindowTitle(kSaverWindowTitle);
     set_box(&engine_->pictures().form);
     setMouseTracking(true);
@@ -172,6 +178,18 @@ bool SaverWindow::verify_password() {
         hide_cursor(system_);
     }
     return accepted;
+}
+
+void SaverWindow::pick_first_song() {
+    music_.pick_first_song();
+}
+
+void SaverWindow::music_tick() {
+    music_.music_tick(music_control_);
+}
+
+void SaverWindow::stop_music() {
+    music_.stop_music(music_control_);
 }
 
 void SaverWindow::restore_system_state() {

@@ -7,6 +7,8 @@
 // stopped, wallpaper saved when asked, pointer and system state given back,
 // temporary files deleted, whichever way the run ends.
 
+#include "audio/media_control.h"
+#include "audio/music_player.h"
 #include "imaging/picture_box_widget.h"
 #include "saver/saver_engine.h"
 
@@ -19,6 +21,7 @@ class QLabel;
 
 namespace wm {
 
+class AudioBackend;
 class EngineHost;
 class SaverSystem;
 struct RunState;
@@ -27,14 +30,16 @@ class SaverWindow : public PictureBoxWidget, private SaverHooks {
   public:
     // `frame_times`: when not empty, a file to which every frame's start
     // (milliseconds of the engine's clock) is appended, one per line.
+    // `audio`: where the music plays; the program's sound device when null.
     SaverWindow(RunState& state, SaverSystem& system, EngineHost& host,
-                const QString& frame_times = {});
+                const QString& frame_times = {}, AudioBackend* audio = nullptr);
     ~SaverWindow() override;
 
     // Runs the saver from start to end; returns the exit status (0).
     int run();
 
     SaverEngine& engine() { return *engine_; }
+    const MusicPlayer& music() const { return music_; }
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -50,12 +55,20 @@ class SaverWindow : public PictureBoxWidget, private SaverHooks {
     // SaverHooks
     void show_time_of_day(const QString& text) override;
     bool verify_password() override;
+    void pick_first_song() override;
+    void music_tick() override;
+    void stop_music() override;
     void restore_system_state() override;
     void frame_drawn(std::uint32_t frame_started) override;
 
     RunState& state_;
     SaverSystem& system_;
     std::unique_ptr<SaverEngine> engine_;
+    // The music: the sound system (when the window has its own), the
+    // control the songs play on, and the player choosing them.
+    std::unique_ptr<AudioBackend> own_audio_;
+    MediaControl music_control_;
+    MusicPlayer music_;
     PictureBoxWidget* stage_ = nullptr;
     QLabel* time_box_ = nullptr;
     QLabel* info_box_ = nullptr;

@@ -87,6 +87,11 @@ const QString kCaptionPrefix = QStringLiteral("caption");
 
 }  // namespace
 
+int list_in_use(int total, const std::vector<QString>& paths) {
+    const int held = static_cast<int>(paths.size()) - 1;
+    return std::max(0, std::min(total, held));
+}
+
 void apply_default_captions(SaverSettings& settings) {
     settings.captions.assign(kMaxCaptions + 1, QString());
     const QString defaults[] = {

@@ -71,6 +71,10 @@ struct SaverSettings {
     std::vector<QString> captions = std::vector<QString>(kMaxCaptions + 1);
 };
 
+// How many entries of a custom picture or music list can be used: its total,
+// held to the paths there are (never below 0).
+int list_in_use(int total, const std::vector<QString>& paths);
+
 // The five captions of a fresh installation.
 void apply_default_captions(SaverSettings& settings);
 

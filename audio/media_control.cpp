@@ -1,0 +1,146 @@
+#include "audio/media_control.h"
+
+#include <QEventLoop>
+
+#include <algorithm>
+#include <vector>
+
+namespace wm {
+namespace {
+
+// The controls that have a device open, in the order they opened it. Only
+// the user-interface thread opens and closes devices.
+std::vector<const MediaControl*>& open_controls() {
+    static std::vector<const MediaControl*> controls;
+    return controls;
+}
+
+}  // namespace
+
+MediaControl::MediaControl(AudioBackend& backend) : backend_(backend) {}
+
+MediaControl::~MediaControl() {
+    *alive_ = false;
+    // Whoever handles the status may be going too.
+    status_handler_ = nullptr;
+    close();
+}
+
+bool MediaControl::command(const QString& name) {
+    error_.clear();
+    const QString command = name.trimmed().toLower();
+    if (command == QLatin1String("open")) {
+        return open();
+    }
+    if (command == QLatin1String("play")) {
+        return play();
+    }
+    if (command == QLatin1String("stop")) {
+        return stop();
+    }
+    if (command == QLatin1String("close")) {
+        return close();
+    }
+    return fail(QStringLiteral("The command \"%1\" is not known.").arg(name));
+}
+
+bool MediaControl::fail(const QString& problem) {
+    error_ = problem;
+    return false;
+}
+
+bool MediaControl::open() {
+    close();
+    const std::optional<Decoder> decoder = decoder_for_device(device_type_);
+    if (!decoder) {
+        return fail(QStringLiteral("There is no device of the type \"%1\".").arg(device_type_));
+    }
+    if (file_name_.isEmpty()) {
+        return fail(QStringLiteral("No file name is set."));
+    }
+    if (in_use_by_another()) {
+        return fail(QStringLiteral("The device is in use by another window."));
+    }
+    QString problem;
+    if (!backend_.load(file_name_, *decoder, &problem)) {
+        return fail(problem);
+    }
+    opened_shareable_ = shareable_;
+    open_controls().push_back(this);
+    set_mode(kModeStopped, true);
+    return true;
+}
+
+bool MediaControl::in_use_by_another() const {
+    return std::any_of(open_controls().begin(), open_controls().end(),
+                       [this](const MediaControl* other) {
+                           return other != this && (!shareable_ || !other->opened_shareable_);
+                       });
+}
+
+bool MediaControl::play() {
+    if (mode_ == kModeNotReady) {
+        return fail(QStringLiteral("No device is open."));
+    }
+    QString problem;
+    if (!backend_.play([this] { song_ended(); }, &problem)) {
+        return fail(problem);
+    }
+    set_mode(kModePlaying, true);
+    if (wait_ && mode_ == kModePlaying) {
+        wait_for_end();
+    }
+    return true;
+}
+
+void MediaControl::wait_for_end() {
+    QEventLoop loop;
+    waiting_ = &loop;
+    const std::shared_ptr<bool> alive = alive_;
+    loop.exec();
+    if (*alive) {
+        waiting_ = nullptr;
+    }
+}
+
+bool MediaControl::stop() {
+    if (mode_ == kModeNotReady) {
+        return true;
+    }
+    backend_.stop();
+    set_mode(kModeStopped, true);
+    return true;
+}
+
+bool MediaControl::close() {
+    if (mode_ == kModeNotReady) {
+        return true;
+    }
+    backend_.unload();
+    auto& controls = open_controls();
+    controls.erase(std::remove(controls.begin(), controls.end(), this), controls.end());
+    set_mode(kModeNotReady, true);
+    return true;
+}
+
+void MediaControl::song_ended() {
+    if (mode_ == kModePlaying) {
+        set_mode(kModeStopped, notify_);
+    }
+}
+
+void MediaControl::set_mode(int mode, bool report) {
+    if (mode == mode_) {
+        return;
+    }
+    mode_ = mode;
+    if (waiting_ != nullptr && mode_ != kModePlaying) {
+        waiting_->quit();
+    }
+    // Last: the handler may do anything, even end this control.
+    if (report && status_handler_) {
+        status_handler_();
+    }
+}
+
+}  // namespace wm

@@ -1,0 +1,113 @@
+#include "audio/music_player.h"
+
+#include "audio/media_control.h"
+#include "platform/engine_host.h"
+#include "platform/run_random.h"
+#include "startup/saver_settings.h"
+
+#include <QtGlobal>
+
+namespace wm {
+
+QString device_type_for(const QString& path, const SaverSettings& settings) {
+    const QString extension = path.right(3).toUpper();
+    if (extension == QLatin1String("MID") || extension == QLatin1String("RMI")) {
+        return settings.midi_devicename;
+    }
+    if (extension == QLatin1String("WAV")) {
+        return settings.wav_devicename;
+    }
+    if (extension == QLatin1String("MP3")) {
+        return settings.mp3_devicename;
+    }
+    return {};
+}
+
+MusicPlayer::MusicPlayer(const SaverSettings& settings, EngineHost& host, PackMember pack_member)
+    : settings_(settings), host_(host), pack_member_(std::move(pack_member)) {}
+
+bool MusicPlayer::user_list() const {
+    return settings_.custom_music_flag == 1 &&
+           list_in_use(settings_.custom_audio_files_total, settings_.custom_audio_paths) >= 1;
+}
+
+int MusicPlayer::song_count() const {
+    return user_list()
+               ? list_in_use(settings_.custom_audio_files_total, settings_.custom_audio_paths)
+               : kPackSongs;
+}
+
+void MusicPlayer::pick_first_song() {
+    music_index_ = random_position(song_count()) - 1;
+}
+
+void MusicPlayer::music_tick(MediaControl& control) {
+    if (music_playing_ == 1) {
+        return;
+    }
+    stop_music(control);
+    const int count = song_count();
+    ++music_index_;
+    if (music_index_ > count || music_index_ < 1) {
+        music_index_ = 1;
+    }
+    if (settings_.random_music == 1) {
+        music_index_ = random_position(count);
+    }
+    QString file;
+    if (user_list()) {
+        file = settings_.custom_audio_paths[static_cast<std::size_t>(music_index_)];
+    } else if (pack_member_) {
+        file = pack_member_(music_index_ + kFirstSongMember - 1);
+    }
+    play_music_file(file, control);
+}
+
+bool MusicPlayer::play_music_file(const QString& path, MediaControl& control) {
+    control.command(QStringLiteral("Stop"));
+    host_.yield_once();
+    control.command(QStringLiteral("Close"));
+    host_.yield_once();
+    control.set_notify(true);
+    control.set_wait(false);
+    control.set_shareable(false);
+    const QString device_type = device_type_for(path, settings_);
+    if (!device_type.isEmpty()) {
+        control.set_device_type(device_type);
+    }
+    control.set_file_name(path);
+    // Only a song that really plays counts as playing: one that fails is
+    // closed again, and the next tick goes on to the next song.
+    bool played = control.command(QStringLiteral("Open"));
+    if (played) {
+        music_playing_ = 1;
+        played = control.command(QStringLiteral("Play"));
+    }
+    if (!played) {
+        if (!reported_.contains(path)) {
+            reported_.insert(path);
+            qWarning("Cannot play the song %s: %s", qPrintable(path), qPrintable(control.error()));
+        }
+        control.command(QStringLiteral("Close"));
+        music_playing_ = 0;
+        return false;
+    }
+    host_.yield_once();
+    return true;
+}
+
+void MusicPlayer::stop_music(MediaControl& control) {
+    control.command(QStringLiteral("Stop"));
+    host_.yield_once();
+    control.command(QStringLiteral("Close"));
+    host_.yield_once();
+    music_playing_ = 0;
+}
+
+void MusicPlayer::status_changed(const MediaControl& control) {
+    if (control.mode() == kModeStopped) {
+        music_playing_ = 0;
+    }
+}
+
+}  // namespace wm

@@ -1,0 +1,82 @@
+#pragma once
+// The songs of a run, one after another: the pack's four songs or the user's
+// own list, in order or at random, each played on a multimedia control with
+// the device type its file name calls for. The saver's main loop looks in
+// every two seconds (music_tick) and starts the next song once the last one
+// has ended; the music selection window uses the same play and stop to let
+// the user listen to a file.
+
+#include <QSet>
+#include <QString>
+
+#include <functional>
+
+namespace wm {
+
+class EngineHost;
+class MediaControl;
+struct SaverSettings;
+
+// The pack's songs are members kFirstSongMember .. kFirstSongMember + 3:
+// song n is member n + 13.
+inline constexpr int kPackSongs = 4;
+inline constexpr int kFirstSongMember = 14;
+
+// The device type setting that opens `path`, chosen by the last three
+// characters of the path upper-cased: "MID" and "RMI" the MIDI one, "WAV" the
+// wave one, "MP3" the MP3 one. Empty for anything else: the control then keeps
+// the device type it had.
+QString device_type_for(const QString& path, const SaverSettings& settings);
+
+class MusicPlayer {
+  public:
+    // Gives the path of pack member `position`, extracted to a file, or a
+    // path that cannot be opened when that fails.
+    using PackMember = std::function<QString(int position)>;
+
+    // `host` lets events run between the commands. `pack_member` may be empty
+    // where only play_music_file() and stop_music() are used.
+    MusicPlayer(const SaverSettings& settings, EngineHost& host, PackMember pack_member = {});
+
+    // Chooses where the list starts: music_index becomes 0 .. n - 1 at
+    // random, so that the first music_tick() plays a random song even when
+    // the songs go in order.
+    void pick_first_song();
+
+    // Unless a song is playing, starts the next one (or a random one with
+    // "random_music"). A song that cannot be played is closed again and the
+    // next call moves on to the song after it.
+    void music_tick(MediaControl& control);
+
+    // Stops and closes what the control was playing, then opens `path` with
+    // its device type and plays it. False, with the control closed and
+    // nothing playing, when the open or the play failed.
+    bool play_music_file(const QString& path, MediaControl& control);
+
+    // Stops and closes the control's device.
+    void stop_music(MediaControl& control);
+
+    // The control's status event: a stopped control means no song plays.
+    void status_changed(const MediaControl& control);
+
+    // Position of the current song in the list in use (1-based once a song
+    // has been chosen).
+    int music_index() const { return music_index_; }
+    // 1 while a song plays; 0 before the first and after each one's end.
+    int music_playing() const { return music_playing_; }
+
+  private:
+    // The user's list is played only when switched on and not empty.
+    bool user_list() const;
+    int song_count() const;
+
+    const SaverSettings& settings_;
+    EngineHost& host_;
+    PackMember pack_member_;
+    int music_index_ = 0;
+    int music_playing_ = 0;
+    // Files whose failure has been logged, so a bad file is logged once.
+    QSet<QString> reported_;
+};
+
+}  // namespace wm
