@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMetaObject>
+#include <QtEndian>
 
 #include <SDL.h>
 #include <SDL_mixer.h>
@@ -125,6 +126,31 @@ void close_device() {
     d.open = false;
 }
 
+// No MIDI song is anywhere near this long.
+constexpr qint64 kMaxMidiBytes = 16 * 1024 * 1024;
+
+// The Standard MIDI File in `file`: the file itself, or the "data" chunk of
+// a RIFF MIDI file (.rmi). Empty when it is neither.
+QByteArray standard_midi_file(const QByteArray& file) {
+    if (file.startsWith("MThd")) {
+        return file;
+    }
+    if (!file.startsWith("RIFF") || file.mid(8, 4) != "RMID") {
+        return {};
+    }
+    qsizetype at = 12;
+    while (at + 8 <= file.size()) {
+        const auto* size_bytes = reinterpret_cast<const uchar*>(file.constData() + at + 4);
+        const qint64 size = qFromLittleEndian<quint32>(size_bytes);
+        if (file.mid(at, 4) == "data") {
+            const QByteArray data = file.mid(at + 8, size);
+            return data.startsWith("MThd") ? data : QByteArray();
+        }
+        at += 8 + size + (size % 2);  // chunks are padded to even lengths
+    }
+    return {};
+}
+
 Mix_MusicType music_type(Decoder decoder) {
     switch (decoder) {
         case Decoder::Wave:
@@ -166,7 +192,21 @@ bool MixerBackend::load(const QString& file, Decoder decoder, QString* problem) 
                        .arg(QString::fromUtf8(kSoundFontPath));
         return false;
     }
-    SDL_RWops* source = SDL_RWFromFile(QFile::encodeName(file).constData(), "rb");
+    SDL_RWops* source = nullptr;
+    if (decoder == Decoder::Midi) {
+        // The synthesiser would take any file and play it as silence.
+        QFile in(file);
+        if (in.size() <= kMaxMidiBytes && in.open(QIODevice::ReadOnly)) {
+            midi_ = standard_midi_file(in.readAll());
+        }
+        if (midi_.isEmpty()) {
+            *problem = QStringLiteral("%1 is not a MIDI song.").arg(file);
+            return false;
+        }
+        source = SDL_RWFromConstMem(midi_.constData(), static_cast<int>(midi_.size()));
+    } else {
+        source = SDL_RWFromFile(QFile::encodeName(file).constData(), "rb");
+    }
     if (source == nullptr) {
         *problem = QStringLiteral("Cannot read %1: %2").arg(file, sdl_error());
         return false;
@@ -223,6 +263,7 @@ void MixerBackend::unload() {
         Mix_FreeMusic(music_);
         music_ = nullptr;
     }
+    midi_.clear();
     finished_ = nullptr;
 }
 

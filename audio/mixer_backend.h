@@ -13,6 +13,8 @@
 
 #include "audio/audio_backend.h"
 
+#include <QByteArray>
+
 #include <cstdint>
 
 struct _Mix_Music;
@@ -40,6 +42,8 @@ class MixerBackend : public AudioBackend {
 
   private:
     _Mix_Music* music_ = nullptr;
+    // A MIDI song's bytes, read whole, while the song is loaded.
+    QByteArray midi_;
     // This back end's current play; 0 when none plays.
     std::uint64_t play_ = 0;
     std::function<void()> finished_;

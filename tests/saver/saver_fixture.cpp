@@ -18,6 +18,10 @@ QColor pack_picture_colour(int n) {
     return QColor::fromHsv((n * 36) % 360, 200, 100 + n * 10);
 }
 
+QByteArray test_song(int n) {
+    return QByteArrayLiteral("MThd song ") + QByteArray::number(n);
+}
+
 void write_test_pack(const QString& folder, bool sheets) {
     QDir().mkpath(folder);
     QStringList sources;
@@ -43,6 +47,13 @@ void write_test_pack(const QString& folder, bool sheets) {
         mask.save(folder + QStringLiteral("bird_mask.png"));
         sources << folder + QStringLiteral("bird_sprite.png")
                 << folder + QStringLiteral("bird_mask.png");
+        // The spare picture, and four songs whose bytes tell them apart.
+        sources << folder + QStringLiteral("scene1.jpg");
+        for (int n = 1; n <= 4; ++n) {
+            const QString song = folder + QStringLiteral("song%1.mid").arg(n);
+            write_file(song, test_song(n));
+            sources << song;
+        }
     }
     QString problem;
     EXPECT_TRUE(make_pack_file(folder, QStringLiteral("images"), sources, &problem))

@@ -23,8 +23,12 @@ namespace wm::test {
 // The colour of pack picture n (1 .. 10).
 QColor pack_picture_colour(int n);
 
-// Writes the pack into `folder` (ending in a separator): pictures 1 .. 10,
-// the sprite sheet and its mask. With `sheets` false the pack has pictures only.
+// The bytes of the pack's song n (1 .. 4).
+QByteArray test_song(int n);
+
+// Writes the pack into `folder` (ending in a separator): pictures 1 .. 10, the
+// sprite sheet and its mask, a spare picture and songs 1 .. 4. With `sheets`
+// false the pack has pictures only.
 void write_test_pack(const QString& folder, bool sheets = true);
 
 class RecordingHooks : public SaverHooks {

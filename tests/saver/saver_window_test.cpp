@@ -6,6 +6,7 @@
 #include "platform/external_command.h"
 #include "saver/wallpaper.h"
 #include "tests/saver/saver_fixture.h"
+#include "tests/support/fake_audio_backend.h"
 #include "tests/support/fake_saver_system.h"
 
 #include <QApplication>
@@ -20,10 +21,11 @@ namespace {
 
 class SaverWindowRun : public test::SaverRun {
   protected:
-    // Runs a whole saver in a window on the virtual clock.
+    // Runs a whole saver in a window on the virtual clock, its music
+    // played on `audio`.
     void run_window(const std::function<void(SaverWindow&)>& script) {
         host = std::make_unique<test::VirtualHost>(0);
-        SaverWindow window(state, system, *host);
+        SaverWindow window(state, system, *host, {}, &audio);
         script(window);
         EXPECT_EQ(window.run(), 0);
         EXPECT_FALSE(window.isVisible());
@@ -36,6 +38,7 @@ class SaverWindowRun : public test::SaverRun {
     }
 
     test::FakeSaverSystem system;
+    test::FakeAudioBackend audio;
     std::uint64_t frames = 0;
 };
 
@@ -127,6 +130,35 @@ TEST_F(SaverWindowRun, TheLastSceneBecomesTheWallpaper) {
                        wallpaper_file_name());
     EXPECT_EQ(saved.size(), QSize(800, 600));
     EXPECT_FALSE(commands.isEmpty());
+}
+
+TEST_F(SaverWindowRun, PlaysThePacksSongsInTurnAndStopsThemAtTheEnd) {
+    state.settings.mute_audio = 0;
+    int first = 0;
+    run_window([&](SaverWindow& window) {
+        host->at(2500, [&] {
+            ASSERT_EQ(audio.loads.size(), 1u) << "the first check, two seconds in";
+            EXPECT_TRUE(audio.playing);
+            EXPECT_EQ(audio.loads[0].decoder, Decoder::Midi);
+            first = window.music().music_index();
+            EXPECT_EQ(audio.loads[0].bytes, test::test_song(first));
+            audio.end_song();
+        });
+        host->at(5000, [&] {
+            ASSERT_EQ(audio.loads.size(), 2u) << "the next song at the next check";
+            EXPECT_EQ(audio.loads[1].bytes, test::test_song(first % 4 + 1));
+            EXPECT_TRUE(audio.playing);
+            press_key(window);
+        });
+    });
+    EXPECT_FALSE(audio.playing);
+    EXPECT_TRUE(audio.loaded.isEmpty()) << "stopped and closed at the end";
+    EXPECT_FALSE(QFile::exists(audio.loads[0].file)) << "the extracted song is deleted";
+}
+
+TEST_F(SaverWindowRun, MutedItNeverOpensTheMusic) {
+    run_window([&](SaverWindow& window) { host->at(7000, [&] { press_key(window); }); });
+    EXPECT_TRUE(audio.loads.empty());
 }
 
 }  // namespace

@@ -4,7 +4,9 @@
 
 #include "audio/audio_backend.h"
 
+#include <QByteArray>
 #include <QCoreApplication>
+#include <QFile>
 #include <QMetaObject>
 #include <QSet>
 #include <QString>
@@ -21,11 +23,13 @@ class FakeAudioBackend : public AudioBackend {
     struct Load {
         QString file;
         Decoder decoder;
+        QByteArray bytes;  // the file's first bytes, when it exists
     };
 
     bool load(const QString& file, Decoder decoder, QString* problem) override {
         unload();
-        loads.push_back({file, decoder});
+        QFile in(file);
+        loads.push_back({file, decoder, in.open(QIODevice::ReadOnly) ? in.read(64) : QByteArray()});
         if (!device_present) {
             *problem = QStringLiteral("no sound device");
             return false;
