@@ -56,8 +56,19 @@ QProcessEnvironment InstalledSaver::environment(const QString& display) const {
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), home_.runtime());
     // No desktop session to change and no sound out of a test.
     env.remove(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"));
-    env.insert(QStringLiteral("SDL_AUDIODRIVER"), QStringLiteral("dummy"));
+    env.insert(QStringLiteral("SDL_AUDIODRIVER"), sound_driver_);
+    env.remove(QStringLiteral("SDL_DISKAUDIODELAY"));
+    if (sound_file_.isEmpty()) {
+        env.remove(QStringLiteral("SDL_DISKAUDIOFILE"));
+    } else {
+        env.insert(QStringLiteral("SDL_DISKAUDIOFILE"), sound_file_);
+    }
     return env;
+}
+
+void InstalledSaver::set_sound_driver(const QString& driver, const QString& file) {
+    sound_driver_ = driver;
+    sound_file_ = file;
 }
 
 QString InstalledSaver::config_folder() const {

@@ -23,6 +23,10 @@ class InstalledSaver {
     bool set_options(const SettingValues& values, QString* error);
 
     QString program() const;
+    // Runs play their music on SDL's sound driver `driver`: "dummy" (the
+    // default) plays into nothing, "disk" writes the samples to `file` in real
+    // time, an unknown name stands for a machine without a sound device.
+    void set_sound_driver(const QString& driver, const QString& file = {});
     // The environment of a run on the given X display.
     QProcessEnvironment environment(const QString& display) const;
 
@@ -32,12 +36,18 @@ class InstalledSaver {
     QString wallpaper_folder() const;
     // The base of every run's private temporary folder.
     QString runtime_folder() const { return home_.runtime(); }
+    // A file in this copy's scratch folder, outside every folder it uses.
+    QString scratch_file(const QString& name) const {
+        return home_.path() + QLatin1Char('/') + name;
+    }
 
   private:
     QString prefix() const { return home_.path() + QStringLiteral("/prefix"); }
     QString user_home() const { return home_.path() + QStringLiteral("/home"); }
 
     test::ScratchHome home_;
+    QString sound_driver_ = QStringLiteral("dummy");
+    QString sound_file_;
 };
 
 }  // namespace wm::e2e

@@ -7,8 +7,9 @@
 // the data folder in that copy's own settings, as a user install does) and
 // keeps its settings, data, run and home folders private, so nothing of the
 // user's is read or changed. Runs are silent (mute_audio 1, SDL's dummy sound
-// device) and show no clock (show_time 0); cases that compare screenshots
-// turn the birds off (objects_off 1) so that the picture holds still.
+// device; the music cases listen through SDL's disk driver) and show no clock
+// (show_time 0); cases that compare screenshots turn the birds off
+// (objects_off 1) so that the picture holds still.
 //
 // Deadlines only bound a wait for something to happen (the first picture,
 // the end of the process); no case asserts how fast it happens. Run them with
@@ -24,11 +25,15 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QThread>
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
+#include <cstring>
 #include <functional>
 
 #include <gtest/gtest.h>
@@ -50,6 +55,13 @@ constexpr int kPollMs = 100;
 constexpr int kPictureColours = 5000;
 // Pixels that differ by more than this in a channel count as changed.
 constexpr int kChangeThreshold = 32;
+// Music: how long the first notes may take, how many samples (16-bit, two
+// channels) above kQuietSample make it music (a quarter of a second), and how
+// long a quiet run goes on.
+constexpr int kFirstSoundMs = 15000;
+constexpr qint64 kLoudSamples = 44100 / 2;
+constexpr int kQuietSample = 200;
+constexpr int kQuietRunMs = 5000;
 
 std::string text(const QString& s) {
     return s.toStdString();
@@ -87,6 +99,22 @@ QStringList everything_in(const QString& folder) {
         found << QDir(folder).relativeFilePath(it.next());
     }
     return found;
+}
+
+// Samples louder than kQuietSample in the raw sound file (16-bit, native order).
+qint64 loud_samples(const QString& file) {
+    QFile in(file);
+    if (!in.open(QIODevice::ReadOnly)) {
+        return 0;
+    }
+    const QByteArray bytes = in.readAll();
+    qint64 loud = 0;
+    for (qsizetype i = 0; i + 1 < bytes.size(); i += 2) {
+        qint16 sample = 0;
+        std::memcpy(&sample, bytes.constData() + i, 2);
+        loud += std::abs(sample) > kQuietSample ? 1 : 0;
+    }
+    return loud;
 }
 
 class SaverE2eTest : public ::testing::Test {
@@ -271,13 +299,20 @@ TEST_F(SaverE2eTest, MouseMovesUpToTheSensitivityLeaveItRunning) {
     EXPECT_TRUE(run.ended_cleanly()) << text(run.report());
 }
 
-TEST_F(SaverE2eTest, SigtermEndsItCleanly) {
+TEST_F(SaverE2eTest, MusicSoundsAndSigtermEndsItCleanly) {
     // With music and birds, so that the run has temporary files to clean up.
     ASSERT_NO_FATAL_FAILURE(set_options({{QStringLiteral("mute_audio"), QStringLiteral("0")},
                                          {QStringLiteral("objects_off"), QStringLiteral("0")}}));
+    const QString sound = saver_.scratch_file(QStringLiteral("sound.raw"));
+    saver_.set_sound_driver(QStringLiteral("disk"), sound);
     SaverProcess run(saver_, display_);
     QImage shot;
     ASSERT_NO_FATAL_FAILURE(start_saver(run, &shot));
+    // The first song starts at the main loop's first music check, two
+    // seconds in; under the sanitizers the program may start slowly.
+    EXPECT_TRUE(poll_until(kFirstSoundMs, [&] { return loud_samples(sound) > kLoudSamples; }))
+        << "no music within " << kFirstSoundMs / 1000 << " s: " << loud_samples(sound)
+        << " loud samples in " << QFileInfo(sound).size() << " bytes; " << text(run.report());
     const QStringList while_running = everything_in(saver_.runtime_folder());
     ASSERT_FALSE(while_running.isEmpty()) << "the running saver keeps its pack members here";
 
@@ -285,10 +320,35 @@ TEST_F(SaverE2eTest, SigtermEndsItCleanly) {
     EXPECT_TRUE(run.wait_for_end(kEndMs))
         << "SIGTERM did not end the saver within " << kEndMs / 1000 << " s";
     EXPECT_TRUE(run.ended_cleanly()) << text(run.report());
+    const qint64 written = QFileInfo(sound).size();
+    QThread::msleep(500);
+    EXPECT_EQ(QFileInfo(sound).size(), written) << "sound goes on after the end";
     EXPECT_TRUE(everything_in(saver_.runtime_folder()).isEmpty())
         << "left in XDG_RUNTIME_DIR: "
         << text(everything_in(saver_.runtime_folder()).join(QStringLiteral(", ")))
         << " (while running: " << text(while_running.join(QStringLiteral(", "))) << ")";
+}
+
+TEST_F(SaverE2eTest, MutedOrWithoutASoundDeviceItRunsSilently) {
+    const QString sound = saver_.scratch_file(QStringLiteral("sound.raw"));
+    saver_.set_sound_driver(QStringLiteral("disk"), sound);
+    for (const bool muted : {true, false}) {
+        SCOPED_TRACE(muted ? "muted" : "no sound device");
+        ASSERT_NO_FATAL_FAILURE(set_options(
+            {{QStringLiteral("mute_audio"), muted ? QStringLiteral("1") : QStringLiteral("0")}}));
+        if (!muted) {
+            saver_.set_sound_driver(QStringLiteral("no-such-sound-driver"));
+        }
+        SaverProcess run(saver_, display_);
+        QImage shot;
+        ASSERT_NO_FATAL_FAILURE(start_saver(run, &shot));
+        // Past the first music checks.
+        QThread::msleep(kQuietRunMs);
+        EXPECT_TRUE(run.running()) << text(run.report());
+        ASSERT_NO_FATAL_FAILURE(
+            end_by_input(run, {QStringLiteral("key"), QStringLiteral("space")}));
+        EXPECT_FALSE(QFileInfo::exists(sound)) << "a muted run opened the sound device";
+    }
 }
 
 TEST_F(SaverE2eTest, SavesTheLastSceneAsTheWallpaper) {
