@@ -11,10 +11,13 @@
 #     times the saver writes with --frame-times.
 # The scene lasts longer than the run, so the figures are those of ordinary
 # frames, without a scene change. WM_MEASURE_SECONDS changes the length.
+# WM_MEASURE_MUSIC=1 plays the music as well, into SDL's disk driver (which
+# takes the samples in real time and throws them away).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 seconds=${WM_MEASURE_SECONDS:-30}
+music=${WM_MEASURE_MUSIC:-0}
 
 # The part that runs on the virtual display: scripts/measure-saver.sh --on-display WORK
 if [ "${1:-}" = "--on-display" ]; then
@@ -75,9 +78,15 @@ bash scripts/build.sh
 build=${WM_BUILD:-build}
 # shellcheck source=scripts/private-home.sh
 . scripts/private-home.sh
+if [ "$music" = 1 ]; then
+  mute=0 with_music="with music"
+  export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=/dev/null
+else
+  mute=1 with_music="no music"
+fi
 private_install "$build" "" frame_rate=30 sprite_active=20 objects_off=0 \
-  scale_background=1 scene_duration=180 mute_audio=1
+  scale_background=1 scene_duration=180 mute_audio=$mute
 echo "Running wintermere /s on a 1920 x 1080 virtual display for $seconds s" \
-  "(30 frames a second, 20 birds, no music)..."
+  "(30 frames a second, 20 birds, $with_music)..."
 unset WAYLAND_DISPLAY QT_QPA_PLATFORM
 xvfb-run -a -s "-screen 0 1920x1080x24" bash scripts/measure-saver.sh --on-display "$work"

@@ -7,8 +7,9 @@
 # build/run-config. With no display ($DISPLAY and $WAYLAND_DISPLAY empty) it
 # runs on a virtual display (Xvfb) for about twenty seconds with ten-second
 # scenes, settings in a temporary folder, saves screenshots in
-# build/run-screens/ and ends with a key press. Either way the user's own
-# settings are never touched.
+# build/run-screens/, writes the music it plays to build/run-screens/sound.raw
+# (through SDL's disk driver) and ends with a key press. Either way the
+# user's own settings are never touched.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${WM_BUILD:-build}
@@ -54,6 +55,15 @@ if [ "${1:-}" = "--on-display" ]; then
   status=$?
   set -e
   echo "The saver ended with status $status."
+  if [ -f "${SDL_DISKAUDIOFILE:-}" ]; then
+    # 16-bit stereo samples at 44.1 kHz: 176400 bytes a second.
+    od -An -v -td2 -w2 "$SDL_DISKAUDIOFILE" | awk -v f="$SDL_DISKAUDIOFILE" '
+      { n++; if ($1 > 200 || $1 < -200) loud++ }
+      END { printf "Music: %.1f s of sound in %s, %.1f s of it audible" \
+                   " (play it with: aplay -f cd %s).\n", n / 88200, f, loud / 88200, f }'
+  else
+    echo "Music: none was played." >&2
+  fi
   exit "$status"
 fi
 
@@ -72,11 +82,12 @@ fi
 # No display: a short run on a virtual one, with settings of its own.
 # shellcheck source=scripts/private-home.sh
 . scripts/private-home.sh
-private_install "$build" "$stage" scene_duration=10 mute_audio=1
+private_install "$build" "$stage" scene_duration=10 mute_audio=0
 rm -rf "$screens"
 mkdir -p "$screens"
+export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$screens/sound.raw"
 echo "Installed into $build/stage. No display here: running wintermere /s on a virtual"
 echo "1920 x 1080 display for about twenty seconds (ten-second scenes, settings in a"
-echo "temporary folder)."
+echo "temporary folder, the music written to $screens/sound.raw)."
 unset QT_QPA_PLATFORM
 xvfb-run -a -s "-screen 0 1920x1080x24" bash scripts/run.sh --on-display "$@"
