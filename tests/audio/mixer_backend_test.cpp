@@ -49,9 +49,7 @@ bool wait_for(const std::function<bool()>& done, int ms) {
 class MixerTest : public testing::Test {
   protected:
     QString write(const QString& name, const QByteArray& bytes) {
-        const QString path = dir.filePath(name);
-        EXPECT_TRUE(test::write_file(path, bytes));
-        return path;
+        return test::write_file_in(dir, name, bytes);
     }
 
     // The samples the device has written from byte `from` on.
@@ -71,18 +69,23 @@ class MixerTest : public testing::Test {
         return loud;
     }
 
-    // Opens `file` on `device` and plays it to its end; the statuses seen.
+    // Opens `file` on `device` with notify on, and plays it.
+    static void start(MediaControl& control, const QString& device, const QString& file) {
+        control.set_notify(true);
+        control.set_device_type(device);
+        control.set_file_name(file);
+        EXPECT_TRUE(control.command(QStringLiteral("Open"))) << qPrintable(control.error());
+        EXPECT_TRUE(control.command(QStringLiteral("Play"))) << qPrintable(control.error());
+    }
+
+    // Plays `file` on `device` to its end; the statuses seen.
     std::vector<int> play_to_end(const QString& device, const QString& file) {
         std::vector<int> statuses;
         {
             MixerBackend backend;
             MediaControl control(backend);
             control.set_status_handler([&] { statuses.push_back(control.mode()); });
-            control.set_notify(true);
-            control.set_device_type(device);
-            control.set_file_name(file);
-            EXPECT_TRUE(control.command(QStringLiteral("Open"))) << qPrintable(control.error());
-            EXPECT_TRUE(control.command(QStringLiteral("Play"))) << qPrintable(control.error());
+            start(control, device, file);
             EXPECT_TRUE(wait_for([&] { return control.mode() == kModeStopped; }, 60000));
         }
         return statuses;
@@ -164,11 +167,7 @@ TEST_F(MixerTest, AStopSilencesAtOnceAndReportsNoEnd) {
     const QString file = write(QStringLiteral("long.wav"), test::wave_tone(120.0, 330.0));
     MixerBackend backend;
     MediaControl control(backend);
-    control.set_notify(true);
-    control.set_device_type(QStringLiteral("WaveAudio"));
-    control.set_file_name(file);
-    ASSERT_TRUE(control.command(QStringLiteral("Open")));
-    ASSERT_TRUE(control.command(QStringLiteral("Play")));
+    ASSERT_NO_FATAL_FAILURE(start(control, QStringLiteral("WaveAudio"), file));
     ASSERT_TRUE(
         wait_for([&] { return QFile(output_file).size() > 20 * kDeviceBufferBytes; }, 10000));
     ASSERT_TRUE(control.command(QStringLiteral("Stop")));
@@ -191,17 +190,11 @@ TEST_F(MixerTest, OneSongCutsAnotherOffWhichThenReportsItsEnd) {
     MixerBackend second_backend;
     MediaControl one(first_backend);
     MediaControl two(second_backend);
-    for (MediaControl* control : {&one, &two}) {
-        control->set_notify(true);
-        control->set_shareable(true);
-        control->set_device_type(QStringLiteral("WaveAudio"));
-    }
-    one.set_file_name(first);
-    two.set_file_name(second);
-    ASSERT_TRUE(one.command(QStringLiteral("Open")));
-    ASSERT_TRUE(two.command(QStringLiteral("Open")));
-    ASSERT_TRUE(one.command(QStringLiteral("Play")));
-    ASSERT_TRUE(two.command(QStringLiteral("Play")));
+    one.set_shareable(true);
+    two.set_shareable(true);
+    start(one, QStringLiteral("WaveAudio"), first);
+    start(two, QStringLiteral("WaveAudio"), second);
+    EXPECT_EQ(two.mode(), kModePlaying);
     EXPECT_TRUE(wait_for([&] { return one.mode() == kModeStopped; }, 5000));
     EXPECT_TRUE(wait_for([&] { return two.mode() == kModeStopped; }, 20000));
 }

@@ -38,9 +38,7 @@ void expect_near(std::array<int, 3> got, std::array<int, 3> want, const char* wh
 class JpegReader : public testing::Test {
   protected:
     QString write(const QString& name, const QByteArray& bytes) {
-        const QString path = dir.filePath(name);
-        EXPECT_TRUE(test::write_file(path, bytes));
-        return path;
+        return test::write_file_in(dir, name, bytes);
     }
 
     QTemporaryDir dir;

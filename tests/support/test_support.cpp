@@ -1,5 +1,7 @@
 #include "tests/support/test_support.h"
 
+#include <gtest/gtest.h>
+
 #include <QDir>
 #include <QFile>
 #include <QStringList>
@@ -70,6 +72,12 @@ bool write_file(const QString& path, const QByteArray& bytes) {
         return false;
     }
     return file.write(bytes) == bytes.size();
+}
+
+QString write_file_in(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes) {
+    const QString path = dir.filePath(name);
+    EXPECT_TRUE(write_file(path, bytes)) << "cannot write " << path.toStdString();
+    return path;
 }
 
 }  // namespace wm::test

@@ -64,5 +64,8 @@ class ScratchHome {
 // Whole-file helpers.
 QByteArray read_file(const QString& path);
 bool write_file(const QString& path, const QByteArray& bytes);
+// Writes `bytes` to the file `name` in `dir` and gives its path; a failed
+// write fails the test.
+QString write_file_in(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes);
 
 }  // namespace wm::test
