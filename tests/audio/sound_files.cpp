@@ -99,7 +99,7 @@ QByteArray mp3_tone(double seconds) {
         side.put(0, 5);  // private bits
         side.put(0, 4);  // no scale factors shared between granules
         for (int granule = 0; granule < 2; ++granule) {
-            side.put(8, 12);   // part 2 and 3: the 8 Huffman bits below
+            side.put(8, 12);   // scale factor and Huffman bits: the 8 below
             side.put(6, 9);    // big values: six pairs, lines 0 .. 11
             side.put(200, 8);  // global gain: 2^((200 - 210) / 4)
             side.put(0, 4);    // scale factors take no bits
