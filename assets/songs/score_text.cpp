@@ -51,6 +51,19 @@ std::string describe(std::string_view what, int bar) {
     return std::string(what) + " in bar " + std::to_string(bar);
 }
 
+// `token` in double quotes followed by `rest`, for problem texts. (Built by
+// appending: concatenating temporaries here upsets GCC 12's overflow checks
+// at -O3.)
+std::string quoted(std::string_view token, std::string_view rest) {
+    std::string text;
+    text.reserve(token.size() + rest.size() + 2);
+    text += '"';
+    text += token;
+    text += '"';
+    text += rest;
+    return text;
+}
+
 }  // namespace
 
 std::optional<int> parse_pitch(std::string_view name) {
@@ -142,7 +155,7 @@ Timeline parse_timeline(std::string_view text, Meter meter) {
         }
         const std::size_t colon = token.rfind(':');
         if (colon == std::string_view::npos || colon == 0) {
-            return fail("\"" + std::string(token) + "\" (not SYMBOL:LENGTH)");
+            return fail(quoted(token, " (not SYMBOL:LENGTH)"));
         }
         const std::string_view symbol = token.substr(0, colon);
         std::string_view length_text = token.substr(colon + 1);
@@ -152,13 +165,12 @@ Timeline parse_timeline(std::string_view text, Meter meter) {
         }
         const auto length = parse_length(length_text);
         if (!length) {
-            return fail("\"" + std::string(token) + "\" (unknown length)");
+            return fail(quoted(token, " (unknown length)"));
         }
         if (tied) {
             TimelineItem& previous = timeline.items.back();
             if (previous.symbol != symbol) {
-                return fail("a tie from \"" + std::string(previous.symbol) + "\" to \"" +
-                            std::string(symbol) + "\"");
+                return fail("a tie from " + quoted(previous.symbol, " to ") + quoted(symbol, ""));
             }
             previous.length += *length;
         } else {
@@ -167,7 +179,7 @@ Timeline parse_timeline(std::string_view text, Meter meter) {
         tied = ties_on;
         position += *length;
         if (position - bar_start > bar) {
-            return fail("\"" + std::string(token) + "\" running past the bar line");
+            return fail(quoted(token, " running past the bar line"));
         }
     }
     if (tied) {
