@@ -1,5 +1,6 @@
 #include "audio/media_control.h"
 
+#include <QCoreApplication>
 #include <QEventLoop>
 
 #include <algorithm>
@@ -50,7 +51,11 @@ bool MediaControl::fail(const QString& problem) {
 }
 
 bool MediaControl::open() {
+    const std::shared_ptr<bool> alive = alive_;
     close();
+    if (!*alive) {
+        return false;  // the status handler ended this control
+    }
     const std::optional<Decoder> decoder = decoder_for_device(device_type_);
     if (!decoder) {
         return fail(QStringLiteral("There is no device of the type \"%1\".").arg(device_type_));
@@ -86,21 +91,14 @@ bool MediaControl::play() {
     if (!backend_.play([this] { song_ended(); }, &problem)) {
         return fail(problem);
     }
+    const std::shared_ptr<bool> alive = alive_;
     set_mode(kModePlaying, true);
-    if (wait_ && mode_ == kModePlaying) {
-        wait_for_end();
+    // Events go on meanwhile; the wait ends once the control no longer
+    // plays, whatever stopped it.
+    while (*alive && wait_ && mode_ == kModePlaying) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
     return true;
-}
-
-void MediaControl::wait_for_end() {
-    QEventLoop loop;
-    waiting_ = &loop;
-    const std::shared_ptr<bool> alive = alive_;
-    loop.exec();
-    if (*alive) {
-        waiting_ = nullptr;
-    }
 }
 
 bool MediaControl::stop() {
@@ -134,12 +132,11 @@ void MediaControl::set_mode(int mode, bool report) {
         return;
     }
     mode_ = mode;
-    if (waiting_ != nullptr && mode_ != kModePlaying) {
-        waiting_->quit();
-    }
-    // Last: the handler may do anything, even end this control.
     if (report && status_handler_) {
-        status_handler_();
+        // Called last and from a copy: the handler may do anything, even
+        // replace itself or end this control.
+        const std::function<void()> handler = status_handler_;
+        handler();
     }
 }
 

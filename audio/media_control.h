@@ -14,8 +14,6 @@
 #include <functional>
 #include <memory>
 
-class QEventLoop;
-
 namespace wm {
 
 // The modes a control reports, in the system's numbering.
@@ -25,6 +23,7 @@ inline constexpr int kModePlaying = 526;
 
 class MediaControl {
   public:
+    // `backend` serves this control alone and outlives it.
     explicit MediaControl(AudioBackend& backend);
     // Closes the device: no song outlives its control.
     ~MediaControl();
@@ -37,7 +36,8 @@ class MediaControl {
     //   device cannot read, no sound device, or a device another control
     //   holds when either of the two is not shareable.
     // - "Play": plays the open song from its start. With wait on, returns
-    //   only when the song has ended or was stopped (events keep running).
+    //   only once the control no longer plays: the song has ended, or an
+    //   event stopped or closed it (events keep running meanwhile).
     // - "Stop": silences the song; the device stays open.
     // - "Close": stops and closes the device.
     // True when the command succeeded; otherwise error() says why and the
@@ -76,7 +76,6 @@ class MediaControl {
     bool fail(const QString& problem);
     void set_mode(int mode, bool report);
     void song_ended();
-    void wait_for_end();
     bool in_use_by_another() const;
 
     AudioBackend& backend_;
@@ -90,9 +89,8 @@ class MediaControl {
     QString error_;
     int mode_ = kModeNotReady;
     std::function<void()> status_handler_;
-    QEventLoop* waiting_ = nullptr;
-    // Shared with waits in progress, which outlive the control when the
-    // status handler destroys it.
+    // False once the control is gone; shared with the commands running when
+    // a status handler ends it, which then return without touching it.
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 

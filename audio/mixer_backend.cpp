@@ -37,9 +37,10 @@ struct MixerDevice {
     std::atomic<std::uint64_t> sounding{0};
 };
 
+// Never destroyed: SDL's audio thread may look at it until the very end.
 MixerDevice& device() {
-    static MixerDevice the_device;
-    return the_device;
+    static MixerDevice* const the_device = new MixerDevice;
+    return *the_device;
 }
 
 QString sdl_error() {
@@ -180,11 +181,12 @@ MixerBackend::~MixerBackend() {
 
 bool MixerBackend::load(const QString& file, Decoder decoder, QString* problem) {
     unload();
-    if (!open_device(problem)) {
-        return false;
-    }
+    // A missing file never opens the device.
     if (!QFileInfo(file).isFile()) {
         *problem = QStringLiteral("The file %1 does not exist.").arg(file);
+        return false;
+    }
+    if (!open_device(problem)) {
         return false;
     }
     if (decoder == Decoder::Midi && !QFileInfo(QString::fromUtf8(kSoundFontPath)).isFile()) {

@@ -9,7 +9,7 @@
 
 namespace wm {
 
-QString device_type_for(const QString& path, const SaverSettings& settings) {
+std::optional<QString> device_type_for(const QString& path, const SaverSettings& settings) {
     const QString extension = path.right(3).toUpper();
     if (extension == QLatin1String("MID") || extension == QLatin1String("RMI")) {
         return settings.midi_devicename;
@@ -20,7 +20,7 @@ QString device_type_for(const QString& path, const SaverSettings& settings) {
     if (extension == QLatin1String("MP3")) {
         return settings.mp3_devicename;
     }
-    return {};
+    return std::nullopt;
 }
 
 MusicPlayer::MusicPlayer(const SaverSettings& settings, EngineHost& host, PackMember pack_member)
@@ -71,9 +71,8 @@ bool MusicPlayer::play_music_file(const QString& path, MediaControl& control) {
     control.set_notify(true);
     control.set_wait(false);
     control.set_shareable(false);
-    const QString device_type = device_type_for(path, settings_);
-    if (!device_type.isEmpty()) {
-        control.set_device_type(device_type);
+    if (const std::optional<QString> device_type = device_type_for(path, settings_)) {
+        control.set_device_type(*device_type);
     }
     control.set_file_name(path);
     // Only a song that really plays counts as playing: one that fails is
@@ -84,8 +83,9 @@ bool MusicPlayer::play_music_file(const QString& path, MediaControl& control) {
         played = control.command(QStringLiteral("Play"));
     }
     if (!played) {
-        if (!reported_.contains(path)) {
-            reported_.insert(path);
+        const QString failure = path + QLatin1Char('\n') + control.error();
+        if (!reported_.contains(failure)) {
+            reported_.insert(failure);
             qWarning("Cannot play the song %s: %s", qPrintable(path), qPrintable(control.error()));
         }
         control.command(QStringLiteral("Close"));

@@ -10,6 +10,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 namespace wm {
 
@@ -24,9 +25,9 @@ inline constexpr int kFirstSongMember = 14;
 
 // The device type setting that opens `path`, chosen by the last three
 // characters of the path upper-cased: "MID" and "RMI" the MIDI one, "WAV" the
-// wave one, "MP3" the MP3 one. Empty for anything else: the control then keeps
-// the device type it had.
-QString device_type_for(const QString& path, const SaverSettings& settings);
+// wave one, "MP3" the MP3 one (as set, even when empty). Nothing for anything
+// else: the control then keeps the device type it had.
+std::optional<QString> device_type_for(const QString& path, const SaverSettings& settings);
 
 class MusicPlayer {
   public:
@@ -75,7 +76,7 @@ class MusicPlayer {
     PackMember pack_member_;
     int music_index_ = 0;
     int music_playing_ = 0;
-    // Files whose failure has been logged, so a bad file is logged once.
+    // Failures logged (file and reason), so that each is logged once.
     QSet<QString> reported_;
 };
 

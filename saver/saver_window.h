@@ -30,7 +30,8 @@ class SaverWindow : public PictureBoxWidget, private SaverHooks {
   public:
     // `frame_times`: when not empty, a file to which every frame's start
     // (milliseconds of the engine's clock) is appended, one per line.
-    // `audio`: where the music plays; the program's sound device when null.
+    // `audio`: where the music plays (it must outlive the window); the
+    // program's sound device when null.
     SaverWindow(RunState& state, SaverSystem& system, EngineHost& host,
                 const QString& frame_times = {}, AudioBackend* audio = nullptr);
     ~SaverWindow() override;

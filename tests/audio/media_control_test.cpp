@@ -163,6 +163,23 @@ TEST_F(ControlTest, WithWaitOnPlayReturnsOnlyAfterTheSongsEnd) {
     EXPECT_FALSE(backend.playing);
 }
 
+TEST_F(ControlTest, APlayThatWaitsInsideAnotherEndsBothWaits) {
+    control.set_wait(true);
+    ASSERT_TRUE(open(control, QStringLiteral("WaveAudio"), QStringLiteral("/m/a.wav")));
+    bool inner_returned = false;
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(),
+        [&] {
+            backend.end_song_later();
+            control.command(QStringLiteral("Play"));
+            inner_returned = true;
+        },
+        Qt::QueuedConnection);
+    EXPECT_TRUE(control.command(QStringLiteral("Play")));
+    EXPECT_TRUE(inner_returned);
+    EXPECT_EQ(control.mode(), kModeStopped);
+}
+
 TEST(ControlLife, AControlEndedByItsOwnStatusEventWaitsNoLonger) {
     FakeAudioBackend backend;
     auto* control = new MediaControl(backend);
@@ -178,6 +195,21 @@ TEST(ControlLife, AControlEndedByItsOwnStatusEventWaitsNoLonger) {
     });
     backend.end_song_later();
     // Returns into a control that is gone: the sanitizers watch this.
+    control->command(QStringLiteral("Play"));
+    EXPECT_TRUE(backend.loaded.isEmpty());
+
+    // Ended as its song starts, the handler replacing itself first.
+    control = new MediaControl(backend);
+    control->set_wait(true);
+    control->set_device_type(QStringLiteral("WaveAudio"));
+    control->set_file_name(QStringLiteral("/m/b.wav"));
+    ASSERT_TRUE(control->command(QStringLiteral("Open")));
+    control->set_status_handler([&] {
+        if (control->mode() == kModePlaying) {
+            control->set_status_handler([] {});
+            delete control;
+        }
+    });
     control->command(QStringLiteral("Play"));
     EXPECT_TRUE(backend.loaded.isEmpty());
 }

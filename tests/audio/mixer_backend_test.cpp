@@ -28,8 +28,6 @@ namespace {
 
 using test::EnvGuard;
 
-// Output samples (16-bit, both channels) louder than this count as sound.
-constexpr int kQuiet = 200;
 // The device writes 2048 frames of 4 bytes at a time.
 constexpr qint64 kDeviceBufferBytes = 2048 * 4;
 
@@ -52,22 +50,7 @@ class MixerTest : public testing::Test {
         return test::write_file_in(dir, name, bytes);
     }
 
-    // The samples the device has written from byte `from` on.
-    std::vector<qint16> output(qint64 from = 0) const {
-        QByteArray bytes = test::read_file(output_file);
-        bytes = bytes.mid(from);
-        std::vector<qint16> samples(static_cast<std::size_t>(bytes.size()) / 2);
-        std::memcpy(samples.data(), bytes.constData(), samples.size() * 2);
-        return samples;
-    }
-
-    qint64 loud_samples(qint64 from = 0) const {
-        qint64 loud = 0;
-        for (const qint16 sample : output(from)) {
-            loud += std::abs(sample) > kQuiet ? 1 : 0;
-        }
-        return loud;
-    }
+    qint64 loud_samples(qint64 from = 0) const { return test::loud_samples(output_file, from); }
 
     // Opens `file` on `device` with notify on, and plays it.
     static void start(MediaControl& control, const QString& device, const QString& file) {
@@ -164,12 +147,15 @@ TEST_F(MixerTest, DevicesRefuseNamesAndContentsTheyDoNotTake) {
 }
 
 TEST_F(MixerTest, AStopSilencesAtOnceAndReportsNoEnd) {
+    // In real time, so that the song is surely still playing when stopped.
+    const EnvGuard real_time("SDL_DISKAUDIODELAY", std::nullopt);
     const QString file = write(QStringLiteral("long.wav"), test::wave_tone(120.0, 330.0));
     MixerBackend backend;
     MediaControl control(backend);
     ASSERT_NO_FATAL_FAILURE(start(control, QStringLiteral("WaveAudio"), file));
     ASSERT_TRUE(
         wait_for([&] { return QFile(output_file).size() > 20 * kDeviceBufferBytes; }, 10000));
+    ASSERT_EQ(control.mode(), kModePlaying);
     ASSERT_TRUE(control.command(QStringLiteral("Stop")));
     const qint64 stopped_at = QFile(output_file).size();
     std::vector<int> statuses;

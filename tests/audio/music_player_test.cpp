@@ -120,15 +120,11 @@ TEST_F(PlayerTest, TheDeviceTypeFollowsTheLastThreeLettersOfThePath) {
               QStringLiteral("Sequencer"));
     EXPECT_EQ(device_type_for(QStringLiteral("/m/song.WAV"), settings),
               QStringLiteral("WaveAudio"));
-    EXPECT_EQ(device_type_for(QStringLiteral("False"), settings), QString());
+    EXPECT_EQ(device_type_for(QStringLiteral("False"), settings), std::nullopt);
+    EXPECT_EQ(device_type_for(QStringLiteral("/m/song.ogg"), settings), std::nullopt);
 
     use_list({QStringLiteral("/m/first.Mp3"), QStringLiteral("/m/second.ogg"),
               QStringLiteral("/m/third.mid"), QStringLiteral("/m/fourth.ogg")});
-    player.pick_first_song();
-    seed_run_random(1);
-    while (player.music_index() != 0) {
-        player.pick_first_song();
-    }
     std::vector<QString> device_types;
     for (int i = 0; i < 4; ++i) {
         player.music_tick(control);
@@ -139,6 +135,15 @@ TEST_F(PlayerTest, TheDeviceTypeFollowsTheLastThreeLettersOfThePath) {
               (std::vector<QString>{QStringLiteral("mpegvideo"), QStringLiteral("mpegvideo"),
                                     QStringLiteral("Sequencer"), QStringLiteral("Sequencer")}));
     EXPECT_EQ(backend.loads[1].decoder, Decoder::Any) << "the ogg file opened as the mp3 before";
+
+    // A device name cleared in the settings names no device: the wave file
+    // does not fall back to the type before it.
+    settings.wav_devicename.clear();
+    EXPECT_EQ(device_type_for(QStringLiteral("/m/song.wav"), settings), QString());
+    backend.loads.clear();
+    EXPECT_FALSE(player.play_music_file(QStringLiteral("/m/song.wav"), control));
+    EXPECT_TRUE(backend.loads.empty());
+    EXPECT_EQ(control.device_type(), QString());
 }
 
 TEST_F(PlayerTest, ASongThatCannotPlayIsClosedAndTheNextTickMovesOn) {
@@ -192,6 +197,18 @@ TEST_F(PlayerTest, WithoutASoundDeviceEveryTickFailsQuietly) {
         EXPECT_EQ(control.mode(), kModeNotReady);
     }
     EXPECT_EQ(members.size(), 6u) << "one attempt per tick, each at the next song";
+}
+
+TEST_F(PlayerTest, EachSongOpensNotifyingNotWaitingNotShared) {
+    control.set_notify(false);
+    control.set_wait(true);
+    control.set_shareable(true);
+    ASSERT_TRUE(player.play_music_file(QStringLiteral("/m/a.wav"), control));
+    EXPECT_TRUE(control.notify());
+    EXPECT_FALSE(control.wait());
+    EXPECT_FALSE(control.shareable());
+    EXPECT_EQ(control.file_name(), QStringLiteral("/m/a.wav"));
+    EXPECT_EQ(control.mode(), kModePlaying);
 }
 
 TEST_F(PlayerTest, StopMusicSilencesAndClosesLettingEventsRunBetween) {

@@ -32,8 +32,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdlib>
-#include <cstring>
 #include <functional>
 
 #include <gtest/gtest.h>
@@ -55,12 +53,11 @@ constexpr int kPollMs = 100;
 constexpr int kPictureColours = 5000;
 // Pixels that differ by more than this in a channel count as changed.
 constexpr int kChangeThreshold = 32;
-// Music: how long the first notes may take, how many samples (16-bit, two
-// channels) above kQuietSample make it music (a quarter of a second), and how
-// long a quiet run goes on.
+// Music: how long the first notes may take, how many loud samples (16-bit,
+// two channels) make it music (a quarter of a second), and how long a quiet
+// run goes on.
 constexpr int kFirstSoundMs = 15000;
 constexpr qint64 kLoudSamples = 44100 / 2;
-constexpr int kQuietSample = 200;
 constexpr int kQuietRunMs = 5000;
 
 std::string text(const QString& s) {
@@ -99,22 +96,6 @@ QStringList everything_in(const QString& folder) {
         found << QDir(folder).relativeFilePath(it.next());
     }
     return found;
-}
-
-// Samples louder than kQuietSample in the raw sound file (16-bit, native order).
-qint64 loud_samples(const QString& file) {
-    QFile in(file);
-    if (!in.open(QIODevice::ReadOnly)) {
-        return 0;
-    }
-    const QByteArray bytes = in.readAll();
-    qint64 loud = 0;
-    for (qsizetype i = 0; i + 1 < bytes.size(); i += 2) {
-        qint16 sample = 0;
-        std::memcpy(&sample, bytes.constData() + i, 2);
-        loud += std::abs(sample) > kQuietSample ? 1 : 0;
-    }
-    return loud;
 }
 
 class SaverE2eTest : public ::testing::Test {
@@ -310,8 +291,8 @@ TEST_F(SaverE2eTest, MusicSoundsAndSigtermEndsItCleanly) {
     ASSERT_NO_FATAL_FAILURE(start_saver(run, &shot));
     // The first song starts at the main loop's first music check, two
     // seconds in; under the sanitizers the program may start slowly.
-    EXPECT_TRUE(poll_until(kFirstSoundMs, [&] { return loud_samples(sound) > kLoudSamples; }))
-        << "no music within " << kFirstSoundMs / 1000 << " s: " << loud_samples(sound)
+    EXPECT_TRUE(poll_until(kFirstSoundMs, [&] { return test::loud_samples(sound) > kLoudSamples; }))
+        << "no music within " << kFirstSoundMs / 1000 << " s: " << test::loud_samples(sound)
         << " loud samples in " << QFileInfo(sound).size() << " bytes; " << text(run.report());
     const QStringList while_running = everything_in(saver_.runtime_folder());
     ASSERT_FALSE(while_running.isEmpty()) << "the running saver keeps its pack members here";
@@ -320,9 +301,6 @@ TEST_F(SaverE2eTest, MusicSoundsAndSigtermEndsItCleanly) {
     EXPECT_TRUE(run.wait_for_end(kEndMs))
         << "SIGTERM did not end the saver within " << kEndMs / 1000 << " s";
     EXPECT_TRUE(run.ended_cleanly()) << text(run.report());
-    const qint64 written = QFileInfo(sound).size();
-    QThread::msleep(500);
-    EXPECT_EQ(QFileInfo(sound).size(), written) << "sound goes on after the end";
     EXPECT_TRUE(everything_in(saver_.runtime_folder()).isEmpty())
         << "left in XDG_RUNTIME_DIR: "
         << text(everything_in(saver_.runtime_folder()).join(QStringLiteral(", ")))
@@ -347,7 +325,12 @@ TEST_F(SaverE2eTest, MutedOrWithoutASoundDeviceItRunsSilently) {
         EXPECT_TRUE(run.running()) << text(run.report());
         ASSERT_NO_FATAL_FAILURE(
             end_by_input(run, {QStringLiteral("key"), QStringLiteral("space")}));
-        EXPECT_FALSE(QFileInfo::exists(sound)) << "a muted run opened the sound device";
+        if (muted) {
+            EXPECT_FALSE(QFileInfo::exists(sound)) << "a muted run opened the sound device";
+        } else {
+            EXPECT_TRUE(run.report().contains(QStringLiteral("There is no sound device")))
+                << "the songs were not even tried: " << text(run.report());
+        }
     }
 }
 

@@ -157,6 +157,7 @@ TEST_F(SaverWindowRun, PlaysThePacksSongsInTurnAndStopsThemAtTheEnd) {
 }
 
 TEST_F(SaverWindowRun, MutedItNeverOpensTheMusic) {
+    state.settings.mute_audio = 1;
     run_window([&](SaverWindow& window) { host->at(7000, [&] { press_key(window); }); });
     EXPECT_TRUE(audio.loads.empty());
 }

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <cstring>
+
 #include <QDir>
 #include <QFile>
 #include <QStringList>
@@ -72,6 +75,17 @@ bool write_file(const QString& path, const QByteArray& bytes) {
         return false;
     }
     return file.write(bytes) == bytes.size();
+}
+
+qint64 loud_samples(const QString& raw_file, qint64 from) {
+    const QByteArray bytes = read_file(raw_file).mid(from);
+    qint64 loud = 0;
+    for (qsizetype i = 0; i + 1 < bytes.size(); i += 2) {
+        qint16 sample = 0;
+        std::memcpy(&sample, bytes.constData() + i, sizeof sample);
+        loud += std::abs(sample) > kQuietSample ? 1 : 0;
+    }
+    return loud;
 }
 
 QString write_file_in(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes) {

@@ -61,6 +61,12 @@ class ScratchHome {
     EnvGuard runtime_;
 };
 
+// Samples of a raw sound file (16-bit, native byte order, as SDL's disk
+// driver writes them) from byte `from` on, and how many are louder than the
+// quiet noise floor of any resampling: what counts as sound in the tests.
+inline constexpr int kQuietSample = 200;
+qint64 loud_samples(const QString& raw_file, qint64 from = 0);
+
 // Whole-file helpers.
 QByteArray read_file(const QString& path);
 bool write_file(const QString& path, const QByteArray& bytes);
