@@ -10,7 +10,7 @@ std::optional<Decoder> decoder_for_device(const QString& device_type) {
     if (name.compare(QLatin1String("Sequencer"), Qt::CaseInsensitive) == 0) {
         return Decoder::Midi;
     }
-    if (name.compare(QLatin1String("MPEGVideo"), Qt::CaseInsensitive) == 0) {
+    if (name.isEmpty() || name.compare(QLatin1String("MPEGVideo"), Qt::CaseInsensitive) == 0) {
         return Decoder::Any;
     }
     return std::nullopt;

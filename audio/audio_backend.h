@@ -19,7 +19,9 @@ enum class Decoder {
 
 // The decoder behind a device type name, compared without regard to case:
 // "WaveAudio" (wave), "Sequencer" (MIDI), "MPEGVideo" (any, as the system's
-// universal media player plays everything). Other names name no device.
+// universal media player plays everything). No name at all lets the file's
+// content choose, as the system does when a file is opened without a device
+// type. Other names name no device.
 std::optional<Decoder> decoder_for_device(const QString& device_type);
 
 class AudioBackend {

@@ -38,7 +38,8 @@ TEST(DeviceTypes, NameTheirDecodersInAnyCase) {
     EXPECT_EQ(decoder_for_device(QStringLiteral(" SEQUENCER ")), Decoder::Midi);
     EXPECT_EQ(decoder_for_device(QStringLiteral("MPEGVideo")), Decoder::Any);
     EXPECT_EQ(decoder_for_device(QStringLiteral("CDAudio")), std::nullopt);
-    EXPECT_EQ(decoder_for_device(QString()), std::nullopt);
+    EXPECT_EQ(decoder_for_device(QString()), Decoder::Any);
+    EXPECT_EQ(decoder_for_device(QStringLiteral("  ")), Decoder::Any);
 }
 
 TEST_F(ControlTest, CommandsWalkTheModesAndReportEachChange) {

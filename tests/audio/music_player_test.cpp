@@ -136,14 +136,15 @@ TEST_F(PlayerTest, TheDeviceTypeFollowsTheLastThreeLettersOfThePath) {
                                     QStringLiteral("Sequencer"), QStringLiteral("Sequencer")}));
     EXPECT_EQ(backend.loads[1].decoder, Decoder::Any) << "the ogg file opened as the mp3 before";
 
-    // A device name cleared in the settings names no device: the wave file
-    // does not fall back to the type before it.
+    // A device name cleared in the settings is no name at all: the wave file
+    // does not take the type before it (MIDI) but is told by its content.
     settings.wav_devicename.clear();
     EXPECT_EQ(device_type_for(QStringLiteral("/m/song.wav"), settings), QString());
     backend.loads.clear();
-    EXPECT_FALSE(player.play_music_file(QStringLiteral("/m/song.wav"), control));
-    EXPECT_TRUE(backend.loads.empty());
+    EXPECT_TRUE(player.play_music_file(QStringLiteral("/m/song.wav"), control));
     EXPECT_EQ(control.device_type(), QString());
+    ASSERT_EQ(backend.loads.size(), 1u);
+    EXPECT_EQ(backend.loads[0].decoder, Decoder::Any);
 }
 
 TEST_F(PlayerTest, ASongThatCannotPlayIsClosedAndTheNextTickMovesOn) {
