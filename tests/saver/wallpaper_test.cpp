@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QTemporaryDir>
 #include <QUrl>
 
 #include <gtest/gtest.h>
@@ -63,7 +64,13 @@ class WallpaperTest : public ::testing::Test {
         }
     }
 
+    // A plain file: no folder can be made below it.
+    QString plain_file() {
+        return test::write_file_in(scratch_, QStringLiteral("a-file"), QByteArray("x"));
+    }
+
     test::ScratchHome home_;
+    QTemporaryDir scratch_;
     CommandRunner previous_runner_;
     QStringList commands_;
     std::optional<QByteArray> gnome_keys_ =
@@ -142,8 +149,7 @@ TEST_F(WallpaperTest, FailedSaveKeepsTheOldFileAndTouchesNothingElse) {
     // Neither can any box when the data folder cannot be made.
     PictureBox box;
     paint_pattern(box);
-    const QString blocker = home_.path() + QStringLiteral("/a-file");
-    ASSERT_TRUE(test::write_file(blocker, QByteArray("x")));
+    const QString blocker = plain_file();
     {
         test::EnvGuard data_home("XDG_DATA_HOME", blocker + QStringLiteral("/data"));
         EXPECT_FALSE(set_wallpaper_from_picture(box, 1, kName));
@@ -158,8 +164,7 @@ TEST_F(WallpaperTest, FailedSaveKeepsTheOldFileAndTouchesNothingElse) {
 TEST_F(WallpaperTest, UnwritableDesktopValuesStopBeforeTheDesktopIsTouched) {
     PictureBox box;
     paint_pattern(box);
-    const QString blocker = home_.path() + QStringLiteral("/a-file");
-    ASSERT_TRUE(test::write_file(blocker, QByteArray("x")));
+    const QString blocker = plain_file();
     test::EnvGuard config_home("XDG_CONFIG_HOME", blocker + QStringLiteral("/config"));
 
     EXPECT_FALSE(set_wallpaper_from_picture(box, 1, kName));
