@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QListWidget>
 #include <QSignalBlocker>
 #include <QStyle>
@@ -13,6 +14,16 @@ namespace wm {
 namespace {
 
 constexpr int kPathRole = Qt::UserRole;
+
+// Enter on a list acts on its current entry and goes no further: the
+// window's default button must not take it as well.
+bool entered(QEvent* event) {
+    if (event->type() != QEvent::KeyPress) {
+        return false;
+    }
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    return key == Qt::Key_Return || key == Qt::Key_Enter;
+}
 
 }  // namespace
 
@@ -29,13 +40,13 @@ BrowsingLists::BrowsingLists(QComboBox* drives, QListWidget* folders, QListWidge
     folders_->setUniformItemSizes(true);
     connect(drives_, &QComboBox::activated, this, &BrowsingLists::drive_chosen);
     connect(folders_, &QListWidget::itemClicked, this, &BrowsingLists::folder_entry_chosen);
-    connect(folders_, &QListWidget::itemActivated, this, &BrowsingLists::folder_entry_chosen);
     connect(files_, &QListWidget::itemClicked, this, &BrowsingLists::file_item_clicked);
     connect(files_, &QListWidget::currentItemChanged, this, &BrowsingLists::file_item_current);
     connect(files_, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
         emit file_double_clicked(path_in_folder(folder_, item->text()));
     });
     files_->installEventFilter(this);
+    folders_->installEventFilter(this);
 }
 
 // Qt drops the event filter by itself, whichever of the two goes first.
@@ -100,6 +111,16 @@ QStringList BrowsingLists::selected_file_paths() const {
 }
 
 bool BrowsingLists::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == folders_ && entered(event)) {
+        folder_entry_chosen(folders_->currentItem());
+        return true;
+    }
+    if (watched == files_ && entered(event)) {
+        if (QListWidgetItem* item = files_->currentItem()) {
+            emit file_double_clicked(path_in_folder(folder_, item->text()));
+        }
+        return true;
+    }
     if (watched == files_) {
         switch (event->type()) {
             case QEvent::KeyPress:

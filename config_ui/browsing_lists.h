@@ -10,7 +10,9 @@
 //   entry opens that folder.
 // - The file list shows the current folder's files that match the window's
 //   patterns. A mouse click on a file, or a move to it with the keyboard,
-//   reports it as clicked; a double click reports that too.
+//   reports it as clicked; a double click, or Enter, reports it as
+//   double-clicked. Enter on either list goes no further, so it never
+//   presses the window's default button as well.
 //
 // The lists are filled synchronously: a folder of thousands of files lists
 // at once, without thumbnails or icons per file.

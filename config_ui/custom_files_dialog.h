@@ -86,7 +86,6 @@ class CustomFilesDialog : public QDialog {
     const VolumeSource* volumes_;
     CustomFilesControls controls_{};
     BrowsingLists* browsing_ = nullptr;
-    bool closed_ = false;
 };
 
 }  // namespace wm

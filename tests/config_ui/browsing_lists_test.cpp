@@ -9,8 +9,10 @@
 #include "tests/support/test_support.h"
 
 #include <QComboBox>
+#include <QDialog>
 #include <QDir>
 #include <QListWidget>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -140,6 +142,40 @@ TEST_F(BrowsingListsTest, AFileIsReportedOncePerClickAndPerKeyboardMove) {
     QTest::mouseDClick(files->viewport(), Qt::LeftButton, {}, at);
     ASSERT_EQ(doubled.count(), 1);
     EXPECT_EQ(doubled.at(0).at(0).toString(), root + QStringLiteral("b.jpg"));
+}
+
+TEST_F(BrowsingListsTest, EnterActsOnTheListAndNeverReachesTheDefaultButton) {
+    QDialog dialog;
+    auto* layout = new QVBoxLayout(&dialog);
+    auto* drive_list = new QComboBox;
+    auto* folder_list = new QListWidget;
+    auto* file_list = new QListWidget;
+    auto* ok = new QPushButton(QStringLiteral("&Ok"));
+    for (QWidget* w : {static_cast<QWidget*>(drive_list), static_cast<QWidget*>(folder_list),
+                       static_cast<QWidget*>(file_list), static_cast<QWidget*>(ok)}) {
+        layout->addWidget(w);
+    }
+    ok->setDefault(true);
+    QSignalSpy pressed(ok, &QPushButton::clicked);
+    BrowsingLists in_dialog(drive_list, folder_list, file_list, QStringLiteral("*.jpg"), volumes);
+    dialog.show();
+    in_dialog.start(root);
+    QSignalSpy doubled(&in_dialog, &BrowsingLists::file_double_clicked);
+
+    folder_list->setFocus();
+    folder_list->setCurrentRow(folder_list->count() - 1);  // "Winter"
+    QTest::keyClick(folder_list, Qt::Key_Return);
+    EXPECT_EQ(in_dialog.folder(), root + QStringLiteral("Winter/"));
+    folder_list->setCurrentRow(folder_list->currentRow() - 1);
+    QTest::keyClick(folder_list, Qt::Key_Enter);
+    EXPECT_EQ(in_dialog.folder(), root);
+    file_list->setFocus();
+    file_list->setCurrentRow(0);
+    QTest::keyClick(file_list, Qt::Key_Return);
+    ASSERT_EQ(doubled.count(), 1);
+    EXPECT_EQ(doubled.at(0).at(0).toString(), root + QStringLiteral("A.JPG"));
+    EXPECT_EQ(pressed.count(), 0);
+    EXPECT_TRUE(dialog.isVisible());
 }
 
 TEST_F(BrowsingListsTest, SelectedFilesComeInListOrder) {
