@@ -1,6 +1,6 @@
 #include "bench/bench_support.h"
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -63,7 +63,8 @@ const Picture& picture(std::int64_t index) {
     static QTemporaryDir dir;
     static const std::vector<Picture> pictures = [] {
         std::vector<Picture> made{{1920, 1080, dir.filePath("hd.jpg").toStdString()},
-                                  {4000, 3000, dir.filePath("12mp.jpg").toStdString()}};
+                                  {4000, 3000, dir.filePath("12mp.jpg").toStdString()},
+                                  {6000, 4000, dir.filePath("24mp.jpg").toStdString()}};
         for (const Picture& p : made) {
             write_jpeg(p);
         }
@@ -74,7 +75,7 @@ const Picture& picture(std::int64_t index) {
 
 int run_gui_benchmarks(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
+    QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

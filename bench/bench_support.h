@@ -15,7 +15,8 @@ struct Picture {
     std::string path;
 };
 
-// Picture 0 is 1920 x 1080, picture 1 is 4000 x 3000: smooth colour
+// Picture 0 is 1920 x 1080, picture 1 is 4000 x 3000, picture 2 is 6000 x
+// 4000 (a 24-megapixel camera's): smooth colour
 // gradients with grain, quality 90, 4:2:0, fixed seed. They live in a
 // temporary folder until the program ends.
 const Picture& picture(std::int64_t index);
@@ -33,7 +34,7 @@ class InstantHost : public EngineHost {
 };
 
 // Runs the benchmarks named on the command line inside an offscreen GUI
-// application (text and pictures need one; no window is shown).
+// application (text, pictures and widgets need one; no window is shown).
 int run_gui_benchmarks(int argc, char** argv);
 
 }  // namespace wm::bench

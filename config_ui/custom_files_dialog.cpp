@@ -25,20 +25,14 @@ void commit_entries(const QStringList& entries, CustomList list) {
 
 CustomFilesDialog::CustomFilesDialog(CustomList list, QString& folder, const VolumeSource* volumes,
                                      QWidget* parent)
-    : QDialog(parent), list_(list), folder_(folder) {
-    if (volumes == nullptr) {
-        own_volumes_ = std::make_unique<SystemVolumes>();
-        volumes = own_volumes_.get();
-    }
-    volumes_ = volumes;
-}
+    : QDialog(parent), list_(list), folder_(folder), volumes_(volumes_or_system(volumes)) {}
 
 CustomFilesDialog::~CustomFilesDialog() = default;
 
 void CustomFilesDialog::attach(const CustomFilesControls& controls, const QString& patterns) {
     controls_ = controls;
     browsing_ = new BrowsingLists(controls.drives, controls.folders, controls.files, patterns,
-                                  *volumes_, this);
+                                  volumes_, this);
     connect(controls.add_selected, &QPushButton::clicked, this,
             [this] { add_files(browsing_->selected_file_paths()); });
     connect(controls.add_all, &QPushButton::clicked, this,

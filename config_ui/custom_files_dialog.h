@@ -82,8 +82,7 @@ class CustomFilesDialog : public QDialog {
 
     CustomList list_;
     QString& folder_;
-    std::unique_ptr<VolumeSource> own_volumes_;
-    const VolumeSource* volumes_;
+    const VolumeSource& volumes_;
     CustomFilesControls controls_{};
     BrowsingLists* browsing_ = nullptr;
 };

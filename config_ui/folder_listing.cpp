@@ -163,6 +163,11 @@ std::vector<Volume> SystemVolumes::volumes() const {
     return recognisable_volumes(mounts, QDir::homePath(), extra);
 }
 
+const VolumeSource& volumes_or_system(const VolumeSource* given) {
+    static const SystemVolumes system;
+    return given != nullptr ? *given : system;
+}
+
 int volume_holding(const std::vector<Volume>& volumes, const QString& folder) {
     const QString path = with_trailing_separator(folder);
     int best = -1;
@@ -212,7 +217,11 @@ QStringList subfolder_names(const QString& folder) {
 
 QStringList matching_file_names(const QString& folder, const QString& patterns) {
     QDir dir(folder);
-    dir.setNameFilters(QDir::nameFiltersFromString(patterns));
+    QStringList filters = QDir::nameFiltersFromString(patterns);
+    // "*.*" means every file, as it always has on the desktops these
+    // patterns come from, names without a dot (README) included.
+    std::replace(filters.begin(), filters.end(), QStringLiteral("*.*"), QStringLiteral("*"));
+    dir.setNameFilters(filters);
     QStringList names = dir.entryList(QDir::Files, QDir::NoSort | QDir::IgnoreCase);
     sort_for_reading(names);
     return names;

@@ -55,6 +55,10 @@ class SystemVolumes : public VolumeSource {
     std::vector<Volume> volumes() const override;
 };
 
+// `given`, or the machine's own volumes when it is null: what the windows
+// browse unless a test gives its own.
+const VolumeSource& volumes_or_system(const VolumeSource* given);
+
 // The volume whose root holds `folder` most closely (the longest root that
 // is a leading part of it); -1 when none does.
 int volume_holding(const std::vector<Volume>& volumes, const QString& folder);
@@ -71,8 +75,9 @@ QStringList folder_chain(const QString& folder);
 QStringList subfolder_names(const QString& folder);
 
 // Names of the files of `folder` that match `patterns` ("*.gif;*.bmp;*.jpg":
-// wildcards separated by ';', letter case ignored), hidden ones left out,
-// sorted like subfolder_names().
+// wildcards separated by ';', letter case ignored; "*.*" is every file, names
+// without a dot included), hidden ones left out, sorted like
+// subfolder_names().
 QStringList matching_file_names(const QString& folder, const QString& patterns);
 
 // The folder the program file is in.

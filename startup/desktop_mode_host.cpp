@@ -1,8 +1,12 @@
 #include "startup/desktop_mode_host.h"
 
+#include "config_ui/configuration_dialog.h"
+#include "config_ui/test_run.h"
+#include "pack/pack_builder_dialog.h"
 #include "platform/host_password.h"
 #include "platform/qt_engine_host.h"
 #include "platform/saver_system.h"
+#include "platform/settings_store.h"
 #include "platform/x11_windows.h"
 #include "saver/saver_window.h"
 
@@ -21,6 +25,15 @@ int not_available(const char* what) {
     return kExitModeNotAvailable;
 }
 
+// Windows need a display; without one the mode says so and ends.
+bool has_display(const char* what) {
+    if (qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr) {
+        return true;
+    }
+    std::fprintf(stderr, "wintermere: %s needs a display (none was found)\n", what);
+    return false;
+}
+
 // A developer's diagnostic after the switch: "--frame-times FILE".
 QString frame_times_file() {
     const QStringList arguments = QCoreApplication::arguments();
@@ -34,13 +47,19 @@ bool DesktopModeHost::saver_window_exists(const QString& title) {
     return wm::saver_window_exists(title);
 }
 
-int DesktopModeHost::open_configuration(RunState&) {
-    return not_available("the configuration window (/c)");
+int DesktopModeHost::open_configuration(RunState& state) {
+    if (!has_display("the configuration window")) {
+        return kExitModeNotAvailable;
+    }
+    IniSettingsStore store;
+    DesktopTestRun test_run;
+    ConfigurationDialog window({state, store, test_run});
+    window.exec();
+    return 0;
 }
 
 int DesktopModeHost::open_saver(RunState& state) {
-    if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) {
-        std::fprintf(stderr, "wintermere: the saver needs a display (none was found)\n");
+    if (!has_display("the saver")) {
         return kExitModeNotAvailable;
     }
     QtEngineHost host;
@@ -58,8 +77,13 @@ int DesktopModeHost::change_password(RunState& state) {
     return 0;
 }
 
-int DesktopModeHost::open_pack_builder(RunState&) {
-    return not_available("the pack builder window (/m)");
+int DesktopModeHost::open_pack_builder(RunState& state) {
+    if (!has_display("the pack builder")) {
+        return kExitModeNotAvailable;
+    }
+    PackBuilderDialog builder(state.run);
+    builder.exec();
+    return 0;
 }
 
 }  // namespace wm

@@ -29,6 +29,18 @@ std::optional<int> position_of(const QString& key, const QString& prefix) {
     return ok ? std::optional<int>(position) : std::nullopt;
 }
 
+// Writes values to "Options" as one change; on failure tells the user why.
+bool write_options(SettingsStore& store, const SettingValues& values) {
+    QString error;
+    if (!store.write(kOptionsSection, values, &error)) {
+        show_message(kProductName,
+                     QStringLiteral("Your settings could not be saved: %1.").arg(error),
+                     MessageIcon::Exclamation);
+        return false;
+    }
+    return true;
+}
+
 class OptionsReader {
   public:
     explicit OptionsReader(const SettingsStore& store)
@@ -205,14 +217,11 @@ bool save_settings(const SaverSettings& s, SettingsStore& store) {
     put_number("captions_total", s.captions_total);
     put_list(kCaptionPrefix, s.captions, s.captions_total);
 
-    QString error;
-    if (!store.write(kOptionsSection, out, &error)) {
-        show_message(kProductName,
-                     QStringLiteral("Your settings could not be saved: %1.").arg(error),
-                     MessageIcon::Exclamation);
-        return false;
-    }
-    return true;
+    return write_options(store, out);
+}
+
+bool save_welcome(const SaverSettings& settings, SettingsStore& store) {
+    return write_options(store, {{QStringLiteral("welcome"), QString::number(settings.welcome)}});
 }
 
 }  // namespace wm

@@ -113,4 +113,9 @@ SaverSettings load_settings(const SettingsStore& store);
 // memory is untouched either way.
 bool save_settings(const SaverSettings& settings, SettingsStore& store);
 
+// Writes "welcome" alone (the welcome window saves it by itself, at once),
+// keeping every other key of the store as it is. Failure is reported to the
+// user as save_settings reports it, and false is returned.
+bool save_welcome(const SaverSettings& settings, SettingsStore& store);
+
 }  // namespace wm

@@ -1,6 +1,7 @@
 #include "assets/windows/window_pictures.h"
 
 #include "assets/kit/canvas.h"
+#include "assets/window_assets.h"
 #include "assets/windows/window_art.h"
 #include "assets/windows/wordmark.h"
 
@@ -10,16 +11,27 @@ namespace wm::media {
 
 namespace {
 
+// A window picture's canvas: twice the size it takes on a window, so that it
+// stays sharp on a display of twice the density; painted in window units.
+QImage new_window_canvas(QSize size) {
+    return new_canvas(size * kWindowPictureScale);
+}
+
+void paint_in_window_units(QPainter& painter) {
+    painter.scale(kWindowPictureScale, kWindowPictureScale);
+}
+
 QRectF whole(const QImage& canvas) {
-    return {QPointF(0, 0), QSizeF(canvas.size())};
+    return {QPointF(0, 0), QSizeF(canvas.size()) / kWindowPictureScale};
 }
 
 }  // namespace
 
 QImage paint_configuration_picture() {
-    QImage canvas = new_canvas(QSize(480, 200));
+    QImage canvas = new_window_canvas(QSize(480, 200));
     {
         QPainter painter(&canvas);
+        paint_in_window_units(painter);
         NightLayout layout;
         layout.horizon = 0.6;
         layout.moon = QPointF(0.88, 0.2);
@@ -41,9 +53,10 @@ QImage paint_configuration_picture() {
 }
 
 QImage paint_about_picture() {
-    QImage canvas = new_canvas(QSize(160, 160));
+    QImage canvas = new_window_canvas(QSize(160, 160));
     {
         QPainter painter(&canvas);
+        paint_in_window_units(painter);
         NightLayout layout;
         layout.horizon = 0.58;
         layout.moon = QPointF(0.76, 0.2);
@@ -62,9 +75,10 @@ QImage paint_about_picture() {
 }
 
 QImage paint_welcome_picture() {
-    QImage canvas = new_canvas(QSize(200, 280));
+    QImage canvas = new_window_canvas(QSize(200, 280));
     {
         QPainter painter(&canvas);
+        paint_in_window_units(painter);
         NightLayout layout;
         layout.horizon = 0.62;
         layout.moon = QPointF(0.7, 0.14);

@@ -364,9 +364,9 @@ TEST(WindowPictures, AreRichPicturesAtTheirSizes) {
         QSize size;
     };
     const Expected pictures[] = {
-        {"configuration", media::paint_configuration_picture(), QSize(480, 200)},
-        {"about", media::paint_about_picture(), QSize(160, 160)},
-        {"welcome", media::paint_welcome_picture(), QSize(200, 280)},
+        {"configuration", media::paint_configuration_picture(), QSize(960, 400)},
+        {"about", media::paint_about_picture(), QSize(320, 320)},
+        {"welcome", media::paint_welcome_picture(), QSize(400, 560)},
         {"title card", media::paint_title_card(QSize(800, 600)), QSize(800, 600)},
     };
     for (const Expected& expected : pictures) {

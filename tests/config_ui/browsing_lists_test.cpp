@@ -7,6 +7,7 @@
 #include "platform/app_paths.h"
 #include "tests/support/fake_volumes.h"
 #include "tests/support/test_support.h"
+#include "tests/support/window_support.h"
 
 #include <QComboBox>
 #include <QDialog>
@@ -54,12 +55,7 @@ class BrowsingListsTest : public testing::Test {
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&window));
     }
 
-    void click(QListWidget* list, int row) {
-        QListWidgetItem* item = list->item(row);
-        list->scrollToItem(item);
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                          list->visualItemRect(item).center());
-    }
+    static void click(QListWidget* list, int row) { test::click_item(*list, list->item(row)); }
 
     QTemporaryDir dir;
     QString root;
@@ -136,10 +132,7 @@ TEST_F(BrowsingListsTest, AFileIsReportedOncePerClickAndPerKeyboardMove) {
     EXPECT_EQ(clicked.at(1).at(0).toString(), root + QStringLiteral("A.JPG"));
     QTest::keyClick(files, Qt::Key_Up);  // already at the top: nothing moves
     EXPECT_EQ(clicked.count(), 2);
-    // As a person double-clicks: a click, then the second press.
-    const QPoint at = files->visualItemRect(files->item(1)).center();
-    QTest::mouseClick(files->viewport(), Qt::LeftButton, {}, at);
-    QTest::mouseDClick(files->viewport(), Qt::LeftButton, {}, at);
+    test::double_click_item(*files, files->item(1));
     ASSERT_EQ(doubled.count(), 1);
     EXPECT_EQ(doubled.at(0).at(0).toString(), root + QStringLiteral("b.jpg"));
 }

@@ -32,11 +32,6 @@
 #include <ostream>
 #include <vector>
 
-// Paths read as text in failure messages.
-inline void PrintTo(const QString& text, std::ostream* out) {
-    *out << '"' << text.toStdString() << '"';
-}
-
 namespace wm {
 namespace {
 
@@ -99,28 +94,20 @@ class CustomMusicTest : public testing::Test {
 
     template <class T>
     T* control(const char* name) {
-        T* found = dialog->findChild<T*>(QString::fromLatin1(name));
-        EXPECT_NE(found, nullptr) << name;
-        return found;
+        return test::control<T>(*dialog, name);
     }
     QListWidget* files() { return control<QListWidget>("File1"); }
     QListWidget* chosen() { return control<QListWidget>("List2"); }
     void press(const char* name) { control<QPushButton>(name)->click(); }
 
     static void click(QListWidget* list, const QString& text, bool twice = false) {
-        const QList<QListWidgetItem*> found = list->findItems(text, Qt::MatchExactly);
-        ASSERT_EQ(found.size(), 1) << text.toStdString();
-        click(list, found.first(), twice);
+        click(list, test::item_named(*list, text), twice);
     }
     static void click(QListWidget* list, QListWidgetItem* item, bool twice = false) {
-        list->scrollToItem(item);
-        const QPoint at = list->visualItemRect(item).center();
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
         if (twice) {
-            // As the window system delivers it: the second press comes as
-            // a double click.
-            QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
-            QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, at);
+            test::double_click_item(*list, item);
+        } else {
+            test::click_item(*list, item);
         }
     }
 

@@ -62,9 +62,7 @@ class CustomPicturesTest : public testing::Test {
 
     template <class T>
     T* control(const char* name) {
-        T* found = dialog->findChild<T*>(QString::fromLatin1(name));
-        EXPECT_NE(found, nullptr) << name;
-        return found;
+        return test::control<T>(*dialog, name);
     }
 
     QListWidget* files() { return control<QListWidget>("File1"); }
@@ -72,12 +70,7 @@ class CustomPicturesTest : public testing::Test {
     void press(const char* name) { control<QPushButton>(name)->click(); }
 
     void click_file(const QString& name) {
-        QListWidget* list = files();
-        const QList<QListWidgetItem*> found = list->findItems(name, Qt::MatchExactly);
-        ASSERT_EQ(found.size(), 1) << name.toStdString();
-        list->scrollToItem(found.first());
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                          list->visualItemRect(found.first()).center());
+        test::click_item(*files(), test::item_named(*files(), name));
     }
 
     QStringList chosen_texts() {
@@ -267,10 +260,7 @@ TEST_F(CustomPicturesTest, AClickedPictureFillsThePreviewTheWayItIsShaped) {
 TEST_F(CustomPicturesTest, ADoubleClickOnAChosenEntryPreviewsIt) {
     settings.custom_picture_paths[1] = photos + QStringLiteral("PORTRAIT.JPG");
     open();
-    const QPoint at = chosen()->visualItemRect(chosen()->item(0)).center();
-    // As a person double-clicks: a click, then the second press.
-    QTest::mouseClick(chosen()->viewport(), Qt::LeftButton, {}, at);
-    QTest::mouseDClick(chosen()->viewport(), Qt::LeftButton, {}, at);
+    test::double_click_item(*chosen(), chosen()->item(0));
     const auto* preview = control<PreviewBox>("destination_image");
     ASSERT_TRUE(preview->has_picture());
     EXPECT_LT(preview->picture().width(), preview->picture().height());
@@ -282,13 +272,9 @@ TEST_F(CustomPicturesTest, ChangingFolderEmptiesThePreviewAndTheSameFolderKeepsI
     click_file(QStringLiteral("landscape.jpg"));
     ASSERT_TRUE(preview->has_picture());
     auto* folders = control<QListWidget>("Dir1");
-    QListWidgetItem* shown = folders->currentItem();
-    QTest::mouseClick(folders->viewport(), Qt::LeftButton, {},
-                      folders->visualItemRect(shown).center());
+    test::click_item(*folders, folders->currentItem());
     EXPECT_TRUE(preview->has_picture());
-    QListWidgetItem* up = folders->item(folders->currentRow() - 1);
-    QTest::mouseClick(folders->viewport(), Qt::LeftButton, {},
-                      folders->visualItemRect(up).center());
+    test::click_item(*folders, folders->item(folders->currentRow() - 1));
     EXPECT_EQ(dialog->browsing().folder(), root);
     EXPECT_FALSE(preview->has_picture());
 }

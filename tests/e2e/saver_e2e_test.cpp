@@ -17,6 +17,7 @@
 // They need Xvfb, xdotool and ImageMagick (scripts/setup.sh installs them).
 
 #include "platform/registry.h"
+#include "tests/e2e/e2e_support.h"
 #include "tests/e2e/installed_saver.h"
 #include "tests/e2e/saver_process.h"
 #include "tests/e2e/screen_stats.h"
@@ -47,7 +48,6 @@ const QRgb kBlack = qRgb(0, 0, 0);
 // Start-up runs under the sanitizers, maybe beside other tests on two cores.
 constexpr int kFirstPictureMs = 20000;
 constexpr int kEndMs = 5000;
-constexpr int kPollMs = 100;
 // A painted picture has tens of thousands of colours; a blank or merely
 // bordered screen has a handful.
 constexpr int kPictureColours = 5000;
@@ -59,33 +59,6 @@ constexpr int kChangeThreshold = 32;
 constexpr int kFirstSoundMs = 15000;
 constexpr qint64 kLoudSamples = 44100 / 2;
 constexpr int kQuietRunMs = 5000;
-
-std::string text(const QString& s) {
-    return s.toStdString();
-}
-
-std::string text(const QRect& r) {
-    return QStringLiteral("%1x%2 at (%3, %4)")
-        .arg(r.width())
-        .arg(r.height())
-        .arg(r.left())
-        .arg(r.top())
-        .toStdString();
-}
-
-// Calls `done` every poll interval until it returns true or `ms` pass;
-// returns its last answer.
-bool poll_until(int ms, const std::function<bool()>& done) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > ms) {
-            return false;
-        }
-        QThread::msleep(kPollMs);
-    }
-    return true;
-}
 
 // Every file and folder below `folder`, as paths relative to it.
 QStringList everything_in(const QString& folder) {

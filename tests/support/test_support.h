@@ -8,7 +8,13 @@
 #include <QTemporaryDir>
 
 #include <optional>
+#include <ostream>
 #include <vector>
+
+// Texts in failure messages as text, not as a dump of their bytes.
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
 
 namespace wm::test {
 

@@ -4,11 +4,14 @@
 #include <QApplication>
 #include <QDialog>
 #include <QInputDialog>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSet>
 #include <QTimer>
 #include <QWidget>
+
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -55,6 +58,26 @@ void expect_controls(const QWidget& window, const std::vector<ControlRow>& rows)
         }
         EXPECT_EQ(control->toolTip(), row.tooltip);
     }
+}
+
+void click_item(QListWidget& list, QListWidgetItem* item) {
+    ASSERT_NE(item, nullptr);
+    list.scrollToItem(item);
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, list.visualItemRect(item).center());
+}
+
+void double_click_item(QListWidget& list, QListWidgetItem* item) {
+    click_item(list, item);
+    ASSERT_NE(item, nullptr);
+    const QPoint at = list.visualItemRect(item).center();
+    QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseRelease(list.viewport(), Qt::LeftButton, {}, at);
+}
+
+QListWidgetItem* item_named(const QListWidget& list, const QString& text, Qt::MatchFlags match) {
+    const QList<QListWidgetItem*> found = list.findItems(text, match);
+    EXPECT_EQ(found.size(), 1) << "entries \"" << text.toStdString() << "\": " << found.size();
+    return found.size() == 1 ? found.first() : nullptr;
 }
 
 ModalAnswerer::ModalAnswerer(Answer answer, const QWidget* ignored, int deadline_ms)

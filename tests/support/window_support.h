@@ -4,12 +4,16 @@
 
 #include <QString>
 #include <QStringList>
+#include <QWidget>
+
+#include <gtest/gtest.h>
 
 #include <functional>
 #include <vector>
 
+class QListWidget;
+class QListWidgetItem;
 class QTimer;
-class QWidget;
 
 namespace wm::test {
 
@@ -26,6 +30,24 @@ struct ControlRow {
 // Expects every row's control in `window` with exactly that kind, caption
 // and tooltip, and no two of the window's children sharing an objectName.
 void expect_controls(const QWidget& window, const std::vector<ControlRow>& rows);
+
+// The control of `window` named `name`; a missing one fails the case.
+template <class T = QWidget>
+T* control(const QWidget& window, const char* name) {
+    T* found = window.findChild<T*>(QString::fromLatin1(name));
+    EXPECT_NE(found, nullptr) << "no control " << name;
+    return found;
+}
+
+// Clicks an entry of a list with the mouse, as a person does; a double
+// click is what the window system delivers: a click, then a second press
+// that comes as a double click, and its release.
+void click_item(QListWidget& list, QListWidgetItem* item);
+void double_click_item(QListWidget& list, QListWidgetItem* item);
+// The entry whose text is exactly `text` (a missing or repeated one fails
+// the case and gives null).
+QListWidgetItem* item_named(const QListWidget& list, const QString& text,
+                            Qt::MatchFlags match = Qt::MatchExactly);
 
 // Answers modal windows while it lives: every 25 ms it looks at the active
 // modal window and, when it is not `ignored` (the window under test, say),

@@ -1,0 +1,30 @@
+#include "config_ui/test_run.h"
+
+#include "platform/qt_engine_host.h"
+#include "platform/saver_system.h"
+#include "platform/settings_store.h"
+#include "saver/saver_window.h"
+#include "startup/startup.h"
+
+namespace wm {
+
+void DesktopTestRun::run(RunState& state) {
+    QtEngineHost host;
+    LinuxSaverSystem system;
+    SaverWindow window(state, system, host, QString(), audio_);
+    // The configuration windows below wait for it, as for any modal window.
+    window.setWindowModality(Qt::ApplicationModal);
+    window.run();
+}
+
+void start_test_run(RunState& state, SettingsStore& store, SaverTestRun& runner) {
+    RunState test{state.run, state.settings};
+    if (save_settings(state.settings, store)) {
+        // What a real run would read: the store, with its ranges applied.
+        test.settings = load_settings(store);
+    }
+    test.run.config_preview = true;
+    runner.run(test);
+}
+
+}  // namespace wm
