@@ -9,6 +9,7 @@
 #include <QFontMetricsF>
 #include <QImage>
 #include <QPainterPath>
+#include <QTransform>
 
 #include <algorithm>
 #include <cmath>
@@ -314,6 +315,12 @@ QImage lettering_picture(const QPainterPath& letters, QSize size, QPointF origin
 }  // namespace
 
 void paint_wordmark(QPainter& painter, QPointF baseline_centre, double pixel_size) {
+    // The lettering is laid on whole device pixels, so it is worked out in
+    // them: a painter that scales (a picture painted at twice its size)
+    // scales the place and the size.
+    const QTransform to_device = painter.transform();
+    baseline_centre = to_device.map(baseline_centre);
+    pixel_size *= std::sqrt(std::abs(to_device.determinant()));
     if (pixel_size < 4.0) {
         return;
     }

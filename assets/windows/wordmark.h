@@ -17,8 +17,9 @@ namespace wm::media {
 QString missing_lettering_font();
 
 // Letters `pixel_size` pixels in font size, the baseline's middle at
-// `baseline_centre` (in the painter's device pixels; the painter's own
-// transform is not applied).
+// `baseline_centre`, both in the painter's coordinates (its transform may
+// move and scale them, not turn them); the letters themselves are laid on
+// whole device pixels.
 void paint_wordmark(QPainter& painter, QPointF baseline_centre, double pixel_size);
 
 // A line of small italic lettering in the same family, centred on
