@@ -47,6 +47,10 @@ class BrowsingLists : public QObject {
     // Gives the folder opened.
     QString start(const QString& remembered);
 
+    // Where a drive that cannot be opened sends the lists back to, from now
+    // on (a window whose remembered folder follows the browsing moves it).
+    void set_return_folder(const QString& folder) { start_folder_ = folder; }
+
     // Opens `folder` in the three lists. False, with the lists unchanged,
     // when it cannot be opened. Opening the folder already shown refills the
     // lists but reports no change.

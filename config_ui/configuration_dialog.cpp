@@ -38,10 +38,13 @@ ConfigurationDialog::ConfigurationDialog(ConfigurationContext context, QWidget* 
 ConfigurationDialog::~ConfigurationDialog() = default;
 
 void ConfigurationDialog::done(int result) {
-    if (!save_settings(context_.state.settings, context_.store) && !save_failed_) {
-        save_failed_ = true;  // told once; the window stays for another try
+    const bool saved = save_settings(context_.state.settings, context_.store);
+    if (!saved && !save_failed_) {
+        save_failed_ = true;  // told; the window stays for another try
         return;
     }
+    // Saved, or told twice: the user has chosen to leave all the same.
+    save_failed_ = false;
     QDialog::done(result);
 }
 

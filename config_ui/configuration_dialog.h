@@ -3,8 +3,9 @@
 // picture and the buttons to the about window, the options, a test run, the
 // maker's other titles, and the way out. The welcome window greets the user
 // once per opening while "welcome" is 1. Closing the window saves the
-// settings; when they cannot be saved the window stays open once, so that
-// nothing the user chose is lost without a second word.
+// settings; when they cannot be saved the user is told and the window stays
+// open for another try, and only a second close after a failed save leaves
+// without them.
 
 #include "config_ui/configuration_context.h"
 

@@ -34,12 +34,7 @@ CustomPicturesDialog::CustomPicturesDialog(SaverSettings& settings, RunValues& r
 CustomPicturesDialog::~CustomPicturesDialog() = default;
 
 bool CustomPicturesDialog::show_picture(const QString& path) {
-    if (!ui_->source_image->load_file(path, *ui_->destination_image)) {
-        ui_->destination_image->clear();
-        return false;
-    }
-    ui_->destination_image->show_picture_of(*ui_->source_image);
-    return true;
+    return ui_->destination_image->show_file(path, *ui_->source_image);
 }
 
 const PreviewBox& CustomPicturesDialog::preview() const {

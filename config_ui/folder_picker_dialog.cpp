@@ -72,6 +72,9 @@ void FolderPickerDialog::done(int result) {
 void FolderPickerDialog::show_folder(const QString& folder) {
     ui_->Label1->setText(QDir::toNativeSeparators(folder));
     run_.picker_folder = folder;
+    // The picker's remembered folder is the one shown: a drive that is not
+    // ready leaves the user there.
+    browsing_->set_return_folder(folder);
 }
 
 void FolderPickerDialog::make_new_folder() {

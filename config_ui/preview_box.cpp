@@ -28,6 +28,15 @@ void PreviewBox::show_picture_of(const PreviewBox& source) {
     update();
 }
 
+bool PreviewBox::show_file(const QString& path, PreviewBox& holder) {
+    if (!holder.load_file(path, *this)) {
+        clear();
+        return false;
+    }
+    show_picture_of(holder);
+    return true;
+}
+
 void PreviewBox::clear() {
     picture_ = QImage();
     update();

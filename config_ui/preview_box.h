@@ -25,6 +25,11 @@ class PreviewBox : public QWidget {
     // Shows `source`'s picture, placed in scaling mode at 100 %.
     void show_picture_of(const PreviewBox& source);
 
+    // The preview of a file: loads `path` into `holder` decoded for this box
+    // and shows it here. A file that cannot be read as a picture empties
+    // both, and gives false.
+    bool show_file(const QString& path, PreviewBox& holder);
+
     // Empties the box.
     void clear();
 

@@ -75,11 +75,7 @@ void PackBuilderDialog::file_clicked(const QString& path) {
     if (is_sound_file_name(path)) {
         return;  // sounds are neither previewed nor played
     }
-    if (ui_->source_image->load_file(path, *ui_->destination_image)) {
-        ui_->destination_image->show_picture_of(*ui_->source_image);
-    } else {
-        ui_->destination_image->clear();
-    }
+    ui_->destination_image->show_file(path, *ui_->source_image);
 }
 
 void PackBuilderDialog::add_file(const QString& path) {

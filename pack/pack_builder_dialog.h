@@ -40,7 +40,7 @@ class PackBuilderDialog : public QDialog {
     BrowsingLists& browsing() { return *browsing_; }
     // The pack list's paths, in member order.
     QStringList pack_list() const;
-    // The file clicked last, the one a click on "&Add This File" adds.
+    // The file clicked last (or reached with the keyboard).
     const QString& selected_file() const { return selected_file_; }
     const PreviewBox& preview() const;
 

@@ -96,12 +96,12 @@ TEST(AboutDialog, VersionAndRightsLines) {
     const int year_before = QDate::currentDate().year();
     AboutDialog dialog;
     const int year_after = QDate::currentDate().year();
-    EXPECT_EQ(label_text(dialog, "Label3"), version_line());
+    EXPECT_EQ(label_text(dialog, "Label3"), QStringLiteral("Version: 2.0.2"));
     const QString rights = label_text(dialog, "Label1");
-    EXPECT_TRUE(rights == rights_line(year_before) || rights == rights_line(year_after));
-    EXPECT_TRUE(rights.contains(QString::number(year_after)) && rights.contains(kMakerName))
+    EXPECT_TRUE(rights.contains(QString::number(year_before)) ||
+                rights.contains(QString::number(year_after)))
         << rights.toStdString();
-    EXPECT_TRUE(rights_line(2061).contains(QLatin1String("2061")));
+    EXPECT_TRUE(rights.contains(QLatin1String("Quillory"))) << rights.toStdString();
 }
 
 TEST(AboutDialog, WebSiteButtonOpensTheProductPageAndReportsAFailure) {

@@ -141,6 +141,11 @@ TEST_F(ConfigurationWindowTest, ClosingSavesTheSettings) {
     open();
     dialog->close();  // the close box
     EXPECT_EQ(stored("sprite_active"), QStringLiteral("14"));
+    state.settings.sprite_active = 15;
+    open();
+    QTest::keyClick(dialog.get(), Qt::Key_Escape);
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_EQ(stored("sprite_active"), QStringLiteral("15"));
 }
 
 TEST_F(ConfigurationWindowTest, ASaveThatFailsKeepsTheWindowOpenOnce) {
@@ -156,6 +161,11 @@ TEST_F(ConfigurationWindowTest, ASaveThatFailsKeepsTheWindowOpenOnce) {
         messages.texts().first().startsWith(QStringLiteral("Your settings could not be saved")));
     dialog->findChild<QPushButton*>(QStringLiteral("Command4"))->click();
     EXPECT_FALSE(dialog->isVisible());  // told twice: the user chose to leave
+    EXPECT_EQ(messages.messages().size(), 2u);
+    // The next opening starts afresh: a failure keeps it open once again.
+    dialog->show();
+    dialog->findChild<QPushButton*>(QStringLiteral("Command4"))->click();
+    EXPECT_TRUE(dialog->isVisible());
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "platform/settings_store.h"
 #include "startup/saver_settings.h"
 #include "startup/startup.h"
+#include "tests/support/fake_audio_backend.h"
 #include "tests/support/fake_volumes.h"
 #include "tests/support/test_support.h"
 #include "tests/support/window_support.h"
@@ -53,7 +54,7 @@ class ConfigurationTest : public testing::Test {
         state.settings.welcome = 0;
     }
 
-    ConfigurationContext context() { return {state, store, test_run, &volumes, nullptr}; }
+    ConfigurationContext context() { return {state, store, test_run, &volumes, &audio}; }
 
     // The setting as the store now holds it.
     QString stored(const char* key) {
@@ -65,6 +66,7 @@ class ConfigurationTest : public testing::Test {
     IniSettingsStore store;
     RunState state;
     FakeVolumes volumes;
+    FakeAudioBackend audio;  // no window opened here reaches a sound device
     RecordingTestRun test_run{store};
     MessageCapture messages;
 };

@@ -149,9 +149,9 @@ TEST_F(CustomPicturesTest, OpensOnTheStoredListInTheRememberedFolder) {
 TEST_F(CustomPicturesTest, AStaleFolderOpensThePrograms) {
     run.picture_folder = root + QStringLiteral("unplugged/");
     open();
-    EXPECT_EQ(dialog->browsing().folder(), start_folder(QString()));
+    EXPECT_EQ(dialog->browsing().folder(), program_folder());
     dialog->reject();
-    EXPECT_EQ(run.picture_folder, start_folder(QString()));
+    EXPECT_EQ(run.picture_folder, program_folder());
 }
 
 TEST_F(CustomPicturesTest, OkStoresTheListInOrderAndRemembersTheFolder) {

@@ -10,6 +10,7 @@
 #include "tests/support/test_support.h"
 #include "tests/support/window_support.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QInputDialog>
@@ -159,6 +160,21 @@ TEST_F(FolderPickerTest, TheCloseBoxAndEscapeCancel) {
     });
     EXPECT_TRUE(escaped.isEmpty());
     EXPECT_EQ(run_.picker_folder, folder(QStringLiteral("beta")));
+}
+
+TEST_F(FolderPickerTest, ADriveThatIsNotReadyLeavesThePickerWhereItWas) {
+    volumes_.set({{root_, QStringLiteral("Scratch")},
+                  {root_ + QStringLiteral("unplugged/"), QStringLiteral("Unplugged")}});
+    FolderPickerDialog picker(run_, kTitle, nullptr, &volumes_);
+    picker.show();
+    click_folder_entry(&picker, QStringLiteral("beta"));
+    ASSERT_EQ(picker.browsing().folder(), folder(QStringLiteral("beta")));
+    auto* drives = test::control<QComboBox>(picker, "Drive1");
+    drives->setCurrentIndex(1);
+    emit drives->activated(1);
+    EXPECT_EQ(picker.browsing().folder(), folder(QStringLiteral("beta")));
+    EXPECT_EQ(run_.picker_folder, folder(QStringLiteral("beta")));
+    EXPECT_TRUE(messages_.messages().empty());
 }
 
 TEST_F(FolderPickerTest, AFolderThatHasGoneOpensTheProgramsFolder) {

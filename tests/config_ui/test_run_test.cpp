@@ -25,7 +25,8 @@ class VirtualTestRun : public SaverTestRun {
     void run(RunState& state) override {
         test::VirtualHost host(0);
         SaverWindow window(state, system, host, {}, &audio);
-        host.at(100, [&] {
+        // Long enough for the first song to start.
+        host.at(5000, [&] {
             as_test.push_back(state.run.config_preview);
             frame_rates.push_back(state.settings.frame_rate);
             QKeyEvent key(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "));
@@ -33,6 +34,7 @@ class VirtualTestRun : public SaverTestRun {
         });
         window.run();
         visible_after.push_back(window.isVisible());
+        music_after.push_back(audio.playing);
     }
 
     test::FakeSaverSystem system;
@@ -40,6 +42,7 @@ class VirtualTestRun : public SaverTestRun {
     std::vector<bool> as_test;
     std::vector<int> frame_rates;
     std::vector<bool> visible_after;
+    std::vector<bool> music_after;
 };
 
 class TestRunTest : public test::SaverRun {
@@ -61,12 +64,16 @@ int files_below(const QString& folder) {
 
 TEST_F(TestRunTest, RunsTheSaverAsATestWithTheSavedSettingsOneRunAfterAnother) {
     state.settings.frame_rate = 100;  // beyond the range: the store brings it to 60
+    state.settings.mute_audio = 0;
     start_test_run(state, store, runner);
     state.settings.frame_rate = 12;
     start_test_run(state, store, runner);
     EXPECT_EQ(runner.as_test, (std::vector<bool>{true, true}));
     EXPECT_EQ(runner.frame_rates, (std::vector<int>{60, 12}));
     EXPECT_EQ(runner.visible_after, (std::vector<bool>{false, false}));
+    // Each run played its music and stopped it as it ended.
+    EXPECT_GE(runner.audio.plays, 2);
+    EXPECT_EQ(runner.music_after, (std::vector<bool>{false, false}));
     EXPECT_FALSE(state.run.config_preview);
     // A test run leaves the pointer and the system as they were.
     EXPECT_EQ(runner.system.cursor_count, 0);

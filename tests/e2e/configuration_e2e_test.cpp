@@ -122,6 +122,26 @@ TEST_F(ConfigurationE2eTest, AnOptionChangedByKeyboardAndMouseIsSavedAndTheSaver
     EXPECT_EQ(stored("scale_background"), QStringLiteral("0"))
         << "the options window saves as it closes";
 
+    // "&Preview", twice: each time the saver runs as a test until a key
+    // ends it, and the configuration window is back.
+    for (int run = 1; run <= 2; ++run) {
+        SCOPED_TRACE(run);
+        ASSERT_NO_FATAL_FAILURE(keys(configuration.first(), {QStringLiteral("alt+p")}));
+        const QStringList test_run = wait_for_windows(kSaverTitle, 1, config);
+        ASSERT_EQ(test_run.size(), 1);
+        // Input counts once the saver runs: when its first picture is up
+        // beside where the configuration window stands.
+        ASSERT_TRUE(poll_until(kWindowMs, [&] {
+            const QImage screen = display_.screenshot();
+            return !screen.isNull() && distinct_colours(screen, QRect(245, 150, 120, 420)) > 1000;
+        })) << "the test run showed no picture";
+        ASSERT_NO_FATAL_FAILURE(keys(test_run.first(), {QStringLiteral("space")}));
+        ASSERT_TRUE(poll_until(kWindowMs, [&] {
+            return display_.windows_titled(kSaverTitle).isEmpty();
+        })) << "the test run did not end on a key";
+        EXPECT_EQ(display_.windows_titled(kConfigurationTitle), configuration);
+    }
+
     // "&Exit" ends configuration mode.
     ASSERT_NO_FATAL_FAILURE(keys(configuration.first(), {QStringLiteral("alt+e")}));
     ASSERT_TRUE(config.wait_for_end(kEndMs)) << "the configuration window did not end";
@@ -148,6 +168,16 @@ TEST_F(ConfigurationE2eTest, AnOptionChangedByKeyboardAndMouseIsSavedAndTheSaver
     }
     saver.terminate();
     EXPECT_TRUE(saver.wait_for_end(kEndMs));
+}
+
+TEST_F(ConfigurationE2eTest, ThePackBuilderOpensAndTheProgramEndsWithIt) {
+    SaverProcess builder(saver_, display_);
+    ASSERT_TRUE(builder.start({QStringLiteral("/m")})) << text(builder.report());
+    const QStringList window = wait_for_windows(QStringLiteral("Select A Graphic"), 1, builder);
+    ASSERT_EQ(window.size(), 1);
+    ASSERT_NO_FATAL_FAILURE(keys(window.first(), {QStringLiteral("Escape")}));
+    ASSERT_TRUE(builder.wait_for_end(kEndMs)) << "the pack builder did not end with its window";
+    EXPECT_TRUE(builder.ended_cleanly()) << text(builder.report());
 }
 
 }  // namespace
