@@ -2,6 +2,8 @@
 // The picture previews of the browsing windows: where a picture goes in its
 // preview box, and the picture decoded at the size it will be shown.
 
+#include "imaging/fit_picture.h"
+
 #include <QImage>
 #include <QSize>
 #include <QString>
@@ -14,14 +16,8 @@ enum class FitMode {
     ShrinkOnly,  // keep the picture's size unless it is larger than the box
 };
 
-struct Placement {
-    double left = 0.0;
-    double top = 0.0;
-    double width = 0.0;
-    double height = 0.0;
-
-    friend bool operator==(const Placement&, const Placement&) = default;
-};
+// Where a picture goes: left, top, width and height, as a fit gives them.
+using Placement = FitResult;
 
 // Places a picture of pic_width x pic_height in a box of box_width x
 // box_height, keeping its proportions and centring it.

@@ -1,9 +1,9 @@
 // Scene changes on the virtual clock: loading, composing, every effect's
 // timing and abort, and the pictures that must be skipped.
 
+#include "imaging/transition.h"
 #include "imaging/effect_plan.h"
 #include "imaging/picture_box.h"
-#include "imaging/transition.h"
 #include "platform/run_random.h"
 #include "tests/imaging/effect_durations.h"
 #include "tests/imaging/jpeg_maker.h"
