@@ -74,8 +74,6 @@ class CustomFilesDialog : public QDialog {
     // Runs once as the window ends, before the folder is remembered.
     virtual void closing() {}
 
-    QListWidget* chosen_list() const { return controls_.chosen; }
-
   private:
     void add_files(const QStringList& paths);
     void remove_selected();
