@@ -6,6 +6,9 @@
 #include "saver/saver_window.h"
 #include "startup/startup.h"
 
+#include <cstdio>
+#include <cstdlib>
+
 namespace wm {
 
 void DesktopTestRun::run(RunState& state) {
@@ -14,7 +17,14 @@ void DesktopTestRun::run(RunState& state) {
     SaverWindow window(state, system, host, QString(), audio_);
     // The configuration windows below wait for it, as for any modal window.
     window.setWindowModality(Qt::ApplicationModal);
-    window.run();
+    const int status = window.run();
+    if (window.stop_signal() != 0) {
+        // A signal meant for the whole program (a host or the session stopping
+        // it, Ctrl-C in a terminal) ends configuration mode too, now that the
+        // saver has cleaned up; every setting is saved by then.
+        std::fflush(nullptr);
+        std::_Exit(status);
+    }
 }
 
 void start_test_run(RunState& state, SettingsStore& store, SaverTestRun& runner) {

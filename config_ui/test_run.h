@@ -12,7 +12,9 @@ class AudioBackend;
 class SettingsStore;
 struct RunState;
 
-// Runs the saver once for a test; returns when input has ended it.
+// Runs the saver once for a test; returns when input has ended it. A stop
+// signal (SIGTERM, SIGINT, SIGHUP, SIGQUIT) during the run ends the whole
+// program once the saver has cleaned up, with the saver's exit status.
 class SaverTestRun {
   public:
     virtual ~SaverTestRun() = default;

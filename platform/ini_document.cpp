@@ -1,5 +1,6 @@
 #include "platform/ini_document.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace wm {
@@ -147,96 +148,155 @@ QString IniDocument::fold(const QString& name) {
     return folded;
 }
 
+namespace {
+
+// Splits the text into lines. LF ends a line; so does CR LF, and any run of CRs
+// right before an LF (a file written twice through a text-mode conversion); a
+// CR followed by anything else ends a line by itself. Line ends are not part
+// of the lines, and the final line end gives no empty line after it.
+std::vector<QByteArray> split_lines(const QByteArray& bytes) {
+    std::vector<QByteArray> lines;
+    const qsizetype size = bytes.size();
+    qsizetype start = 0;
+    qsizetype at = 0;
+    while (at < size) {
+        const char c = bytes[at];
+        if (c != '\n' && c != '\r') {
+            ++at;
+            continue;
+        }
+        lines.push_back(bytes.mid(start, at - start));
+        if (c == '\r') {
+            qsizetype after_crs = at;
+            while (after_crs < size && bytes[after_crs] == '\r') {
+                ++after_crs;
+            }
+            at = after_crs < size && bytes[after_crs] == '\n' ? after_crs + 1 : at + 1;
+        } else {
+            at += 1;
+        }
+        start = at;
+    }
+    if (start < size) {
+        lines.push_back(bytes.mid(start));
+    }
+    return lines;
+}
+
+bool is_blank_line(const QByteArray& line) {
+    return std::all_of(line.begin(), line.end(), [](char c) { return c == ' ' || c == '\t'; });
+}
+
+bool has_line_end(const QString& text) {
+    return text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r'));
+}
+
+// What one line says: a section header, an entry, or neither (a comment, a
+// blank line, text without "=").
+struct LineMeaning {
+    std::optional<QString> header;  // the name in a "[Name]" line
+    QString key;                    // an entry's key; empty for any other line
+    QString value;                  // an entry's decoded value
+};
+
+LineMeaning meaning_of(const QString& line) {
+    const QString trimmed = trim_blanks(line);
+    if (std::optional<QString> name = section_header(trimmed)) {
+        return LineMeaning{std::move(name), QString(), QString()};
+    }
+    const qsizetype equals = line.indexOf(QLatin1Char('='));
+    if (equals < 0 || is_comment(trimmed)) {
+        return LineMeaning{};
+    }
+    QString key = trim_blanks(line.left(equals));
+    if (key.isEmpty()) {
+        return LineMeaning{};
+    }
+    return LineMeaning{std::nullopt, std::move(key),
+                       IniDocument::decode_value(line.mid(equals + 1))};
+}
+
+}  // namespace
+
+void IniDocument::add_line(Block& block, Line line) {
+    if (is_blank_line(line.bytes)) {
+        block.tail.push_back(std::move(line));
+        return;
+    }
+    // Blank lines followed by more text are inside the block, not after it.
+    for (Line& blank : block.tail) {
+        block.lines.push_back(std::move(blank));
+    }
+    block.tail.clear();
+    block.lines.push_back(std::move(line));
+}
+
 IniDocument IniDocument::parse(const QByteArray& utf8) {
     IniDocument doc;
-    doc.sections_.push_back(Section{});
-    QString text = QString::fromUtf8(utf8);
-    if (text.startsWith(QChar(0xfeff))) {
-        text.remove(0, 1);
+    doc.blocks_.emplace_back();
+    QByteArray bytes = utf8;
+    if (bytes.startsWith("\xEF\xBB\xBF")) {
+        bytes.remove(0, 3);
     }
-    QStringList lines = text.split(QLatin1Char('\n'));
-    if (!lines.isEmpty() && lines.back().isEmpty()) {
-        lines.pop_back();  // the file's final line end
-    }
-    for (QString line : lines) {
-        if (line.endsWith(QLatin1Char('\r'))) {
-            line.chop(1);
-        }
-        const QString trimmed = trim_blanks(line);
-        if (const std::optional<QString> name = section_header(trimmed)) {
-            Section section;
-            section.name = *name;
-            section.lines.push_back(Line{line, QString(), QString()});
-            doc.sections_.push_back(std::move(section));
+    // The folded name of the section being read; the lines before the first
+    // header belong to none.
+    std::optional<QString> section;
+    for (QByteArray& raw : split_lines(bytes)) {
+        LineMeaning meaning = meaning_of(QString::fromUtf8(raw));
+        if (meaning.header) {
+            section = fold(*meaning.header);
+            doc.sections_[*section].blocks.push_back(doc.blocks_.size());
+            doc.blocks_.emplace_back();
+            doc.add_line(doc.blocks_.back(), Line{std::move(raw), QString(), QString()});
             continue;
         }
-        Section& section = doc.sections_.back();
-        const qsizetype equals = line.indexOf(QLatin1Char('='));
-        if (equals < 0 || is_comment(trimmed)) {
-            section.lines.push_back(Line{line, QString(), QString()});
+        Block& block = doc.blocks_.back();
+        const QString folded = fold(meaning.key);
+        doc.add_line(block, Line{std::move(raw), std::move(meaning.key), std::move(meaning.value)});
+        if (folded.isEmpty() || !section) {
             continue;
         }
-        const QString key = trim_blanks(line.left(equals));
-        if (key.isEmpty()) {
-            section.lines.push_back(Line{line, QString(), QString()});
-            continue;
-        }
-        section.lines.push_back(Line{line, key, decode_value(line.mid(equals + 1))});
-    }
-    // Of a key written twice, the first occurrence counts.
-    for (Section& section : doc.sections_) {
-        for (int i = 0; i < static_cast<int>(section.lines.size()); ++i) {
-            const Line& l = section.lines[static_cast<size_t>(i)];
-            if (!l.key.isEmpty() && !section.index.contains(fold(l.key))) {
-                section.index.insert(fold(l.key), i);
-            }
+        // Of a key written twice, the first occurrence counts.
+        Section& s = doc.sections_[*section];
+        if (!s.first.contains(folded)) {
+            s.first.insert(folded, Place{doc.blocks_.size() - 1, block.lines.size() - 1});
         }
     }
     return doc;
 }
 
 QByteArray IniDocument::serialize() const {
-    QString out;
-    for (const Section& section : sections_) {
-        for (const Line& line : section.lines) {
-            out += line.text;
-            out += QLatin1Char('\n');
+    QByteArray out;
+    for (const Block& block : blocks_) {
+        for (const std::vector<Line>* part : {&block.lines, &block.tail}) {
+            for (const Line& line : *part) {
+                out += line.bytes;
+                out += '\n';
+            }
         }
     }
-    return out.toUtf8();
+    return out;
 }
 
-// A section may stand in the file more than once; its keys are those of all
-// its blocks, the first occurrence of a key counting.
-std::vector<IniDocument::Section*> IniDocument::blocks_of(const QString& name) {
-    std::vector<Section*> blocks;
-    const QString folded = fold(name);
-    for (size_t i = 1; i < sections_.size(); ++i) {
-        if (fold(sections_[i].name) == folded) {
-            blocks.push_back(&sections_[i]);
-        }
-    }
-    return blocks;
-}
-
-std::vector<const IniDocument::Section*> IniDocument::blocks_of(const QString& name) const {
-    const std::vector<Section*> blocks = const_cast<IniDocument*>(this)->blocks_of(name);
-    return std::vector<const Section*>(blocks.begin(), blocks.end());
+const IniDocument::Section* IniDocument::section_of(const QString& name) const {
+    const auto it = sections_.constFind(fold(name));
+    return it == sections_.constEnd() ? nullptr : &*it;
 }
 
 IniDocument::Line* IniDocument::find_line(const QString& section, const QString& key) {
-    const QString folded = fold(key);
-    for (Section* block : blocks_of(section)) {
-        const auto it = block->index.constFind(folded);
-        if (it != block->index.constEnd()) {
-            return &block->lines[static_cast<size_t>(*it)];
-        }
+    const Section* s = section_of(section);
+    if (s == nullptr) {
+        return nullptr;
     }
-    return nullptr;
+    const auto it = s->first.constFind(fold(key));
+    if (it == s->first.constEnd()) {
+        return nullptr;
+    }
+    return &blocks_[it->block].lines[it->line];
 }
 
 bool IniDocument::has_section(const QString& section) const {
-    return !blocks_of(section).empty();
+    return section_of(section) != nullptr;
 }
 
 std::optional<QString> IniDocument::value(const QString& section, const QString& key) const {
@@ -248,49 +308,54 @@ std::optional<QString> IniDocument::value(const QString& section, const QString&
 
 QStringList IniDocument::keys(const QString& section) const {
     QStringList out;
-    for (const Section* block : blocks_of(section)) {
-        for (const Line& line : block->lines) {
-            if (!line.key.isEmpty()) {
-                out << line.key;
+    if (const Section* s = section_of(section)) {
+        for (const std::size_t block : s->blocks) {
+            for (const Line& line : blocks_[block].lines) {
+                if (!line.key.isEmpty()) {
+                    out << line.key;
+                }
             }
         }
     }
     return out;
 }
 
-void IniDocument::set_value(const QString& section, const QString& key, const QString& value) {
-    if (sections_.empty()) {
-        sections_.push_back(Section{});
-    }
+bool IniDocument::set_value(const QString& section, const QString& key, const QString& value) {
+    // The line must read back as this key and value and as nothing else: a
+    // key holding a line end or an "=" would change what other lines say.
     const QString text = key + QLatin1Char('=') + encode_value(value);
+    const LineMeaning entry = meaning_of(text);
+    if (has_line_end(text) || entry.header || entry.key != key || entry.value != value) {
+        return false;
+    }
     if (Line* line = find_line(section, key)) {
-        line->text = text;
+        line->bytes = text.toUtf8();
         line->value = value;
-        return;
+        return true;
     }
-    const std::vector<Section*> blocks = blocks_of(section);
-    Section* s = blocks.empty() ? nullptr : blocks.front();
-    if (s == nullptr) {
-        Section added;
-        added.name = section;
-        added.lines.push_back(
-            Line{QLatin1Char('[') + section + QLatin1Char(']'), QString(), QString()});
-        sections_.push_back(std::move(added));
-        s = &sections_.back();
+    const QString header = QLatin1Char('[') + section + QLatin1Char(']');
+    const QString folded = fold(section);
+    const auto known = sections_.constFind(folded);
+    if (known == sections_.constEnd() &&
+        (has_line_end(header) || meaning_of(header).header != section)) {
+        return false;
     }
-    // New keys go after the section's last entry, before any trailing blank lines.
-    auto insert_at = s->lines.size();
-    while (insert_at > 1 && trim_blanks(s->lines[insert_at - 1].text).isEmpty()) {
-        --insert_at;
+    if (blocks_.empty()) {
+        blocks_.emplace_back();  // the lines before the first header
     }
-    s->lines.insert(s->lines.begin() + static_cast<std::ptrdiff_t>(insert_at),
-                    Line{text, key, value});
-    for (int& position : s->index) {
-        if (position >= static_cast<int>(insert_at)) {
-            ++position;
-        }
+    Section& s = sections_[folded];
+    if (s.blocks.empty()) {
+        s.blocks.push_back(blocks_.size());
+        blocks_.emplace_back();
+        add_line(blocks_.back(), Line{header.toUtf8(), QString(), QString()});
     }
-    s->index.insert(fold(key), static_cast<int>(insert_at));
+    // A new key goes after the section's last entry (its first block's last
+    // non-blank line), before the blank lines that end the block. Nothing
+    // else moves, so every place already known stays right.
+    Block& block = blocks_[s.blocks.front()];
+    block.lines.push_back(Line{text.toUtf8(), key, value});
+    s.first.insert(fold(key), Place{s.blocks.front(), block.lines.size() - 1});
+    return true;
 }
 
 }  // namespace wm

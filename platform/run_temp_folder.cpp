@@ -6,8 +6,15 @@
 #include <QFileInfo>
 #include <QtGlobal>
 
-#include <sys/stat.h>
+#include <atomic>
+#include <climits>
 #include <cstdlib>
+#include <cstring>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace wm {
 namespace {
@@ -15,6 +22,44 @@ namespace {
 QString& current_folder() {
     static QString folder;
     return folder;
+}
+
+// The folder's path as bytes for remove_run_temp_folder_at_once(): a plain
+// buffer that nothing ever destroys, valid while `g_at_once_set` holds.
+char g_at_once_path[PATH_MAX];
+std::atomic<bool> g_at_once_set{false};
+
+void remember_for_removal_at_once(const QByteArray& path) {
+    g_at_once_set.store(false);
+    if (path.size() < static_cast<qsizetype>(sizeof g_at_once_path)) {
+        std::memcpy(g_at_once_path, path.constData(), static_cast<std::size_t>(path.size()) + 1);
+        g_at_once_set.store(true);
+    }
+}
+
+// Unlinks every entry of the open folder `dir`; true when a pass found none left.
+bool unlink_entries(int dir) {
+    alignas(struct dirent64) char buffer[4096];
+    bool empty = true;
+    ::lseek(dir, 0, SEEK_SET);
+    for (;;) {
+        const ssize_t got = ::getdents64(dir, buffer, sizeof buffer);
+        if (got <= 0) {
+            return empty;
+        }
+        for (ssize_t at = 0; at < got;) {
+            const auto* entry = reinterpret_cast<const struct dirent64*>(buffer + at);
+            at += entry->d_reclen;
+            const char* name = entry->d_name;
+            if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0) {
+                continue;
+            }
+            empty = false;
+            if (::unlinkat(dir, name, 0) != 0) {
+                ::unlinkat(dir, name, AT_REMOVEDIR);
+            }
+        }
+    }
 }
 
 QString base_folder() {
@@ -40,15 +85,32 @@ QString run_temp_folder() {
         return folder;
     }
     folder = with_trailing_separator(QFile::decodeName(pattern));
+    remember_for_removal_at_once(pattern);
     return folder;
 }
 
 void remove_run_temp_folder() {
     QString& folder = current_folder();
+    g_at_once_set.store(false);
     if (!folder.isEmpty()) {
         QDir(folder).removeRecursively();
         folder.clear();
     }
+}
+
+void remove_run_temp_folder_at_once() {
+    if (!g_at_once_set.exchange(false)) {
+        return;
+    }
+    const int dir = ::open(g_at_once_path, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (dir >= 0) {
+        // Entries unlinked while the folder is read may hide others from the
+        // same pass; a few passes see the folder empty.
+        for (int pass = 0; pass < 8 && !unlink_entries(dir); ++pass) {
+        }
+        ::close(dir);
+    }
+    ::rmdir(g_at_once_path);
 }
 
 }  // namespace wm

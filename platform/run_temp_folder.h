@@ -16,4 +16,11 @@ QString run_temp_folder();
 // Deletes the folder and its contents. Safe to call when there is none.
 void remove_run_temp_folder();
 
+// The same with system calls alone (no allocation, no locks, no objects that
+// static destruction may already have taken), for the moments when the rest
+// of the program cannot be relied on: a watchdog ending a hung shutdown, a
+// handler run at exit. The folder's own files go (the run keeps nothing
+// deeper); a later call to run_temp_folder() makes a new folder.
+void remove_run_temp_folder_at_once();
+
 }  // namespace wm

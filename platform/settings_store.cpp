@@ -1,16 +1,19 @@
 #include "platform/settings_store.h"
 
 #include "platform/app_paths.h"
+#include "platform/error_text.h"
+#include "platform/regular_file.h"
+#include "platform/write_all.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 
 namespace wm {
 namespace {
 
-// Settings files are small; anything larger is not one of ours.
+// Settings files are small (even two lists of 100,000 long paths stay well
+// below this); anything larger is not one of ours.
 constexpr qint64 kMaxSettingsFileBytes = 64 * 1024 * 1024;
 
 constexpr char kSettingsFileName[] = "settings.ini";
@@ -37,23 +40,34 @@ IniSettingsStore::IniSettingsStore(QString user_file, QStringList fallback_files
 }
 
 void IniSettingsStore::reload() {
-    const IniDocument empty = IniDocument::parse(QByteArray());
-    user_ = read_document(user_file_).value_or(empty);
+    // A file that is there but cannot be read counts as empty, and says so.
+    const auto read_or_empty = [](const QString& file) {
+        QString problem;
+        if (std::optional<IniDocument> doc = read_document(file, &problem)) {
+            return std::move(*doc);
+        }
+        qWarning("wintermere: %s; the settings in it are not used", qPrintable(problem));
+        return IniDocument::parse(QByteArray());
+    };
+    user_ = read_or_empty(user_file_);
     fallbacks_.clear();
     for (const QString& file : fallback_files_) {
-        fallbacks_.push_back(read_document(file).value_or(empty));
+        fallbacks_.push_back(read_or_empty(file));
     }
 }
 
-std::optional<IniDocument> IniSettingsStore::read_document(const QString& file) {
-    QFile in(file);
-    if (!in.exists()) {
+std::optional<IniDocument> IniSettingsStore::read_document(const QString& file, QString* problem) {
+    // No file (a link to none counts as none: a save writes where it points).
+    if (!QFileInfo::exists(file)) {
         return IniDocument::parse(QByteArray());
     }
-    if (in.size() > kMaxSettingsFileBytes || !in.open(QIODevice::ReadOnly)) {
+    // Anything else must be a regular file of a settings file's size: a
+    // pipe would wait for ever, a device give bytes without end.
+    const std::optional<QByteArray> bytes = read_regular_file(file, kMaxSettingsFileBytes, problem);
+    if (!bytes) {
         return std::nullopt;
     }
-    return IniDocument::parse(in.readAll());
+    return IniDocument::parse(*bytes);
 }
 
 std::optional<QString> IniSettingsStore::read(const QString& section, const QString& key) const {
@@ -80,17 +94,20 @@ QStringList IniSettingsStore::keys(const QString& section) const {
 bool IniSettingsStore::write_document(const QString& file, const IniDocument& doc, QString* error) {
     const QString folder = QFileInfo(file).absolutePath();
     if (!QDir().mkpath(folder)) {
-        if (error != nullptr) {
-            *error = QStringLiteral("cannot create the folder %1").arg(folder);
-        }
+        set_error(error, QStringLiteral("cannot create the folder %1").arg(folder));
         return false;
     }
+    // Unbuffered, so that a full disk fails the write with its reason
+    // instead of leaving a cut-off file for commit() to put in place.
     QSaveFile out(file);
-    const QByteArray bytes = doc.serialize();
-    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit()) {
-        if (error != nullptr) {
-            *error = QStringLiteral("cannot write %1: %2").arg(file, out.errorString());
+    QString reason;
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered) ||
+        !write_all(out, doc.serialize(), &reason) || !out.commit()) {
+        if (reason.isEmpty()) {
+            reason = out.errorString();
         }
+        out.cancelWriting();
+        set_error(error, QStringLiteral("cannot write %1: %2").arg(file, reason));
         return false;
     }
     return true;
@@ -101,14 +118,16 @@ bool IniSettingsStore::write(const QString& section, const SettingValues& values
     // saved since we read it, and keys we do not write must survive.
     std::optional<IniDocument> current = read_document(user_file_);
     if (!current) {
-        if (error != nullptr) {
-            *error = QStringLiteral("cannot read %1, so it is left as it is").arg(user_file_);
-        }
+        set_error(error, QStringLiteral("cannot read %1, so it is left as it is").arg(user_file_));
         return false;
     }
     IniDocument doc = std::move(*current);
     for (const auto& [key, value] : values) {
-        doc.set_value(section, key, value);
+        if (!doc.set_value(section, key, value)) {
+            set_error(error, QStringLiteral("the setting \"%1\" in [%2] cannot be stored in %3")
+                                 .arg(key, section, user_file_));
+            return false;
+        }
     }
     if (!write_document(user_file_, doc, error)) {
         return false;

@@ -54,9 +54,12 @@ class IniSettingsStore : public SettingsStore {
 
     // Writes one document atomically to a file, making its folder when needed.
     static bool write_document(const QString& file, const IniDocument& doc, QString* error);
-    // The document in a file: empty when the file is absent, nullopt when it
-    // exists but cannot be read (it must then not be written over).
-    static std::optional<IniDocument> read_document(const QString& file);
+    // The document in a file: empty when there is no file, nullopt
+    // (with the reason in *problem, when given) when something is there that
+    // is not a regular file of a settings file's size or cannot be read; it
+    // must then not be written over. Never waits on a pipe or reads a device.
+    static std::optional<IniDocument> read_document(const QString& file,
+                                                    QString* problem = nullptr);
 
   private:
     void reload();

@@ -1,5 +1,7 @@
 #include "platform/x11_windows.h"
 
+#include <QGuiApplication>
+
 #include <xcb/xcb.h>
 
 #include <cstdlib>
@@ -103,6 +105,16 @@ bool x11_display_reachable() {
     }
     std::unique_ptr<xcb_connection_t, ConnectionDeleter> connection(xcb_connect(nullptr, nullptr));
     return xcb_connection_has_error(connection.get()) == 0;
+}
+
+bool x11_connection_broken() {
+    const auto* gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
+    if (gui == nullptr) {
+        return false;
+    }
+    const auto* x11 = gui->nativeInterface<QNativeInterface::QX11Application>();
+    xcb_connection_t* connection = x11 != nullptr ? x11->connection() : nullptr;
+    return connection != nullptr && xcb_connection_has_error(connection) != 0;
 }
 
 }  // namespace wm

@@ -1,6 +1,8 @@
 #include "saver/saver_window.h"
 
 #include "audio/mixer_backend.h"
+#include "platform/exit_cleanup.h"
+#include "platform/run_temp_folder.h"
 #include "platform/saver_system.h"
 #include "platform/termination_signals.h"
 #include "startup/startup.h"
@@ -93,7 +95,12 @@ int SaverWindow::run() {
     raise();
     activateWindow();
 
-    const TerminationSignals stop_signals([this](int) { end_by_signal(); });
+    const TerminationSignals stop_signals(
+        [this](int signal_number) { end_by_signal(signal_number); },
+        remove_run_temp_folder_at_once);
+    const ExitCleanup display_lost([this] { clean_up_before_exit(); },
+                                   remove_run_temp_folder_at_once);
+    stop_signal_ = 0;
     running_ = true;
     start_sequence();
     engine_->main_loop(password_in_force_);
@@ -103,7 +110,7 @@ int SaverWindow::run() {
         frame_times_.close();
     }
     hide();
-    return 0;
+    return stop_signal_ != 0 ? termination_exit_status(stop_signal_) : 0;
 }
 
 void SaverWindow::start_sequence() {
@@ -137,9 +144,27 @@ void SaverWindow::place_controls() {
                            info_box_->sizeHint().height());
 }
 
-void SaverWindow::end_by_signal() {
-    // The host ends the saver; after the loop, the run is ending anyway.
+void SaverWindow::end_by_signal(int signal_number) {
+    // The host ends the saver; after the loop, the run is ending anyway. The
+    // first signal is the one the exit status tells of.
+    if (stop_signal_ == 0) {
+        stop_signal_ = signal_number;
+    }
     engine_->exit_rules().host_stop();
+}
+
+void SaverWindow::clean_up_before_exit() {
+    // The process ends as soon as this returns, from inside the event loop:
+    // only what outlasts the process is seen to. The display is gone, so
+    // nothing here may draw or run events (the event loop would end the
+    // process at once): the music stops on its control directly, not
+    // through the player, which lets events run between its steps.
+    remove_run_temp_folder();
+    music_control_.command(QStringLiteral("Stop"));
+    music_control_.command(QStringLiteral("Close"));
+    if (frame_times_.isOpen()) {
+        frame_times_.flush();
+    }
 }
 
 void SaverWindow::keyPressEvent(QKeyEvent* event) {

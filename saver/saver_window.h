@@ -3,9 +3,13 @@
 // time of day, and the input that ends it.
 //
 // run() covers the screen, prepares the engine, runs the main loop until
-// input (or SIGTERM / SIGINT) ends the saver, and then shuts down: music
-// stopped, wallpaper saved when asked, pointer and system state given back,
-// temporary files deleted, whichever way the run ends.
+// input or a stop signal (SIGTERM, SIGINT, SIGHUP, SIGQUIT) ends the saver,
+// and then shuts down: music stopped, wallpaper saved when asked, pointer and
+// system state given back, temporary files deleted. A shutdown that a signal
+// started and that is still not over after kShutdownGraceMs is cut short with
+// the temporary files deleted. When the display goes away under the run (Qt
+// then ends the process with kExitDisplayLost), the music is stopped and the
+// temporary files deleted before the process ends.
 
 #include "audio/media_control.h"
 #include "audio/music_player.h"
@@ -36,8 +40,11 @@ class SaverWindow : public PictureBoxWidget, private SaverHooks {
                 const QString& frame_times = {}, AudioBackend* audio = nullptr);
     ~SaverWindow() override;
 
-    // Runs the saver from start to end; returns the exit status (0).
+    // Runs the saver from start to end; returns the exit status: 0, or
+    // termination_exit_status() of the signal that stopped it.
     int run();
+    // The signal that stopped the run (0 when none did).
+    int stop_signal() const { return stop_signal_; }
 
     SaverEngine& engine() { return *engine_; }
     const MusicPlayer& music() const { return music_; }
@@ -51,7 +58,8 @@ class SaverWindow : public PictureBoxWidget, private SaverHooks {
   private:
     void start_sequence();
     void place_controls();
-    void end_by_signal();
+    void end_by_signal(int signal_number);
+    void clean_up_before_exit();
 
     // SaverHooks
     void show_time_of_day(const QString& text) override;
@@ -78,6 +86,7 @@ class SaverWindow : public PictureBoxWidget, private SaverHooks {
     bool system_state_changed_ = false;
     bool cursor_hidden_ = false;
     bool running_ = false;
+    int stop_signal_ = 0;
 };
 
 }  // namespace wm

@@ -5,6 +5,18 @@
 
 namespace wm {
 
+// The program's exit statuses:
+//   0    the mode ended as it should: input ended the saver, or SIGTERM or
+//        SIGINT stopped it (see termination_exit_status());
+//   1    "install_path" is missing (kExitInstallPathError), or the display
+//        went away under the saver (kExitDisplayLost, Qt's own status);
+//   2    the mode's window is not in this build, or there is no display
+//        (kExitModeNotAvailable);
+//   129  SIGHUP stopped the saver, 131 SIGQUIT (128 + the signal).
+// A saver stopped by a signal cleans up as after a key, or, should its
+// shutdown take longer than kShutdownGraceMs, is cut short after removing
+// its temporary files, with the same status.
+
 // Exit status of a mode whose window this build does not have.
 inline constexpr int kExitModeNotAvailable = 2;
 

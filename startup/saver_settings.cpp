@@ -21,7 +21,8 @@ std::optional<int> position_of(const QString& key, const QString& prefix) {
     }
     const QString digits = key.mid(prefix.size());
     if (digits.front() == QLatin1Char('0') ||
-        !std::all_of(digits.begin(), digits.end(), [](QChar c) { return c.isDigit(); })) {
+        !std::all_of(digits.begin(), digits.end(),
+                     [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); })) {
         return std::nullopt;
     }
     bool ok = false;
@@ -80,10 +81,19 @@ class OptionsReader {
         return highest;
     }
 
+    // Positions 1..count of a list; those not stored read as empty text.
+    // Only the keys the store holds are read, so a large count with few
+    // entries costs no more than the entries.
     std::vector<QString> list(const QString& prefix, int count) const {
         std::vector<QString> out(static_cast<size_t>(count) + 1);
-        for (int n = 1; n <= count; ++n) {
-            out[static_cast<size_t>(n)] = text(prefix + QString::number(n), QString());
+        for (const QString& key : keys_) {
+            const std::optional<int> position = position_of(key, prefix);
+            if (position && *position <= count) {
+                // Read by its plain name, as every other setting: the store
+                // decides which copy of a key counts.
+                out[static_cast<size_t>(*position)] =
+                    text(prefix + QString::number(*position), QString());
+            }
         }
         return out;
     }

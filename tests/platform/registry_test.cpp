@@ -1,6 +1,10 @@
 #include "platform/registry.h"
 
+#include "tests/platform/special_files.h"
 #include "tests/support/test_support.h"
+
+#include <QDir>
+#include <QFileInfo>
 
 #include <gtest/gtest.h>
 
@@ -80,6 +84,26 @@ TEST_F(RegistryTest, DataLongerThanTheBufferReadsAsEmpty) {
     EXPECT_EQ(registry_.read_string(kUser, kDesktop, QStringLiteral("Fits")).size(), 255);
     EXPECT_EQ(registry_.read_string(kUser, kDesktop, QStringLiteral("FitsWithNul")).size(), 254);
     EXPECT_EQ(registry_.read_string(kUser, kDesktop, QStringLiteral("TooLong")), QString());
+}
+
+TEST_F(RegistryTest, ASpecialFileReadsAsEmptyAndIsNeverReplaced) {
+    // The wallpaper's values are read and written as the saver ends: a store
+    // that waited on a pipe or read a device without end would keep it from
+    // ever ending.
+    QDir().mkpath(QFileInfo(registry_.file()).absolutePath());
+    for (const test::SpecialFile kind : test::kSpecialFiles) {
+        SCOPED_TRACE(test::name_of(kind));
+        QFile::remove(registry_.file());
+        ASSERT_TRUE(test::make_special_file(kind, registry_.file()));
+        const test::PipeReleaser pipe(registry_.file());
+        EXPECT_EQ(registry_.read_string(kUser, kDesktop, QStringLiteral("TileWallpaper")),
+                  QString());
+        EXPECT_FALSE(registry_.write_string(kUser, kDesktop, QStringLiteral("TileWallpaper"),
+                                            QStringLiteral("0")));
+        EXPECT_FALSE(write_registry_string(kUser, kDesktop, QStringLiteral("WallpaperStyle"),
+                                           QStringLiteral("2")));
+        EXPECT_TRUE(test::special_file_still_there(kind, registry_.file()));
+    }
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "platform/settings_store.h"
 
+#include "tests/platform/special_files.h"
 #include "tests/support/test_support.h"
 
 #include <QDir>
@@ -104,6 +105,67 @@ TEST_F(SettingsStoreTest, SeesWhatAnotherCopySavedBeforeItWrites) {
     const IniSettingsStore reader;
     EXPECT_EQ(reader.read(QStringLiteral("Options"), QStringLiteral("a")), QStringLiteral("1"));
     EXPECT_EQ(reader.read(QStringLiteral("Options"), QStringLiteral("b")), QStringLiteral("2"));
+}
+
+TEST_F(SettingsStoreTest, ASpecialFileReadsAsNoSettingsAndIsNeverReplaced) {
+    QDir().mkpath(QFileInfo(user_file()).absolutePath());
+    QDir().mkpath(QFileInfo(system_file()).absolutePath());
+    for (const test::SpecialFile kind : test::kSpecialFiles) {
+        SCOPED_TRACE(test::name_of(kind));
+        QFile::remove(user_file());
+        QFile::remove(system_file());
+        ASSERT_TRUE(test::make_special_file(kind, user_file()));
+        ASSERT_TRUE(test::make_special_file(kind, system_file()));
+        const test::PipeReleaser user_pipe(user_file());
+        const test::PipeReleaser system_pipe(system_file());
+
+        IniSettingsStore store;
+        EXPECT_FALSE(store.read(QStringLiteral("Config"), QStringLiteral("install_path")));
+        EXPECT_TRUE(store.keys(QStringLiteral("Options")).isEmpty());
+        QString error;
+        EXPECT_FALSE(store.write(QStringLiteral("Options"),
+                                 {{QStringLiteral("frame_rate"), QStringLiteral("60")}}, &error));
+        EXPECT_EQ(error, QStringLiteral("cannot read %1, so it is left as it is").arg(user_file()));
+        EXPECT_FALSE(store.read(QStringLiteral("Options"), QStringLiteral("frame_rate")));
+        EXPECT_TRUE(test::special_file_still_there(kind, user_file()));
+        EXPECT_TRUE(test::special_file_still_there(kind, system_file()));
+    }
+}
+
+TEST_F(SettingsStoreTest, SavesIntoAFileWithDoubledCarriageReturnsReadBack) {
+    // As a file edited on another system and copied back through a text-mode
+    // transfer has it: every line end is CR CR LF.
+    QDir().mkpath(QFileInfo(user_file()).absolutePath());
+    ASSERT_TRUE(write_file(user_file(),
+                           "[Config]\r\r\ninstall_path=/opt/wm/\r\r\n"
+                           "[Options]\r\r\nframe_rate=45\r\r\n"));
+    for (const char* rate : {"50", "12"}) {
+        IniSettingsStore store;
+        ASSERT_TRUE(store.write(QStringLiteral("Options"),
+                                {{QStringLiteral("frame_rate"), QString::fromLatin1(rate)}},
+                                nullptr));
+        const IniSettingsStore reread;
+        EXPECT_EQ(reread.read(QStringLiteral("Options"), QStringLiteral("frame_rate")),
+                  QString::fromLatin1(rate));
+        EXPECT_EQ(reread.read(QStringLiteral("Config"), QStringLiteral("install_path")),
+                  QStringLiteral("/opt/wm/"));
+    }
+    EXPECT_EQ(read_file(user_file()).count("[Options]"), 1);
+}
+
+TEST_F(SettingsStoreTest, ASettingThatCannotBeStoredFailsTheWholeWrite) {
+    QDir().mkpath(QFileInfo(user_file()).absolutePath());
+    ASSERT_TRUE(write_file(user_file(), "[Options]\nframe_rate=30\n"));
+    IniSettingsStore store;
+    QString error;
+    EXPECT_FALSE(store.write(QStringLiteral("Options"),
+                             {{QStringLiteral("frame_rate"), QStringLiteral("60")},
+                              {QStringLiteral("bad\nkey"), QStringLiteral("1")}},
+                             &error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_EQ(read_file(user_file()), QByteArray("[Options]\nframe_rate=30\n"));
+    EXPECT_EQ(store.read(QStringLiteral("Options"), QStringLiteral("frame_rate")),
+              QStringLiteral("30"));
 }
 
 }  // namespace

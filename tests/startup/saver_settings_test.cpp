@@ -6,6 +6,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 namespace wm {
@@ -269,6 +271,67 @@ TEST_F(SaverSettingsTest, AStoreThatCannotBeWrittenIsReportedAndTheSettingsKept)
     EXPECT_TRUE(
         messages.messages()[0].text.startsWith(QStringLiteral("Your settings could not be saved")));
     EXPECT_EQ(s.frame_rate, 44);
+}
+
+TEST_F(SaverSettingsTest, APathologicalFileLoadsAsWritten) {
+    // The largest counts there may be, a thousand small sections around the
+    // few entries there are, entries in several [Options] blocks (the first
+    // occurrence counts, whatever the letter case), entries past the count,
+    // and the system's copy beneath: every entry where it belongs, quickly.
+    QByteArray text =
+        "[Options]\ncustom_audio_files_total=100000\ncustom_picture_files_total=100000\n"
+        "captions_total=500\ncustom_audio_paths1=/m/first.mid\n";
+    for (int i = 0; i < 1000; ++i) {
+        text += "[section" + QByteArray::number(i) + "]\nk=v\n";
+        if (i == 500) {
+            text +=
+                "[options]\nCUSTOM_AUDIO_PATHS1=/m/second.mid\ncustom_audio_paths100000=/m/"
+                "last.mid\nCaption500=last caption\ncustom_picture_paths100001=/p/past.jpg\n"
+                "custom_picture_paths050=/p/not-a-position.jpg\n";
+        }
+    }
+    QDir().mkpath(home_.system_config() + QStringLiteral("/Quillory Wintermere"));
+    ASSERT_TRUE(test::write_file(
+        home_.system_config() + QStringLiteral("/Quillory Wintermere/settings.ini"),
+        "[Options]\ncustom_picture_paths99999=/p/system.jpg\ncustom_audio_paths1=/m/system.mid\n"));
+    const SaverSettings s = load_settings(store_with(text));
+    ASSERT_EQ(s.custom_audio_files_total, 100000);
+    ASSERT_EQ(s.custom_audio_paths.size(), 100001u);
+    EXPECT_EQ(s.custom_audio_paths[1], QStringLiteral("/m/first.mid"));
+    EXPECT_EQ(s.custom_audio_paths[2], QString());
+    EXPECT_EQ(s.custom_audio_paths[100000], QStringLiteral("/m/last.mid"));
+    ASSERT_EQ(s.custom_picture_files_total, 100000);
+    ASSERT_EQ(s.custom_picture_paths.size(), 100001u);
+    EXPECT_EQ(s.custom_picture_paths[99999], QStringLiteral("/p/system.jpg"));
+    EXPECT_EQ(s.custom_picture_paths[50], QString());
+    const auto stored = std::count_if(s.custom_picture_paths.begin(), s.custom_picture_paths.end(),
+                                      [](const QString& path) { return !path.isEmpty(); });
+    EXPECT_EQ(stored, 1);
+    ASSERT_EQ(s.captions_total, 500);
+    EXPECT_EQ(s.captions[500], QStringLiteral("last caption"));
+    EXPECT_EQ(s.captions[1], QString());
+}
+
+TEST_F(SaverSettingsTest, SettingsSavedIntoAFileWithMixedLineEndsAreReadBack) {
+    // A hand-edited file that went through text-mode conversions: every
+    // kind of line end, a value followed by a stray CR.
+    IniSettingsStore store = store_with(
+        "[Config]\r\r\ninstall_path=/opt/wm/\r\n"
+        "[Options]\r\r\nframe_rate=45\rcaption1=Snow\r\r\ncaptions_total=1\n");
+    SaverSettings s = load_settings(store);
+    EXPECT_EQ(s.frame_rate, 45);
+    ASSERT_EQ(s.captions_total, 1);
+    EXPECT_EQ(s.captions[1], QStringLiteral("Snow"));
+    for (const int rate : {50, 12, 60}) {
+        s.frame_rate = rate;
+        ASSERT_TRUE(save_settings(s, store));
+        const SaverSettings loaded = load_settings(IniSettingsStore());
+        EXPECT_EQ(loaded.frame_rate, rate);
+        EXPECT_EQ(loaded.captions[1], QStringLiteral("Snow"));
+    }
+    EXPECT_EQ(test::read_file(user_file()).count("[Options]"), 1);
+    EXPECT_EQ(IniSettingsStore().read(kConfigSection, QStringLiteral("install_path")),
+              QStringLiteral("/opt/wm/"));
 }
 
 TEST(CaptionPalette, HoldsTheSixteenColours) {
