@@ -1,18 +1,23 @@
 #include "audio/mixer_backend.h"
 
+#include "audio/midi_unwrap.h"
+#include "platform/regular_file.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QFileInfo>
 #include <QMetaObject>
-#include <QtEndian>
 
 #include <SDL.h>
 #include <SDL_mixer.h>
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <atomic>
 #include <cstdint>
+#include <cstdio>
+#include <optional>
 #include <vector>
 
 namespace wm {
@@ -129,28 +134,8 @@ void close_device() {
 
 // No MIDI song is anywhere near this long.
 constexpr qint64 kMaxMidiBytes = 16 * 1024 * 1024;
-
-// The Standard MIDI File in `file`: the file itself, or the "data" chunk of
-// a RIFF MIDI file (.rmi). Empty when it is neither.
-QByteArray standard_midi_file(const QByteArray& file) {
-    if (file.startsWith("MThd")) {
-        return file;
-    }
-    if (!file.startsWith("RIFF") || file.mid(8, 4) != "RMID") {
-        return {};
-    }
-    qsizetype at = 12;
-    while (at + 8 <= file.size()) {
-        const auto* size_bytes = reinterpret_cast<const uchar*>(file.constData() + at + 4);
-        const qint64 size = qFromLittleEndian<quint32>(size_bytes);
-        if (file.mid(at, 4) == "data") {
-            const QByteArray data = file.mid(at + 8, size);
-            return data.startsWith("MThd") ? data : QByteArray();
-        }
-        at += 8 + size + (size % 2);  // chunks are padded to even lengths
-    }
-    return {};
-}
+// Nor any other song file: a wave file cannot be larger.
+constexpr qint64 kMaxSongBytes = qint64{4} << 30;
 
 Mix_MusicType music_type(Decoder decoder) {
     switch (decoder) {
@@ -181,9 +166,13 @@ MixerBackend::~MixerBackend() {
 
 bool MixerBackend::load(const QString& file, Decoder decoder, QString* problem) {
     unload();
-    // A missing file never opens the device.
-    if (!QFileInfo(file).isFile()) {
-        *problem = QStringLiteral("The file %1 does not exist.").arg(file);
+    const qint64 max_bytes = decoder == Decoder::Midi ? kMaxMidiBytes : kMaxSongBytes;
+    // Only a regular file is a song: a missing one, a folder, a pipe or a
+    // device (or a link to one) never opens the sound device, and is never
+    // opened itself.
+    QString why;
+    if (!is_regular_file(file, max_bytes, &why)) {
+        *problem = QStringLiteral("Cannot open the song %1: %2").arg(file, why);
         return false;
     }
     if (!open_device(problem)) {
@@ -197,17 +186,33 @@ bool MixerBackend::load(const QString& file, Decoder decoder, QString* problem) 
     SDL_RWops* source = nullptr;
     if (decoder == Decoder::Midi) {
         // The synthesiser would take any file and play it as silence.
-        QFile in(file);
-        if (in.size() <= kMaxMidiBytes && in.open(QIODevice::ReadOnly)) {
-            midi_ = standard_midi_file(in.readAll());
+        const std::optional<QByteArray> bytes = read_regular_file(file, max_bytes, &why);
+        if (!bytes) {
+            *problem = QStringLiteral("Cannot open the song %1: %2").arg(file, why);
+            return false;
         }
+        midi_ = standard_midi_file(*bytes);
         if (midi_.isEmpty()) {
             *problem = QStringLiteral("%1 is not a MIDI song.").arg(file);
             return false;
         }
         source = SDL_RWFromConstMem(midi_.constData(), static_cast<int>(midi_.size()));
     } else {
-        source = SDL_RWFromFile(QFile::encodeName(file).constData(), "rb");
+        // Streamed from a descriptor opened as a regular file, without
+        // waiting: the path may have become a pipe since it was looked at.
+        const int fd = open_regular_file(file, max_bytes, &why);
+        FILE* stream = fd < 0 ? nullptr : ::fdopen(fd, "rb");
+        if (stream == nullptr) {
+            if (fd >= 0) {
+                ::close(fd);
+            }
+            *problem = QStringLiteral("Cannot open the song %1: %2").arg(file, why);
+            return false;
+        }
+        source = SDL_RWFromFP(stream, SDL_TRUE);
+        if (source == nullptr) {
+            std::fclose(stream);
+        }
     }
     if (source == nullptr) {
         *problem = QStringLiteral("Cannot read %1: %2").arg(file, sdl_error());

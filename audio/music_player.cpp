@@ -54,13 +54,19 @@ void MusicPlayer::music_tick(MediaControl& control) {
     if (settings_.random_music == 1) {
         music_index_ = random_position(count);
     }
-    QString file;
+    std::optional<QString> file;
     if (user_list()) {
         file = settings_.custom_audio_paths[static_cast<std::size_t>(music_index_)];
     } else if (pack_member_) {
         file = pack_member_(music_index_ + kFirstSongMember - 1);
+    } else {
+        file = QString();  // nothing to play: the control says so
     }
-    play_music_file(file, control);
+    if (!file) {
+        // No file to open: the next tick moves on, as after a failed song.
+        return;
+    }
+    play_music_file(*file, control);
 }
 
 bool MusicPlayer::play_music_file(const QString& path, MediaControl& control) {

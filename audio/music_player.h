@@ -31,9 +31,10 @@ std::optional<QString> device_type_for(const QString& path, const SaverSettings&
 
 class MusicPlayer {
   public:
-    // Gives the path of pack member `position`, extracted to a file, or a
-    // path that cannot be opened when that fails.
-    using PackMember = std::function<QString(int position)>;
+    // Gives the path of pack member `position`, extracted to a file, or
+    // nothing when that fails (the song is then skipped like one that
+    // cannot be played).
+    using PackMember = std::function<std::optional<QString>(int position)>;
 
     // `host` lets events run between the commands. `pack_member` may be empty
     // where only play_music_file() and stop_music() are used.

@@ -33,12 +33,15 @@ Placement center_control_check_scale(double top_offset, double left_offset, doub
                                      double box_width, double pic_height, double pic_width,
                                      double percent, FitMode mode = FitMode::Scaling);
 
-// Decodes the picture file `path` for a preview box of `box` device pixels:
+// Decodes the picture file `path` for a preview box of `box` device pixels
+// (640 x 480 when it has no size yet) through the loader the saver uses
+// (load_picture_file), with its decoders and limits: scaled to the size it
+// is drawn at and decoded no larger than that needs, so that a photograph of
+// many megapixels decodes in a moment, and, unlike the saver's scenes, with
 // its orientation tag applied (photographs from cameras and phones show
-// upright) and decoded no larger than the box needs, so that a photograph of
-// many megapixels decodes in a moment. A null image, with the reason in
-// `problem` when given, for a file that cannot be read as a picture or whose
-// header claims a size beyond what the saver's surfaces accept.
+// upright). A null image, with the reason in `problem` when given, for a
+// file that is no regular file, cannot be read as a picture, or whose header
+// claims a size beyond what the saver's surfaces accept.
 QImage load_preview_picture(const QString& path, QSize box, QString* problem = nullptr);
 
 }  // namespace wm

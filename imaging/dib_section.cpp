@@ -54,13 +54,10 @@ bool cDIBSection::Create(int width, int height) {
 // the limits in 64 bits before anything is allocated.
 bool cDIBSection::CreateDIB(int width, int height, Handle& dib) {
     dib = 0;
-    if (width <= 0 || height <= 0 || width > kMaxDimension || height > kMaxDimension) {
+    if (!within_limits(width, height)) {
         return false;
     }
     const std::int64_t image_size = bytes_per_scan_line(width) * height;
-    if (image_size > kMaxImageBytes) {
-        return false;
-    }
     header_.width = width;
     header_.height = height;
     header_.image_size = static_cast<std::uint32_t>(image_size);

@@ -53,6 +53,14 @@ class cDIBSection {
         return (width * 3 + 3) & ~std::int64_t{3};
     }
 
+    // True when Create accepts width x height: both sides 1 .. kMaxDimension
+    // and the bits at most kMaxImageBytes. Pictures are measured against it
+    // before they are decoded at all.
+    static constexpr bool within_limits(std::int64_t width, std::int64_t height) {
+        return width > 0 && height > 0 && width <= kMaxDimension && height <= kMaxDimension &&
+               bytes_per_scan_line(width) * height <= kMaxImageBytes;
+    }
+
     cDIBSection() = default;
     ~cDIBSection();
     cDIBSection(const cDIBSection&) = delete;

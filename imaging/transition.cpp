@@ -1,17 +1,14 @@
 #include "imaging/transition.h"
 
-#include "imaging/dib_section.h"
 #include "imaging/fit_picture.h"
-#include "imaging/jpeg_reader.h"
 #include "imaging/picture_box.h"
+#include "imaging/picture_file.h"
 #include "platform/engine_host.h"
-#include "platform/messages.h"
+#include "platform/regular_file.h"
 #include "platform/rounding.h"
 #include "platform/run_random.h"
 
 #include <QCryptographicHash>
-#include <QFile>
-#include <QImageReader>
 #include <QtGlobal>
 
 #include <utility>
@@ -19,20 +16,13 @@
 namespace wm {
 namespace {
 
-bool is_jpeg_name(const QString& file) {
-    return file.right(3).toUpper() == QLatin1String("JPG");
-}
-
-// Which picture a message is about: its path and its bytes. The saver
-// extracts every pack picture to the same temporary name, so the name alone
-// would not tell two broken pictures apart.
-QString picture_identity(const QString& file) {
-    QFile f(file);
-    QCryptographicHash hash(QCryptographicHash::Sha1);
-    if (f.open(QIODevice::ReadOnly)) {
-        hash.addData(&f);
-    }
-    return file + QLatin1Char('\n') + QString::fromLatin1(hash.result().toHex());
+// Which picture a log line is about: its path and what it holds (its bytes,
+// or why it could not be read). The saver extracts every pack picture to the
+// same temporary name, so the name alone would not tell two broken pictures
+// apart.
+QString picture_identity(const QString& file, const QByteArray& content) {
+    return file + QLatin1Char('\n') +
+           QString::fromLatin1(QCryptographicHash::hash(content, QCryptographicHash::Sha1).toHex());
 }
 
 }  // namespace
@@ -87,37 +77,30 @@ void Transitions::play_effect(const EffectPlan& plan, const PictureBox& source, 
 }
 
 bool Transitions::load_picture(const QString& file, PictureBox& work, const QSize& stage) {
-    if (is_jpeg_name(file)) {
-        cDIBSection surface;
-        JpegOptions options;
-        options.fit_into = stage;
-        options.report = [&](const QString& text) {
-            // Each broken picture is told once a run; after that it is only skipped.
-            const QString identity = picture_identity(file);
-            if (!reported_files_.contains(identity)) {
-                reported_files_.insert(identity);
-                show_message(kProductName, text, MessageIcon::Exclamation);
-            }
-        };
-        if (!load_jpeg(surface, file, options) || surface.width() <= 0 || surface.height() <= 0) {
-            return false;
+    QString problem;
+    const std::optional<QByteArray> bytes = read_regular_file(file, kMaxPictureFileBytes, &problem);
+    // Pictures show as stored, whatever orientation tag a photograph carries.
+    PictureFileOptions options;
+    options.fit_into = stage;
+    const std::optional<QImage> picture =
+        bytes ? load_picture_data(*bytes, file, options, &problem) : std::nullopt;
+    if (picture) {
+        // The box takes the picture's size, so the fit keeps its aspect ratio.
+        work.load_picture(*picture);
+        if (work.pixel_size() == picture->size()) {
+            return true;
         }
-        const QImage picture = to_qimage(surface);
-        work.load_picture(picture);
-        return work.pixel_size() == picture.size();
+        problem = QStringLiteral("the picture is too large for a picture box");
     }
-    // Pictures show as stored, as the JPEG decoder shows them, whatever
-    // orientation tag a photograph carries.
-    QImageReader reader(file);
-    reader.setAutoTransform(false);
-    const QImage picture = reader.read();
-    if (picture.isNull() || picture.width() <= 0 || picture.height() <= 0) {
-        qWarning("Skipping picture %s: %s", qPrintable(file), qPrintable(reader.errorString()));
-        return false;
+    // A running saver shows no message box: it would stop the scenes, and the
+    // key meant to end the saver would answer it. Each broken picture is
+    // logged once a run; after that it is only skipped.
+    const QString identity = picture_identity(file, bytes ? *bytes : problem.toUtf8());
+    if (!reported_files_.contains(identity)) {
+        reported_files_.insert(identity);
+        qWarning("Skipping picture %s: %s", qPrintable(file), qPrintable(problem));
     }
-    // The box takes the picture's size, so the fit keeps its aspect ratio.
-    work.load_picture(picture);
-    return work.pixel_size() == picture.size();
+    return false;
 }
 
 int Transitions::pick_effect(int effect) const {

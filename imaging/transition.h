@@ -64,16 +64,20 @@ class Transitions {
     // each step; an abort seen after a wait ends the pass that runs.
     void play_effect(const EffectPlan& plan, const PictureBox& source, PictureBox& dest);
 
-    // The scene change: loads `file` into `work` (JPEG by the name's last
-    // three letters, any case; other pictures through the image reader; an
-    // empty name keeps work's picture), composes `main` at the stage's size
-    // (ascreen's) with the picture fitted (`stretch` as fit_picture takes
-    // it) and the caption, then runs `effect` on `ascreen` and paints the
-    // whole new frame there. All three boxes must count in pixels.
+    // The scene change: loads `file` into `work` through load_picture_data
+    // (JPEG by the name's last three letters, any case, or by its bytes;
+    // other pictures through the image reader; as stored, decoded no larger
+    // than the stage needs; an empty name keeps work's picture), composes
+    // `main` at the stage's size (ascreen's) with the picture fitted
+    // (`stretch` as fit_picture takes it) and the caption, then runs
+    // `effect` on `ascreen` and paints the whole new frame there. All three
+    // boxes must count in pixels.
     //
-    // A picture that cannot be loaded, has no size, or is too large for a
-    // picture box is skipped: `main` and `ascreen` keep the scene. A JPEG's decoding problems are
-    // told to the user at most once per file in the run.
+    // A picture that cannot be loaded (not a regular file, unreadable,
+    // claiming a size beyond the surface limits ...), has no size, or is too
+    // large for a picture box is skipped: `main` and `ascreen` keep the
+    // scene. No message is shown: the reason is logged on standard error,
+    // once per file (its path and content) in the run.
     SceneOutcome transition_to_picture(const QString& file, PictureBox& work, PictureBox& ascreen,
                                        PictureBox& main, int effect, double stretch,
                                        const std::optional<CaptionStyle>& caption);

@@ -106,19 +106,38 @@ void SaverEngine::setup_stage(QSize window) {
     pack_picture_count_ = 10;
 
     picture_index_ = random_position(picture_count());
-    show_scene_or_keep(picture_file(), kNoEffect);
+    show_scene_or_keep(kNoEffect);
 }
 
-void SaverEngine::show_scene_or_keep(const QString& file, int effect) {
-    const QString caption = next_caption();
+void SaverEngine::show_scene_or_keep(int effect) {
+    const std::optional<CaptionStyle> style = caption_style(next_caption());
     PictureBox& ascreen = pictures_.ascreen;
-    const SceneOutcome outcome = transitions_.transition_to_picture(
-        file, pictures_.work, ascreen, pictures_.main, effect, kStretch, caption_style(caption));
+    const int count = picture_count();
+    const int tries = std::clamp(count, 1, kMaxPicturesTried);
+    SceneOutcome outcome = SceneOutcome::kPictureSkipped;
+    for (int tried = 1;; ++tried) {
+        if (const std::optional<QString> file = picture_file()) {
+            outcome = transitions_.transition_to_picture(*file, pictures_.work, ascreen,
+                                                         pictures_.main, effect, kStretch, style);
+        }
+        if (outcome == SceneOutcome::kShown || tried >= tries) {
+            break;
+        }
+        // Input gets its turn between tries; once the saver is to end, the
+        // scene stays as it is.
+        host_.yield_once();
+        if (transitions_.abort_transition() || flags_.close_pending ||
+            (flags_.saver_running && !flags_.keep_running)) {
+            break;
+        }
+        picture_index_ = next_position(picture_index_, count);
+    }
+    transitions_.set_abort_transition(false);
     if (outcome == SceneOutcome::kPictureSkipped) {
         if (effect == kNoEffect) {
             // No first picture: the stage stays black, with its caption.
             ascreen.Cls();
-            if (const std::optional<CaptionStyle> style = caption_style(caption)) {
+            if (style) {
                 paint_caption(ascreen, *style);
             }
         } else {
@@ -164,27 +183,37 @@ int SaverEngine::picture_count() const {
     return custom_pictures_ ? custom_count_ : pack_picture_count_;
 }
 
-QString SaverEngine::extract_pack_member(int position) {
-    return extract_member(pack_, pack_base_, position);
+std::optional<QString> SaverEngine::extract_pack_member(int position) {
+    QString problem;
+    std::optional<QString> path = extract_member_path(pack_, pack_base_, position, &problem);
+    if (!path) {
+        const QString failure = QString::number(position) + QLatin1Char('\n') + problem;
+        if (!reported_members_.contains(failure)) {
+            reported_members_.insert(failure);
+            qWarning("Cannot extract member %d of the pack %s: %s", position,
+                     qPrintable(pack_base_), qPrintable(problem));
+        }
+    }
+    return path;
 }
 
-QString SaverEngine::picture_file() {
+std::optional<QString> SaverEngine::picture_file() {
     if (custom_pictures_) {
         return state_.settings.custom_picture_paths[static_cast<std::size_t>(picture_index_)];
     }
     return extract_pack_member(picture_index_);
 }
 
-QString SaverEngine::choose_picture() {
+void SaverEngine::choose_picture() {
     const int n = picture_count();
     picture_index_ = state_.settings.random_pictures == 1 ? random_position(n)
                                                           : next_position(picture_index_, n);
-    return picture_file();
 }
 
 void SaverEngine::change_scene() {
     sprites_.retire_all_sprites();
-    show_scene_or_keep(choose_picture(), kRandomEffect);
+    choose_picture();
+    show_scene_or_keep(kRandomEffect);
     ++scene_changes_;
     scene_started_ = host_.tick_count();
 }

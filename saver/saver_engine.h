@@ -13,6 +13,7 @@
 #include "startup/exit_rules.h"
 
 #include <QRect>
+#include <QSet>
 #include <QSize>
 #include <QString>
 
@@ -23,6 +24,9 @@ namespace wm {
 
 class EngineHost;
 struct RunState;
+
+// The most pictures one scene change tries before it keeps the scene.
+inline constexpr int kMaxPicturesTried = 100;
 
 // The pictures of a run: the saver window's own drawing (the border round
 // the stage), the visible stage, and the hidden ones.
@@ -83,8 +87,10 @@ class SaverEngine {
     void change_scene();
     // The caption for the next scene (empty when captions are off).
     QString next_caption();
-    // Extracts member `position` of the run's pack; its path, or "False".
-    QString extract_pack_member(int position);
+    // Extracts member `position` of the run's pack; its path, or nothing
+    // when that fails (the reason is logged once per member and reason).
+    // Callers never see a stand-in path for a failure.
+    std::optional<QString> extract_pack_member(int position);
 
     // The end of a run: stop the music, save the wallpaper when asked,
     // release the hidden pictures, restore the system's state (hook), delete
@@ -107,12 +113,18 @@ class SaverEngine {
 
   private:
     void setup_stage(QSize window);
-    void show_scene_or_keep(const QString& file, int effect);
+    // Shows the picture at picture_index_ with `effect`. One that cannot be
+    // shown is passed over for the next in the list's order, so that a
+    // broken entry costs no scene, until one shows or every picture (at most
+    // kMaxPicturesTried) has been tried once, with a yield for input between
+    // tries and no further try once input has come. When none shows, the
+    // scene stays (the first one: a black stage with its caption).
+    void show_scene_or_keep(int effect);
     // How many pictures the run shows in turn, and the file of the one at
     // picture_index_ (extracted from the pack when it is the pack's).
     int picture_count() const;
-    QString picture_file();
-    QString choose_picture();
+    std::optional<QString> picture_file();
+    void choose_picture();
     std::optional<CaptionStyle> caption_style(const QString& text) const;
     void draw_frame();
     void pace_frame(std::uint32_t frame_started);
@@ -140,6 +152,8 @@ class SaverEngine {
     int measured_frame_rate_ = 0;
     std::uint64_t frames_ = 0;
     int scene_changes_ = 0;
+    // Extraction failures logged (member and reason), each once.
+    QSet<QString> reported_members_;
 };
 
 }  // namespace wm

@@ -3,27 +3,26 @@
 #include "sprites/sprite_sheets.h"
 
 #include "imaging/picture_box.h"
+#include "imaging/picture_file.h"
 #include "pack/pack_extract.h"
 #include "pack/pack_table.h"
 
 #include <QImage>
-#include <QImageReader>
 
 #include <optional>
 
 namespace wm {
 namespace {
 
-// Extracts one member and reads it as a picture; a null image on failure.
-// Both sheets may be extracted to the same temporary file, so each is read
-// before the next is extracted.
+// Extracts one member and reads it as a picture, with the checks every
+// picture file gets; a null image on failure. Both sheets may be extracted
+// to the same temporary file, so each is read before the next is extracted.
 QImage read_member(const PackTable& pack, const QString& pack_base, int member) {
     const std::optional<QString> path = extract_member_path(pack, pack_base, member);
     if (!path) {
         return {};
     }
-    QImageReader reader(*path);
-    return reader.read();
+    return load_picture_file(*path, PictureFileOptions{}).value_or(QImage());
 }
 
 }  // namespace

@@ -8,9 +8,11 @@
 #include "pack/pack_extract.h"
 #include "pack/pack_index.h"
 #include "tests/audio/sound_files.h"
+#include "tests/support/hostile_files.h"
 #include "tests/support/test_support.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
@@ -144,6 +146,44 @@ TEST_F(MixerTest, DevicesRefuseNamesAndContentsTheyDoNotTake) {
 
     control.set_file_name(wave);
     EXPECT_TRUE(control.command(QStringLiteral("Open"))) << qPrintable(control.error());
+}
+
+TEST_F(MixerTest, SpecialFilesAreRefusedUnopenedAndOpenNoDevice) {
+    // A pipe would hold the window up for ever, /dev/zero would be played as
+    // endless noise or read without end, a folder is no song.
+    const QString pipe = dir.filePath(QStringLiteral("pipe.wav"));
+    ASSERT_TRUE(test::make_fifo(pipe));
+    const QString pipe_midi = dir.filePath(QStringLiteral("pipe.mid"));
+    ASSERT_TRUE(test::make_fifo(pipe_midi));
+    const QString zero = dir.filePath(QStringLiteral("zero.mp3"));
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), zero));
+    const QString folder = dir.filePath(QStringLiteral("x.mp3"));
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("x.mp3")));
+    const struct {
+        QString file;
+        const char* device;
+        const char* says;
+    } cases[] = {
+        {pipe, "WaveAudio", "a named pipe"},
+        {pipe, "MPEGVideo", "a named pipe"},
+        {pipe_midi, "Sequencer", "a named pipe"},
+        {zero, "MPEGVideo", "a device"},
+        {zero, "Sequencer", "a device"},
+        {folder, "MPEGVideo", "a folder"},
+        {folder, "", "a folder"},
+    };
+    MixerBackend backend;
+    MediaControl control(backend);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file.toStdString() + " " + c.device);
+        control.set_device_type(QLatin1String(c.device));
+        control.set_file_name(c.file);
+        EXPECT_FALSE(control.command(QStringLiteral("Open")));
+        EXPECT_EQ(control.mode(), kModeNotReady);
+        EXPECT_TRUE(control.error().contains(c.file)) << qPrintable(control.error());
+        EXPECT_TRUE(control.error().contains(QLatin1String(c.says))) << qPrintable(control.error());
+    }
+    EXPECT_FALSE(QFile::exists(output_file)) << "no sound device was opened for them";
 }
 
 TEST_F(MixerTest, AStopSilencesAtOnceAndReportsNoEnd) {

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <optional>
 #include <set>
 #include <vector>
 
@@ -187,6 +189,43 @@ TEST_F(PlayerTest, ASongThatCannotPlayIsClosedAndTheNextTickMovesOn) {
     backend.refuse_play = false;
     player.music_tick(control);
     EXPECT_EQ(player.music_index(), 1);
+}
+
+TEST_F(PlayerTest, APackSongThatCannotBeExtractedIsSkippedWithoutOpeningAnything) {
+    // Member 15 fails to extract; no stand-in name for the failure (a file
+    // named "False" in the working folder, say) may ever be opened instead.
+    std::vector<int> asked;
+    MusicPlayer failing{settings, host, [&](int n) -> std::optional<QString> {
+                            asked.push_back(n);
+                            if (n == 15) {
+                                return std::nullopt;
+                            }
+                            return member_file(n);
+                        }};
+    control.set_status_handler([&] { failing.status_changed(control); });
+    seed_run_random(5);
+    failing.pick_first_song();
+    for (int tick = 0; tick < 5; ++tick) {
+        const std::size_t loads_before = backend.loads.size();
+        failing.music_tick(control);
+        if (asked.back() == 15) {
+            EXPECT_EQ(backend.loads.size(), loads_before) << "nothing opened";
+            EXPECT_EQ(failing.music_playing(), 0);
+            EXPECT_EQ(control.mode(), kModeNotReady);
+        } else {
+            EXPECT_EQ(failing.music_playing(), 1);
+            backend.end_song();
+        }
+    }
+    ASSERT_EQ(asked.size(), 5u);
+    EXPECT_NE(std::find(asked.begin(), asked.end(), 15), asked.end());
+    for (std::size_t i = 1; i < asked.size(); ++i) {
+        EXPECT_EQ(asked[i], (asked[i - 1] - 13) % 4 + 14) << "the next tick moves on";
+    }
+    for (const FakeAudioBackend::Load& load : backend.loads) {
+        EXPECT_TRUE(load.file.startsWith(QStringLiteral("/tmp/run/member")))
+            << qPrintable(load.file);
+    }
 }
 
 TEST_F(PlayerTest, WithoutASoundDeviceEveryTickFailsQuietly) {

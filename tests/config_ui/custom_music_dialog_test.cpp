@@ -13,6 +13,7 @@
 #include "tests/support/fake_audio_backend.h"
 #include "tests/support/fake_volumes.h"
 #include "tests/support/test_support.h"
+#include "tests/support/warning_log.h"
 #include "tests/support/window_support.h"
 
 #include <QComboBox>
@@ -36,34 +37,10 @@ namespace wm {
 namespace {
 
 using test::EnvGuard;
+using test::WarningLog;
 
 // SDL's disk driver writes 2048 frames of 4 bytes at a time.
 constexpr qint64 kDeviceBufferBytes = 2048 * 4;
-
-// Collects the warnings logged while it lives.
-class WarningLog {
-  public:
-    WarningLog() : previous_(qInstallMessageHandler(&WarningLog::handle)) { current_ = this; }
-    ~WarningLog() {
-        qInstallMessageHandler(previous_);
-        current_ = nullptr;
-    }
-    WarningLog(const WarningLog&) = delete;
-    WarningLog& operator=(const WarningLog&) = delete;
-
-    qsizetype count_naming(const QString& text) const { return lines_.filter(text).size(); }
-
-  private:
-    static void handle(QtMsgType type, const QMessageLogContext&, const QString& line) {
-        if (type == QtWarningMsg && current_ != nullptr) {
-            current_->lines_.append(line);
-        }
-    }
-
-    static inline WarningLog* current_ = nullptr;
-    QtMessageHandler previous_;
-    QStringList lines_;
-};
 
 class CustomMusicTest : public testing::Test {
   protected:

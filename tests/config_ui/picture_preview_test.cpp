@@ -4,10 +4,14 @@
 
 #include "config_ui/picture_preview.h"
 
+#include "tests/imaging/jpeg_maker.h"
+#include "tests/imaging/largest_allocation.h"
+#include "tests/support/hostile_files.h"
 #include "tests/support/test_support.h"
 
 #include <QBuffer>
 #include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
 
@@ -133,8 +137,14 @@ TEST(PreviewPicture, FilesThatAreNoPicturesAreRefused) {
     const QString noise =
         test::write_file_in(dir, QStringLiteral("noise.jpg"), QByteArray(4096, 'q'));
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("folder.jpg")));
+    // A pipe would keep the window waiting for ever, /dev/zero would fill
+    // its memory: neither is opened.
+    const QString pipe = dir.filePath(QStringLiteral("pipe.png"));
+    ASSERT_TRUE(test::make_fifo(pipe));
+    const QString zero = dir.filePath(QStringLiteral("zero.jpg"));
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), zero));
     for (const QString& path : {empty, noise, dir.filePath(QStringLiteral("folder.jpg")),
-                                dir.filePath(QStringLiteral("missing.jpg"))}) {
+                                dir.filePath(QStringLiteral("missing.jpg")), pipe, zero}) {
         SCOPED_TRACE(path.toStdString());
         problem.clear();
         EXPECT_TRUE(load_preview_picture(path, {320, 240}, &problem).isNull());
@@ -156,6 +166,28 @@ TEST(PreviewPicture, AHeaderClaimingAHugeSizeIsRefusedBeforeDecoding) {
     QString problem;
     EXPECT_TRUE(load_preview_picture(forged, {320, 240}, &problem).isNull());
     EXPECT_TRUE(problem.contains(QStringLiteral("60000"))) << problem.toStdString();
+
+    // The same for other kinds of picture, and for a progressive JPEG whose
+    // scans would be decoded through a buffer of its full size, or walked
+    // thousands of times.
+    const struct {
+        const char* name;
+        QByteArray bytes;
+        const char* says;
+    } others[] = {
+        {"huge.png", test::png_claiming(30000, 30000), "30000"},
+        {"progressive.jpg", test::make_empty_scans(32768, 32768, 1), "32768"},
+        {"scans.jpg", test::make_empty_scans(8000, 8000, 2000), "scans"},
+    };
+    for (const auto& other : others) {
+        SCOPED_TRACE(other.name);
+        const QString path = test::write_file_in(dir, QLatin1String(other.name), other.bytes);
+        problem.clear();
+        const test::LargestAllocation largest;
+        EXPECT_TRUE(load_preview_picture(path, {320, 240}, &problem).isNull());
+        EXPECT_LT(largest.bytes(), std::size_t{4} << 20);
+        EXPECT_TRUE(problem.contains(QLatin1String(other.says))) << problem.toStdString();
+    }
 }
 
 }  // namespace

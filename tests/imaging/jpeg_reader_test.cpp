@@ -2,6 +2,8 @@
 
 #include "imaging/jpeg_reader.h"
 #include "tests/imaging/jpeg_maker.h"
+#include "tests/imaging/largest_allocation.h"
+#include "tests/support/hostile_files.h"
 #include "tests/support/test_support.h"
 
 #include <QFile>
@@ -99,11 +101,23 @@ TEST_F(JpegReader, UnreadableFilesLeaveTheSurfaceAlone) {
     ASSERT_TRUE(huge.resize(kMaxJpegFileBytes + 1));  // sparse: costs no disk
     huge.close();
 
+    // Special files, reached directly or through links, are refused unopened:
+    // reading a pipe would wait for ever, /dev/zero would never end.
+    const QString pipe = dir.filePath(QStringLiteral("pipe.jpg"));
+    ASSERT_TRUE(test::make_fifo(pipe));
+    const QString to_pipe = dir.filePath(QStringLiteral("to_pipe.jpg"));
+    ASSERT_TRUE(QFile::link(pipe, to_pipe));
+    const QString to_zero = dir.filePath(QStringLiteral("to_zero.jpg"));
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), to_zero));
+
     const QString cases[] = {
         dir.filePath(QStringLiteral("missing.jpg")),
         QString(),
         dir.path(),
         QStringLiteral("/dev/zero"),
+        pipe,
+        to_pipe,
+        to_zero,
         huge.fileName(),
         write(QStringLiteral("empty.jpg"), QByteArray()),
         write(QStringLiteral("garbage.jpg"), QByteArray("this is no picture at all")),
@@ -177,19 +191,104 @@ TEST_F(JpegReader, TruncatedFileDecodesWithGreyTail) {
     expect_near(bgr(surface, 63, 0), {128, 128, 128}, "bottom: filled by the decoder");
 }
 
-TEST_F(JpegReader, OversizedHeaderFailsQuietlyWithEmptySurface) {
-    QByteArray jpeg = test::make_jpeg(8, 8, red_over_blue);
-    const qsizetype sof = test::find_marker(jpeg, 0xC0);
-    ASSERT_GT(sof, 0);
-    for (const int offset : {5, 7}) {  // height, then width: 60000 = 0xEA60
-        jpeg[sof + offset] = '\xEA';
-        jpeg[sof + offset + 1] = '\x60';
+TEST_F(JpegReader, OversizedHeadersFailQuietlyBeforeDecodingAtAnyScale) {
+    // A baseline header of 60000 x 60000 (it would fit a surface at 1/8, yet
+    // the decoder would work through the full size), and a progressive one
+    // of 32768 x 32768 with no data (its coefficient buffer alone: 2 GB).
+    const QString baseline = write(QStringLiteral("bomb.jpg"), test::jpeg_claiming(60000, 60000));
+    const QString progressive =
+        write(QStringLiteral("progressive.jpg"), test::make_empty_scans(32768, 32768, 1));
+    for (const QString& path : {baseline, progressive}) {
+        for (const QSize fit : {QSize(), QSize(800, 600), QSize(1, 1)}) {
+            SCOPED_TRACE(path.toStdString() + " fit " + std::to_string(fit.width()));
+            ASSERT_TRUE(surface.Create(2, 2));
+            JpegOptions options;
+            options.fit_into = fit;
+            const test::LargestAllocation largest;
+            EXPECT_FALSE(load_jpeg(surface, path, options));
+            EXPECT_LT(largest.bytes(), std::size_t{1} << 20) << "nothing of the claimed size";
+            EXPECT_TRUE(capture.messages().empty());
+            EXPECT_EQ(surface.hDC(), 0u);
+            EXPECT_EQ(surface.DIBSectionBitsPtr(), nullptr);
+        }
     }
-    ASSERT_TRUE(surface.Create(2, 2));
-    EXPECT_FALSE(load_jpeg(surface, write(QStringLiteral("bomb.jpg"), jpeg)));
+    QString detail;
+    EXPECT_EQ(decode_jpeg(surface, test::read_file(baseline), QSize(800, 600), &detail),
+              JpegOutcome::kTooLarge);
+    EXPECT_TRUE(detail.contains(QStringLiteral("60000 x 60000"))) << detail.toStdString();
+}
+
+TEST_F(JpegReader, AProgressivePictureWhoseScansNeedTooMuchMemoryIsRefusedQuietly) {
+    // 9000 x 9000 in colour fits a surface (243 MB), but decoding it in
+    // scans takes a coefficient buffer of 3 x 81 million x 2 bytes.
+    const QString path =
+        write(QStringLiteral("colour.jpg"), test::make_empty_scans(9000, 9000, 1, 3));
+    JpegOptions options;
+    options.fit_into = QSize(800, 600);
+    const test::LargestAllocation largest;
+    EXPECT_FALSE(load_jpeg(surface, path, options));
+    EXPECT_LT(largest.bytes(), std::size_t{1} << 20);
     EXPECT_TRUE(capture.messages().empty());
-    EXPECT_EQ(surface.hDC(), 0u);
-    EXPECT_EQ(surface.DIBSectionBitsPtr(), nullptr);
+    EXPECT_EQ(decode_jpeg(surface, test::read_file(path), options.fit_into),
+              JpegOutcome::kTooLarge);
+}
+
+TEST_F(JpegReader, EmptyScansBeyondWhatThePictureCanNeedAreUnreadableData) {
+    // 8000 x 8000 grey with thousands of empty scans: each would cost the
+    // decoder a walk over the whole picture, seconds in all, for a picture
+    // it would then report as decoded. Refused before anything is decoded.
+    for (const int scans : {100, 2000}) {
+        SCOPED_TRACE(scans);
+        capture.clear();
+        const QString path =
+            write(QStringLiteral("scans.jpg"), test::make_empty_scans(8000, 8000, scans));
+        JpegOptions options;
+        options.fit_into = QSize(800, 600);
+        const test::LargestAllocation largest;
+        EXPECT_FALSE(load_jpeg(surface, path, options));
+        EXPECT_LT(largest.bytes(), std::size_t{1} << 20);
+        EXPECT_EQ(capture.texts(), QStringList{kDataFailed});
+        EXPECT_EQ(surface.DIBSectionBitsPtr(), nullptr);
+        QString detail;
+        EXPECT_EQ(decode_jpeg(surface, test::read_file(path), {}, &detail),
+                  JpegOutcome::kUnreadableData);
+        EXPECT_TRUE(detail.contains(QStringLiteral("scans"))) << detail.toStdString();
+    }
+    // A small picture may have more scans, up to what the decoder itself
+    // takes (500): past that it stops, and that is unreadable data too.
+    capture.clear();
+    EXPECT_TRUE(
+        load_jpeg(surface, write(QStringLiteral("few.jpg"), test::make_empty_scans(16, 16, 400))));
+    EXPECT_TRUE(capture.messages().empty());
+    EXPECT_FALSE(
+        load_jpeg(surface, write(QStringLiteral("many.jpg"), test::make_empty_scans(16, 16, 600))));
+    EXPECT_EQ(capture.texts(), QStringList{kDataFailed});
+    EXPECT_EQ(surface.width(), 16) << "decoded as far as it went";
+}
+
+TEST_F(JpegReader, ProgressivePhotographsDecodeAsBaselineOnesDo) {
+    // A real progressive picture, large enough for its scans to count:
+    // about ten scans over 1000 x 800 pixels, in colour and in grey.
+    for (const bool grey : {false, true}) {
+        SCOPED_TRACE(grey);
+        const QString path = write(
+            QStringLiteral("progressive.jpg"),
+            test::make_jpeg(
+                1000, 800, [](int, int y) { return y < 400 ? qRgb(255, 0, 0) : qRgb(0, 0, 255); },
+                grey, 90, /*progressive=*/true));
+        for (const QSize fit : {QSize(), QSize(250, 200)}) {
+            JpegOptions options;
+            options.fit_into = fit;
+            ASSERT_TRUE(load_jpeg(surface, path, options));
+            EXPECT_EQ(QSize(surface.width(), surface.height()),
+                      fit.isValid() ? QSize(250, 200) : QSize(1000, 800));
+            // A grey picture is made of the red channel.
+            const std::array<int, 3> top =
+                grey ? std::array<int, 3>{255, 255, 255} : std::array<int, 3>{0, 0, 255};
+            expect_near(bgr(surface, 5, surface.height() - 5), top, "top");
+        }
+    }
+    EXPECT_TRUE(capture.messages().empty());
 }
 
 }  // namespace

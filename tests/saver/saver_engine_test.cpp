@@ -5,9 +5,13 @@
 #include "platform/run_temp_folder.h"
 #include "tests/imaging/effect_durations.h"
 #include "tests/imaging/jpeg_maker.h"
+#include "tests/imaging/largest_allocation.h"
 #include "tests/saver/saver_fixture.h"
+#include "tests/support/hostile_files.h"
+#include "tests/support/warning_log.h"
 
 #include <QDir>
+#include <QFile>
 
 #include <gtest/gtest.h>
 
@@ -15,6 +19,51 @@ namespace wm {
 namespace {
 
 using test::SaverRun;
+
+// A run over a user's picture list.
+class PictureList : public SaverRun {
+  protected:
+    void use_pictures(const QStringList& files) {
+        state.settings.custom_picture_flag = 1;
+        state.settings.custom_picture_files_total = static_cast<int>(files.size());
+        state.settings.custom_picture_paths = {QString()};
+        for (const QString& file : files) {
+            state.settings.custom_picture_paths.push_back(file);
+        }
+    }
+
+    // Every hostile kind of picture file a list may name: empty and garbage
+    // files, headers claiming pictures far beyond any surface, a progressive
+    // JPEG of thousands of empty scans, special files and a missing one.
+    QStringList hostile_pictures() {
+        const QString folder = home.path() + QStringLiteral("/hostile/");
+        EXPECT_TRUE(QDir().mkpath(folder));
+        const auto file = [&](const QString& name, const QByteArray& bytes) {
+            EXPECT_TRUE(test::write_file(folder + name, bytes)) << qPrintable(name);
+            return folder + name;
+        };
+        QStringList list = {
+            file(QStringLiteral("zero.jpg"), QByteArray()),
+            file(QStringLiteral("words.png"), QByteArray("no picture at all")),
+            file(QStringLiteral("huge.jpg"), test::jpeg_claiming(60000, 60000)),
+            file(QStringLiteral("progressive.jpg"), test::make_empty_scans(32768, 32768, 1)),
+            file(QStringLiteral("scans.jpg"), test::make_empty_scans(8000, 8000, 2000)),
+            file(QStringLiteral("huge.png"), test::png_claiming(30000, 30000)),
+            file(QStringLiteral("upside.bmp"), test::bmp_with_negative_height()),
+            folder + QStringLiteral("x.jpg"),
+            folder + QStringLiteral("y.jpg"),
+            folder + QStringLiteral("y.png"),
+            folder + QStringLiteral("zero-device.jpg"),
+            folder + QStringLiteral("missing.jpg"),
+        };
+        EXPECT_TRUE(QDir(folder).mkdir(QStringLiteral("x.jpg")));
+        EXPECT_TRUE(test::make_fifo(folder + QStringLiteral("y.jpg")));
+        EXPECT_TRUE(test::make_fifo(folder + QStringLiteral("y.png")));
+        EXPECT_TRUE(
+            QFile::link(QStringLiteral("/dev/zero"), folder + QStringLiteral("zero-device.jpg")));
+        return list;
+    }
+};
 
 TEST(FramePacing, ShortestFrames) {
     EXPECT_EQ(frame_length_ms(30), 33u);
@@ -150,27 +199,119 @@ TEST_F(SaverRun, PackPicturesWrapFromTenToOne) {
     }
 }
 
-TEST_F(SaverRun, AMissingPictureKeepsTheSceneAndRestartsItsTimer) {
+TEST_F(PictureList, AnUnreadablePictureIsPassedOverForTheNextOne) {
     const QString good = home.path() + QStringLiteral("/good.jpg");
     ASSERT_TRUE(test::write_file(
         good, test::make_jpeg(160, 90, [](int, int) { return qRgb(200, 40, 40); })));
-    state.settings.custom_picture_flag = 1;
-    state.settings.custom_picture_files_total = 2;
-    state.settings.custom_picture_paths = {QString(), good,
-                                           home.path() + QStringLiteral("/missing.png")};
+    use_pictures({home.path() + QStringLiteral("/missing.png"), good});
     start();
-    // The first picture is drawn at random; make the next one the missing one.
-    if (engine->picture_index() == 2) {
-        engine->change_scene();
-    }
-    ASSERT_EQ(engine->picture_index(), 1);
+    // Whichever the first draw was, the good picture shows.
+    ASSERT_EQ(engine->picture_index(), 2);
     ASSERT_TRUE(stage_shows(400, 160, QColor(200, 40, 40)));
-    host->advance(5000);
+    for (int change = 0; change < 3; ++change) {
+        host->advance(5000);
+        engine->change_scene();
+        EXPECT_EQ(engine->picture_index(), 2) << "the missing one costs no scene";
+        EXPECT_TRUE(stage_shows(400, 160, QColor(200, 40, 40)));
+        EXPECT_EQ(engine->scene_started(), host->now());
+        EXPECT_EQ(engine->pictures().main.Image(), engine->pictures().ascreen.Image());
+    }
+    EXPECT_TRUE(messages.messages().empty());
+}
+
+TEST_F(PictureList, OnlyUnreadablePicturesLeaveABlackStageWithItsCaptionAndTheSaverResponsive) {
+    const QStringList hostile = hostile_pictures();
+    use_pictures(hostile);
+    test::WarningLog log;
+    start(0);
+    const auto black_with_caption = [&] {
+        int white = 0;
+        for (int x = 0; x < 800; ++x) {
+            white += stage_shows(x, 300, Qt::white) ? 1 : 0;
+        }
+        return stage_shows(10, 10, Qt::black) && stage_shows(790, 590, Qt::black) && white > 10;
+    };
+    EXPECT_TRUE(black_with_caption());
+    // Frames start every 33 ms: the scenes change at 10032 and 20064 (no
+    // effect runs for a scene that stays), and a key ends the saver at once.
+    host->at(10031, [&] { EXPECT_EQ(engine->scene_changes(), 0); });
+    host->at(10033, [&] {
+        EXPECT_EQ(engine->scene_changes(), 1);
+        EXPECT_EQ(engine->scene_started(), 10032u);
+        EXPECT_TRUE(black_with_caption());
+    });
+    key_at(25000);
+    engine->main_loop(false);
+    EXPECT_EQ(host->now(), 25000u);
+    EXPECT_EQ(engine->scene_changes(), 2);
+    EXPECT_TRUE(black_with_caption());
+    // Tried three times over, told once each, and never in a box.
+    EXPECT_TRUE(messages.messages().empty());
+    for (const QString& file : hostile) {
+        EXPECT_EQ(log.count_naming(QStringLiteral("Skipping picture ") + file + QLatin1Char(':')),
+                  1)
+            << qPrintable(file);
+    }
+}
+
+TEST_F(PictureList, AmongEveryHostileKindTheGoodPictureShowsAndScenesChangeOnTime) {
+    const QString good = home.path() + QStringLiteral("/good.jpg");
+    ASSERT_TRUE(test::write_file(
+        good, test::make_jpeg(160, 90, [](int, int) { return qRgb(40, 200, 40); })));
+    QStringList list = hostile_pictures();
+    list.insert(list.size() / 2, good);
+    const int good_index = static_cast<int>(list.indexOf(good)) + 1;
+    use_pictures(list);
+    state.settings.random_pictures = 0;
+
+    const test::LargestAllocation largest;
+    start(0);
+    EXPECT_EQ(engine->picture_index(), good_index);
+    EXPECT_TRUE(stage_shows(400, 160, QColor(40, 200, 40)));
+    // The first change comes at the first frame more than 10 s on and runs
+    // its effect; the next one 10 s after that effect's end.
+    std::uint32_t first_end = 0;
+    host->at(10032 + 2021, [&] {
+        ASSERT_EQ(engine->scene_changes(), 1);
+        first_end = 10032 + test::kEffectMs800x600[engine->transitions().last_effect()];
+        EXPECT_EQ(engine->scene_started(), first_end);
+        EXPECT_EQ(engine->picture_index(), good_index);
+        EXPECT_TRUE(stage_shows(400, 160, QColor(40, 200, 40)));
+        host->at(first_end + 10031, [&] { EXPECT_EQ(engine->scene_changes(), 1); });
+    });
+    key_at(10032 + 2021 + 10032 + 2021 + 1);
+    engine->main_loop(false);
+    EXPECT_EQ(engine->scene_changes(), 2);
+    EXPECT_EQ(engine->picture_index(), good_index);
+    EXPECT_TRUE(stage_shows(400, 160, QColor(40, 200, 40)));
+    EXPECT_TRUE(messages.messages().empty());
+    // Nothing near the size any hostile header claims was ever allocated:
+    // the largest blocks are the stage's own pictures.
+    EXPECT_LT(largest.bytes(), std::size_t{8} << 20);
+}
+
+TEST_F(SaverRun, AFailedExtractionIsNeverLoadedUnderAnyName) {
+    // A picture named as extract_member() names a failure, where a loader
+    // given that text would find it.
+    const QString before = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(home.path()));
+    ASSERT_TRUE(
+        test::write_file(home.path() + QStringLiteral("/False"),
+                         test::make_jpeg(160, 90, [](int, int) { return qRgb(250, 250, 0); })));
+    state.settings.random_pictures = 0;
+    start();
+    const int first = engine->picture_index();
+    const QImage scene = engine->pictures().ascreen.Image().copy();
+    // The pack's data goes: every later extraction fails.
+    ASSERT_TRUE(QFile::remove(state.run.install_path + QStringLiteral("images.img")));
+    test::WarningLog log;
+    EXPECT_FALSE(engine->extract_pack_member(first % 10 + 1).has_value());
     engine->change_scene();
-    EXPECT_EQ(engine->picture_index(), 2);
-    EXPECT_TRUE(stage_shows(400, 160, QColor(200, 40, 40)));
+    EXPECT_FALSE(stage_shows(400, 160, QColor(250, 250, 0)));
+    EXPECT_EQ(engine->pictures().ascreen.Image(), scene) << "the scene stays";
     EXPECT_EQ(engine->scene_started(), host->now());
-    EXPECT_EQ(engine->pictures().main.Image(), engine->pictures().ascreen.Image());
+    EXPECT_GE(log.count_naming(QStringLiteral("Cannot extract member")), 1);
+    QDir::setCurrent(before);
 }
 
 TEST_F(SaverRun, AnEmptyUserListShowsThePacksPictures) {
