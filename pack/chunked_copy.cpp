@@ -1,6 +1,7 @@
 #include "pack/chunked_copy.h"
 
 #include "platform/error_text.h"
+#include "platform/write_all.h"
 
 #include <QByteArray>
 
@@ -51,7 +52,8 @@ std::vector<qint64> chunk_plan(qint64 length) {
     return plan;
 }
 
-bool copy_chunked(QIODevice& from, QIODevice& to, qint64 length, QString* problem) {
+bool copy_chunked(QIODevice& from, QIODevice& to, qint64 length, QString* problem,
+                  const std::function<void()>& after_chunk) {
     if (length < 0) {
         set_error(problem, QStringLiteral("cannot copy a negative number of bytes"));
         return false;
@@ -66,9 +68,13 @@ bool copy_chunked(QIODevice& from, QIODevice& to, qint64 length, QString* proble
                                    .arg(length));
             return false;
         }
-        if (to.write(buffer.constData(), chunk) != chunk) {
-            set_error(problem, QStringLiteral("writing failed: %1").arg(to.errorString()));
+        QString why;
+        if (!write_all(to, buffer.constData(), chunk, &why)) {
+            set_error(problem, QStringLiteral("writing failed: %1").arg(why));
             return false;
+        }
+        if (after_chunk) {
+            after_chunk();
         }
         return true;
     });

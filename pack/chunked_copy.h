@@ -6,6 +6,7 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <functional>
 #include <vector>
 
 namespace wm {
@@ -17,8 +18,10 @@ inline constexpr qint64 kCopyChunkBytes = 60000;
 std::vector<qint64> chunk_plan(qint64 length);
 
 // Copies exactly `length` bytes from the current position of `from` to the
-// current position of `to`, following chunk_plan(). False (with a problem
-// text when asked) when the input ends early or a read or write fails.
-bool copy_chunked(QIODevice& from, QIODevice& to, qint64 length, QString* problem = nullptr);
+// current position of `to`, following chunk_plan(), and calls after_chunk
+// (when given) once each chunk has been written. False (with a problem text
+// when asked) when the input ends early or a read or write fails.
+bool copy_chunked(QIODevice& from, QIODevice& to, qint64 length, QString* problem = nullptr,
+                  const std::function<void()>& after_chunk = {});
 
 }  // namespace wm

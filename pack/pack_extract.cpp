@@ -1,7 +1,9 @@
 #include "pack/pack_extract.h"
 
 #include "pack/chunked_copy.h"
+#include "pack/pack_commit.h"
 #include "pack/pack_format.h"
+#include "pack/pack_index.h"
 #include "platform/app_paths.h"
 #include "platform/error_text.h"
 #include "platform/run_temp_folder.h"
@@ -77,20 +79,14 @@ std::optional<MemberSpan> member_span(const PackTable& table, int position, QStr
     return span;
 }
 
-// Opens the data file positioned at the member's first byte.
-bool open_member(QFile& data, const MemberSpan& span, int position, QString* problem) {
+// Opens the data file positioned at the member's first byte, once it is known
+// to be the table's: a data file of another size holds other members.
+bool open_member(QFile& data, const PackTable& table, const MemberSpan& span, QString* problem) {
     if (!QFileInfo(data.fileName()).isFile() || !data.open(QIODevice::ReadOnly)) {
         set_error(problem, QStringLiteral("cannot read the data file %1").arg(data.fileName()));
         return false;
     }
-    if (span.offset + span.size > data.size()) {
-        set_error(problem,
-                  QStringLiteral("member %1 reaches past the end of the data file %2 (%3 bytes "
-                                 "needed, %4 present)")
-                      .arg(position)
-                      .arg(data.fileName())
-                      .arg(span.offset + span.size)
-                      .arg(data.size()));
+    if (!data_size_matches(table, data.fileName(), data.size(), problem)) {
         return false;
     }
     if (!data.seek(span.offset)) {
@@ -100,11 +96,22 @@ bool open_member(QFile& data, const MemberSpan& span, int position, QString* pro
     return true;
 }
 
-// True when `path` names one of the pack's own two files (through any link).
+// True when `path` names one of the pack's own files (through any link),
+// pending ones included.
 bool is_pack_file(const QString& base_path, const QString& path) {
     const QString target = QFileInfo(path).canonicalFilePath();
-    return !target.isEmpty() && (target == QFileInfo(base_path + kDataSuffix).canonicalFilePath() ||
-                                 target == QFileInfo(base_path + kIndexSuffix).canonicalFilePath());
+    if (target.isEmpty()) {
+        return false;
+    }
+    for (const QString& suffix : {kDataSuffix, kIndexSuffix}) {
+        const QString own = base_path + suffix;
+        for (const QString& file : {own, pending_pack_file(own)}) {
+            if (target == QFileInfo(file).canonicalFilePath()) {
+                return true;
+            }
+        }
+    }
+    return false;
 }
 
 }  // namespace
@@ -113,28 +120,45 @@ QString temp_member_path(const PackTable& table, int position) {
     return checked_temp_path(table, position, nullptr).value_or(QString());
 }
 
-bool copy_member(const PackTable& table, const QString& base_path, int position,
-                 const QString& out_path, QString* problem) {
+namespace {
+
+// Copies member `position` into `out`, already open for writing.
+bool copy_member_bytes(const PackTable& table, const QString& base_path, int position,
+                       QIODevice& out, QString* problem) {
     const std::optional<MemberSpan> span = member_span(table, position, problem);
     if (!span) {
+        return false;
+    }
+    QFile data(current_pack_file(base_path, kDataSuffix));
+    if (!open_member(data, table, *span, problem)) {
+        return false;
+    }
+    QString why;
+    if (!copy_chunked(data, out, span->size, &why)) {
+        set_error(problem, QStringLiteral("copying member %1: %2").arg(position).arg(why));
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool copy_member(const PackTable& table, const QString& base_path, int position,
+                 const QString& out_path, QString* problem) {
+    if (!member_span(table, position, problem)) {
         return false;
     }
     if (is_pack_file(base_path, out_path)) {
         set_error(problem, QStringLiteral("%1 is a file of the pack itself").arg(out_path));
         return false;
     }
-    QFile data(base_path + kDataSuffix);
-    if (!open_member(data, *span, position, problem)) {
-        return false;
-    }
     QSaveFile out(out_path);
-    if (!out.open(QIODevice::WriteOnly)) {
+    // Unbuffered, so that a failing write reports its own reason (write_all).
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         set_error(problem, QStringLiteral("cannot write %1: %2").arg(out_path, out.errorString()));
         return false;
     }
-    QString why;
-    if (!copy_chunked(data, out, span->size, &why)) {
-        set_error(problem, QStringLiteral("copying member %1: %2").arg(position).arg(why));
+    if (!copy_member_bytes(table, base_path, position, out, problem)) {
         return false;
     }
     if (!out.commit()) {
@@ -151,9 +175,30 @@ std::optional<QString> extract_member_path(const PackTable& table, const QString
     if (!target) {
         return std::nullopt;
     }
+    if (is_pack_file(base_path, *target)) {
+        set_error(problem, QStringLiteral("%1 is a file of the pack itself").arg(*target));
+        return std::nullopt;
+    }
     // An earlier member's file goes first, so a failure leaves nothing at the path.
     QFile::remove(*target);
-    if (!copy_member(table, base_path, position, *target, problem)) {
+    // The run's private folder is gone when the run ends, so its files need
+    // no sync to disk (which a scene change every few seconds would pay for):
+    // the copy is only made whole under another name before it takes the path.
+    QFile out(*target + QLatin1Char('~'));
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
+        set_error(problem,
+                  QStringLiteral("cannot write %1: %2").arg(out.fileName(), out.errorString()));
+        return std::nullopt;
+    }
+    if (!copy_member_bytes(table, base_path, position, out, problem)) {
+        out.remove();
+        return std::nullopt;
+    }
+    out.close();
+    if (!out.rename(*target)) {
+        set_error(problem,
+                  QStringLiteral("cannot complete %1: %2").arg(*target, out.errorString()));
+        out.remove();
         return std::nullopt;
     }
     return target;

@@ -3,8 +3,10 @@
 //
 // Members are found by position (1-based) in a table filled by
 // read_pack_index(). Every failure is refused before anything is written:
-// positions outside the table, negative sizes, members that reach past the
-// end of the data file, and names whose tail would lead out of temp_folder.
+// positions outside the table, negative sizes, a data file that is not of the
+// size the table lists (so not the one the table was read with: no member of
+// it is handed out), and names whose tail would lead out of temp_folder. The
+// data file is taken by the rule of pack_commit.h, as the index was.
 
 #include "pack/pack_table.h"
 

@@ -4,6 +4,7 @@
 
 #include "pack/chunked_copy.h"  // IWYU pragma: export
 #include "pack/file_checks.h"   // IWYU pragma: export
+#include "pack/pack_commit.h"   // IWYU pragma: export
 #include "pack/pack_extract.h"  // IWYU pragma: export
 #include "pack/pack_format.h"   // IWYU pragma: export
 #include "pack/pack_index.h"    // IWYU pragma: export

@@ -4,7 +4,8 @@
 // A pack is an index file (text lines, CR LF) and a data file (the members'
 // bytes back to back) that share one base path. The index holds three
 // identification lines, the member count, then one name line and one size
-// line per member.
+// line per member. Only a write that was stopped leaves other files beside
+// them (pending files, a commit marker: pack_commit.h).
 
 #include <QString>
 #include <QtGlobal>

@@ -1,11 +1,13 @@
 #include "pack/pack_index.h"
 
 #include "pack/file_checks.h"
+#include "pack/pack_commit.h"
 #include "pack/pack_format.h"
 #include "platform/error_text.h"
 #include "platform/run_temp_folder.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <limits>
 #include <optional>
@@ -137,9 +139,46 @@ bool parse_pack_index(const QByteArray& text, PackTable& table, QString* problem
     return true;
 }
 
+std::optional<qint64> listed_bytes(const PackTable& table) {
+    if (table.pack_count == 0) {
+        return 0;
+    }
+    if (table.pack_count < 0 ||
+        static_cast<std::size_t>(table.pack_count) >= table.pack_sizes.size()) {
+        return std::nullopt;
+    }
+    qint64 total = 0;
+    for (int i = 1; i <= table.pack_count; ++i) {
+        const qint32 size = table.pack_sizes[static_cast<std::size_t>(i)];
+        if (size < 0) {
+            return std::nullopt;
+        }
+        total += size;
+    }
+    return total;
+}
+
+bool data_size_matches(const PackTable& table, const QString& data_path, qint64 data_size,
+                       QString* problem) {
+    const std::optional<qint64> listed = listed_bytes(table);
+    if (!listed) {
+        set_error(problem, QStringLiteral("the member table lists no valid sizes"));
+        return false;
+    }
+    if (*listed == data_size) {
+        return true;
+    }
+    set_error(problem, QStringLiteral("the data file %1 holds %2 bytes but the index lists %3: "
+                                      "the two files are not one pack")
+                           .arg(data_path)
+                           .arg(data_size)
+                           .arg(*listed));
+    return false;
+}
+
 IndexLoad load_pack_index(PackTable& table, const QString& base_path, QString* problem) {
     clear_members(table);
-    const QString path = base_path + kIndexSuffix;
+    const QString path = current_pack_file(base_path, kIndexSuffix);
     if (!file_exists(path)) {
         return IndexLoad::Missing;
     }
@@ -153,7 +192,19 @@ IndexLoad load_pack_index(PackTable& table, const QString& base_path, QString* p
         set_error(problem, QStringLiteral("the index is larger than %1 bytes").arg(kMaxIndexBytes));
         return IndexLoad::Malformed;
     }
-    return parse_pack_index(text, table, problem) ? IndexLoad::Loaded : IndexLoad::Malformed;
+    if (!parse_pack_index(text, table, problem)) {
+        return IndexLoad::Malformed;
+    }
+    const QFileInfo data(current_pack_file(base_path, kDataSuffix));
+    QString why;
+    if (!data.isFile()) {
+        why = QStringLiteral("there is no data file %1").arg(data.filePath());
+    } else if (data_size_matches(table, data.filePath(), data.size(), &why)) {
+        return IndexLoad::Loaded;
+    }
+    clear_members(table);
+    set_error(problem, why);
+    return IndexLoad::Malformed;
 }
 
 bool read_pack_index(PackTable& table, const QString& base_path, QString* problem) {

@@ -1,4 +1,5 @@
 #include "pack/chunked_copy.h"
+#include "platform/write_all.h"
 #include "tests/pack/pack_fixture.h"
 
 #include <QBuffer>
@@ -67,6 +68,48 @@ TEST(CopyChunked, ReportsAFailingWrite) {
     QString problem;
     EXPECT_FALSE(copy_chunked(from, to, 100, &problem));
     EXPECT_FALSE(problem.isEmpty());
+}
+
+// A file that takes at most `room` bytes in all, a few at a time, as a file
+// system does when it fills up: a write that meets the end stores what fits,
+// the next one fails with the reason.
+class FillingDevice : public QIODevice {
+  public:
+    explicit FillingDevice(qint64 room) : room_(room) { open(QIODevice::WriteOnly); }
+    QByteArray stored;
+
+  protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char* data, qint64 length) override {
+        const qint64 n = qMin(qMin(length, qint64{7000}), room_ - stored.size());
+        if (n <= 0) {
+            setErrorString(QStringLiteral("No space left on device"));
+            return -1;
+        }
+        stored.append(data, n);
+        return n;
+    }
+
+  private:
+    qint64 room_;
+};
+
+TEST(CopyChunked, WritesTheRestAfterShortWritesAndGivesTheReasonOfTheOneThatFails) {
+    const QByteArray bytes = pattern_bytes(20000, 4);
+    FillingDevice roomy(100000);
+    EXPECT_TRUE(write_all(roomy, bytes));
+    EXPECT_EQ(roomy.stored, bytes);
+
+    QByteArray in_bytes = pattern_bytes(130000, 5);
+    QBuffer from(&in_bytes);
+    from.open(QIODevice::ReadOnly);
+    FillingDevice full(90000);
+    QString problem;
+    int chunks = 0;
+    EXPECT_FALSE(copy_chunked(from, full, 130000, &problem, [&chunks] { ++chunks; }));
+    EXPECT_EQ(problem, QStringLiteral("writing failed: No space left on device"));
+    EXPECT_EQ(full.stored, in_bytes.left(90000));
+    EXPECT_EQ(chunks, 1);
 }
 
 }  // namespace

@@ -16,6 +16,10 @@ class PackIndex : public PackTest {
         ASSERT_TRUE(write_file(base() + kIndexSuffix, text));
     }
 
+    void write_data(qsizetype size) const {
+        ASSERT_TRUE(write_file(base() + kDataSuffix, pattern_bytes(size, 1)));
+    }
+
     // A table holding members before each read, so that emptying shows.
     static PackTable filled_table() {
         PackTable table;
@@ -40,6 +44,7 @@ TEST_F(PackIndex, ReadsBackWhatTheWriterWrote) {
 
 TEST_F(PackIndex, AcceptsPlainLineEndsAndAMissingLastLineEnd) {
     write_index("W\nQ\nhttp://x\n2\nfirst, one.jpg\n12\nlast.wav\n0");
+    write_data(12);
     PackTable table = filled_table();
     QString problem;
     EXPECT_EQ(load_pack_index(table, base(), &problem), IndexLoad::Loaded);
@@ -99,6 +104,7 @@ TEST_F(PackIndex, RefusesAnIndexAboveTheSizeLimit) {
     QByteArray text = "W\r\nQ\r\nA\r\n0\r\n";
     text += QByteArray(kMaxIndexBytes - text.size(), '\n');
     write_index(text);
+    write_data(0);
     PackTable table;
     EXPECT_EQ(load_pack_index(table, base()), IndexLoad::Loaded);
 
@@ -106,6 +112,47 @@ TEST_F(PackIndex, RefusesAnIndexAboveTheSizeLimit) {
     QString problem;
     EXPECT_EQ(load_pack_index(table, base(), &problem), IndexLoad::Malformed);
     EXPECT_TRUE(problem.contains(QStringLiteral("larger than"))) << problem.toStdString();
+}
+
+TEST_F(PackIndex, IsReadOnlyWithTheDataFileItDescribes) {
+    write_index("W\r\nQ\r\nA\r\n2\r\na.jpg\r\n10\r\nb.mid\r\n20\r\n");
+    const auto refused = [this](const char* fragment) {
+        PackTable table = filled_table();
+        QString problem;
+        EXPECT_EQ(load_pack_index(table, base(), &problem), IndexLoad::Malformed) << fragment;
+        EXPECT_EQ(table.pack_count, 0);
+        EXPECT_TRUE(table.pack_names.empty() && table.pack_sizes.empty());
+        EXPECT_TRUE(problem.contains(QString::fromUtf8(fragment))) << problem.toStdString();
+    };
+    refused("there is no data file");
+    ASSERT_TRUE(QDir().mkpath(base() + kDataSuffix));
+    refused("there is no data file");
+    ASSERT_TRUE(QDir().rmdir(base() + kDataSuffix));
+    write_data(29);
+    refused("holds 29 bytes but the index lists 30");
+    write_data(31);
+    refused("holds 31 bytes but the index lists 30");
+
+    write_data(30);
+    PackTable table;
+    QString problem;
+    EXPECT_EQ(load_pack_index(table, base(), &problem), IndexLoad::Loaded) << problem.toStdString();
+    EXPECT_EQ(table.pack_count, 2);
+}
+
+TEST_F(PackIndex, ListedBytesAreTheSumOfAReadTablesSizes) {
+    PackTable table = filled_table();
+    EXPECT_EQ(listed_bytes(table), 5);
+    table.pack_sizes = {0, 5, 2147483647, 2147483647};
+    table.pack_count = 3;
+    EXPECT_EQ(listed_bytes(table), qint64{5} + 2 * qint64{2147483647});
+    table.pack_count = 4;
+    EXPECT_EQ(listed_bytes(table), std::nullopt);
+    table.pack_count = 3;
+    table.pack_sizes[2] = -1;
+    EXPECT_EQ(listed_bytes(table), std::nullopt);
+    EXPECT_FALSE(data_size_matches(table, QStringLiteral("d.img"), 0));
+    EXPECT_EQ(listed_bytes(PackTable{}), 0);
 }
 
 }  // namespace

@@ -4,6 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <csignal>
+#include <functional>
+
+#include <sys/resource.h>
+
 namespace wm::test {
 namespace {
 
@@ -15,8 +21,12 @@ struct ToolRun {
 
 class PackTool : public PackTest {
   protected:
-    static ToolRun run(const QStringList& arguments) {
+    // `in_child` (when given) runs in the tool's process before it starts.
+    static ToolRun run(const QStringList& arguments, const std::function<void()>& in_child = {}) {
         QProcess process;
+        if (in_child) {
+            process.setChildProcessModifier(in_child);
+        }
         process.start(QStringLiteral(WM_PACK_TOOL), arguments);
         // A generous bound only so that a hanging tool fails the test instead of the run.
         EXPECT_TRUE(process.waitForFinished(120000));
@@ -26,7 +36,7 @@ class PackTool : public PackTest {
     }
 
     // The tool failed with one message naming `fragment`.
-    static void expect_failure(const ToolRun& result, const char* fragment, int code = 1) {
+    static void expect_failure(const ToolRun& result, const QByteArray& fragment, int code = 1) {
         EXPECT_EQ(result.exit_code, code);
         EXPECT_TRUE(result.err.contains(fragment)) << result.err.toStdString();
         EXPECT_TRUE(result.out.isEmpty()) << result.out.toStdString();
@@ -81,6 +91,39 @@ TEST_F(PackTool, ReportsEveryFailureWithAStatus) {
 
     ASSERT_TRUE(write_file(base() + kIndexSuffix, "W\r\nQ\r\nA\r\n-3\r\n"));
     expect_failure(run({QStringLiteral("list"), pack_folder()}), "negative");
+}
+
+TEST_F(PackTool, RefusesAnIndexOverADataFileOfAnotherPack) {
+    pack_of({source(QStringLiteral("a.jpg"), pattern_bytes(10, 1)),
+             source(QStringLiteral("b.mid"), pattern_bytes(20, 2))});
+    // The data file of a later pack under the index of this one.
+    ASSERT_TRUE(write_file(base() + kDataSuffix, pattern_bytes(31, 3)));
+    expect_failure(run({QStringLiteral("list"), pack_folder()}), "not one pack");
+    expect_failure(run({QStringLiteral("extract"), pack_folder(), QStringLiteral("1"), out_path()}),
+                   "the data file " + (base() + kDataSuffix).toUtf8() +
+                       " holds 31 bytes but the index "
+                       "lists 30");
+    EXPECT_FALSE(QFileInfo::exists(out_path()));
+}
+
+TEST_F(PackTool, ReportsAFullDiskWithTheSystemsReasonAndKeepsTheOldPack) {
+    pack_of({source(QStringLiteral("a.jpg"), pattern_bytes(10, 1))});
+    const QByteArray index = read_file(base() + kIndexSuffix);
+    const QByteArray data = read_file(base() + kDataSuffix);
+    const ToolRun created = run({QStringLiteral("create"), pack_folder(),
+                                 source(QStringLiteral("big.jpg"), pattern_bytes(200000, 2))},
+                                [] {
+                                    // Files of the tool end at 100000 bytes, as on a full disk.
+                                    ::signal(SIGXFSZ, SIG_IGN);
+                                    const rlimit limit{100000, 100000};
+                                    ::setrlimit(RLIMIT_FSIZE, &limit);
+                                });
+    expect_failure(created, qt_error_string(EFBIG).toUtf8());
+    EXPECT_FALSE(created.err.contains("Unknown error")) << created.err.toStdString();
+    EXPECT_EQ(read_file(base() + kIndexSuffix), index);
+    EXPECT_EQ(read_file(base() + kDataSuffix), data);
+    EXPECT_EQ(entries(pack_folder()),
+              (QStringList{QStringLiteral("images.icf"), QStringLiteral("images.img")}));
 }
 
 TEST_F(PackTool, ShowsUsageForWrongArguments) {

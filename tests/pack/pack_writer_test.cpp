@@ -1,10 +1,21 @@
 #include "tests/pack/pack_fixture.h"
+#include "tests/support/forked_child.h"
 
 #include <QFile>
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+
+#include <fcntl.h>
+#include <sched.h>
+#include <sys/file.h>
+#include <sys/mount.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace wm::test {
 namespace {
@@ -122,6 +133,157 @@ TEST_F(PackWriter, FailsForAFolderThatCannotBeWritten) {
     EXPECT_FALSE(make_pack_file(home_.path() + QStringLiteral("/no/such/folder"), kPackBaseName,
                                 {source_path}));
     EXPECT_FALSE(make_pack_file(QString(), kPackBaseName, {source_path}));
+}
+
+// Exit status of a child that found no way to mount a file system of its own.
+constexpr int kNoPrivateMount = 77;
+
+// Gives the calling (single-threaded, fork()ed) process a mount namespace of
+// its own in which mounts stay private; false with the reason in `report`
+// where the machine does not allow it.
+bool private_mount_namespace(QByteArray& report) {
+    const uid_t uid = ::geteuid();
+    const gid_t gid = ::getegid();
+    const int flags = uid == 0 ? CLONE_NEWNS : CLONE_NEWNS | CLONE_NEWUSER;
+    if (::unshare(flags) != 0) {
+        report = QByteArray("unshare: ") + std::strerror(errno);
+        return false;
+    }
+    if (uid != 0) {
+        // The same ids inside as outside, so that files keep their owner.
+        const auto map = [](const char* file, const QByteArray& line) {
+            QFile out(QString::fromLatin1(file));
+            return out.open(QIODevice::WriteOnly) && out.write(line) == line.size();
+        };
+        if (!map("/proc/self/setgroups", "deny") ||
+            !map("/proc/self/uid_map",
+                 QByteArray::number(uid) + ' ' + QByteArray::number(uid) + " 1") ||
+            !map("/proc/self/gid_map",
+                 QByteArray::number(gid) + ' ' + QByteArray::number(gid) + " 1")) {
+            report = "cannot map the user's ids";
+            return false;
+        }
+    }
+    if (::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) {
+        report = QByteArray("making mounts private: ") + std::strerror(errno);
+        return false;
+    }
+    return true;
+}
+
+TEST_F(PackWriter, AWriteBeyondTheFileSizeLimitFailsWithTheSystemsReason) {
+    write_old_pack();
+    const QStringList sources{source(QStringLiteral("big.jpg"), pattern_bytes(200000, 7))};
+    ForkedChild child([&](QByteArray& report) {
+        // The limit is met in the second chunk's write, part of which fits.
+        ::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{100000, 100000};
+        if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) {
+            report = "setrlimit failed";
+            return 2;
+        }
+        QString problem;
+        const bool written = rebuild(sources, &problem);
+        report = problem.toUtf8();
+        return written ? 1 : 0;
+    });
+    const ChildEnd end = child.wait();
+    ASSERT_TRUE(end.exited) << "signal " << end.signal;
+    ASSERT_EQ(end.exit_code, 0) << end.report.toStdString();
+    const QString problem = QString::fromUtf8(end.report);
+    EXPECT_TRUE(problem.contains(qt_error_string(EFBIG))) << problem.toStdString();
+    EXPECT_TRUE(problem.contains(QStringLiteral("big.jpg"))) << problem.toStdString();
+    EXPECT_FALSE(problem.contains(QStringLiteral("Unknown error"))) << problem.toStdString();
+    expect_old_pack_untouched();
+}
+
+TEST_F(PackWriter, AFullFileSystemFailsWithTheSystemsReasonAndKeepsTheOldPack) {
+    const QStringList old_sources{source(QStringLiteral("old1.jpg"), pattern_bytes(500, 1)),
+                                  source(QStringLiteral("old2.wav"), pattern_bytes(61000, 2))};
+    const QStringList big{source(QStringLiteral("big.jpg"), pattern_bytes(400000, 7))};
+    ASSERT_TRUE(QDir().mkpath(pack_folder()));
+    // All of it happens in a child: the small file system is mounted over the
+    // pack folder in the child's own mount namespace, and nowhere else.
+    ForkedChild child([&](QByteArray& report) {
+        if (!private_mount_namespace(report)) {
+            return kNoPrivateMount;
+        }
+        if (::mount("tmpfs", QFile::encodeName(pack_folder()).constData(), "tmpfs", 0,
+                    "size=256k") != 0) {
+            report = QByteArray("mount: ") + std::strerror(errno);
+            return kNoPrivateMount;
+        }
+        QString problem;
+        if (!rebuild(old_sources, &problem)) {
+            report = "the old pack cannot be written: " + problem.toUtf8();
+            return 2;
+        }
+        const QByteArray index = index_bytes();
+        const QByteArray data = data_bytes();
+        if (rebuild(big, &problem)) {
+            report = "a pack larger than its file system was written";
+            return 3;
+        }
+        report = problem.toUtf8();
+        if (index_bytes() != index || data_bytes() != data || data.size() != 61500 ||
+            entries(pack_folder()) !=
+                QStringList{QStringLiteral("images.icf"), QStringLiteral("images.img")}) {
+            report += "\nthe old pack did not stay as it was";
+            return 4;
+        }
+        return 0;
+    });
+    const ChildEnd end = child.wait();
+    ASSERT_TRUE(end.exited) << "signal " << end.signal;
+    if (end.exit_code == kNoPrivateMount) {
+        GTEST_SKIP() << "no file system of its own can be mounted here: "
+                     << end.report.toStdString();
+    }
+    ASSERT_EQ(end.exit_code, 0) << end.report.toStdString();
+    const QString problem = QString::fromUtf8(end.report);
+    EXPECT_TRUE(problem.contains(qt_error_string(ENOSPC))) << problem.toStdString();
+    EXPECT_FALSE(problem.contains(QStringLiteral("Unknown error"))) << problem.toStdString();
+}
+
+TEST_F(PackWriter, KeepsTheModeOfTheFilesItReplaces) {
+    write_old_pack();
+    for (const QString& suffix : {kIndexSuffix, kDataSuffix}) {
+        ASSERT_EQ(::chmod(QFile::encodeName(base() + suffix).constData(), 0604), 0);
+    }
+    pack_of({source(QStringLiteral("n.jpg"), pattern_bytes(9, 5))});
+    for (const QString& suffix : {kIndexSuffix, kDataSuffix}) {
+        struct stat status {};
+        ASSERT_EQ(::stat(QFile::encodeName(base() + suffix).constData(), &status), 0);
+        EXPECT_EQ(status.st_mode & 0777, 0604u) << suffix.toStdString();
+    }
+}
+
+TEST_F(PackWriter, RefusesAnIndexTooLargeForAReader) {
+    write_old_pack();
+    // 1 MiB of index lines: names of 200 characters, each member listed twice.
+    const QString name = QString(196, QLatin1Char('n')) + QStringLiteral(".jpg");
+    const QString one = source(name, pattern_bytes(3, 6));
+    const QStringList many(5300, one);
+    QString problem;
+    EXPECT_FALSE(rebuild(many, &problem));
+    EXPECT_TRUE(problem.contains(QString::number(kMaxIndexBytes))) << problem.toStdString();
+    expect_old_pack_untouched();
+}
+
+TEST_F(PackWriter, OneFolderTakesOneWriteAtATime) {
+    write_old_pack();
+    // Another write holds the folder's lock (a lock of its own open folder).
+    const int other = ::open(QFile::encodeName(pack_folder()).constData(), O_RDONLY | O_DIRECTORY);
+    ASSERT_GE(other, 0);
+    ASSERT_EQ(::flock(other, LOCK_EX), 0);
+    const QString n = source(QStringLiteral("n.jpg"), pattern_bytes(9, 5));
+    QString problem;
+    EXPECT_FALSE(rebuild({n}, &problem));
+    EXPECT_TRUE(problem.contains(QStringLiteral("another pack is being written")))
+        << problem.toStdString();
+    expect_old_pack_untouched();
+    ::close(other);
+    EXPECT_TRUE(rebuild({n}, &problem)) << problem.toStdString();
 }
 
 TEST_F(PackWriter, CanRebuildFromItsOwnDataFile) {
