@@ -10,7 +10,10 @@
 #include "tests/e2e/screen_stats.h"
 #include "tests/e2e/x_display.h"
 
+#include <QDir>
 #include <QImage>
+
+#include <csignal>
 
 #include <gtest/gtest.h>
 
@@ -168,6 +171,31 @@ TEST_F(ConfigurationE2eTest, AnOptionChangedByKeyboardAndMouseIsSavedAndTheSaver
     }
     saver.terminate();
     EXPECT_TRUE(saver.wait_for_end(kEndMs));
+}
+
+TEST_F(ConfigurationE2eTest, ASignalDuringATestRunEndsConfigurationModeWithTheRunCleanedUp) {
+    SaverProcess config(saver_, display_);
+    ASSERT_TRUE(config.start({})) << text(config.report());
+    const QStringList welcome = wait_for_windows(kWelcomeTitle, 1, config);
+    ASSERT_EQ(welcome.size(), 1);
+    ASSERT_NO_FATAL_FAILURE(keys(welcome.first(), {QStringLiteral("Return")}));
+    const QStringList configuration = wait_for_windows(kConfigurationTitle, 1, config);
+    ASSERT_EQ(configuration.size(), 1);
+    ASSERT_NO_FATAL_FAILURE(keys(configuration.first(), {QStringLiteral("alt+p")}));
+    ASSERT_EQ(wait_for_windows(kSaverTitle, 1, config).size(), 1);
+    const QString runtime = saver_.runtime_folder();
+    const auto run_folders = [&runtime] {
+        return QDir(runtime).entryList({QStringLiteral("wintermere-*")},
+                                       QDir::Dirs | QDir::NoDotAndDotDot);
+    };
+    ASSERT_TRUE(poll_until(kWindowMs, [&] { return !run_folders().isEmpty(); }))
+        << "the test run keeps its pack members in a folder of its own";
+
+    // A session going away hangs up on the program.
+    config.send_signal(SIGHUP);
+    ASSERT_TRUE(config.wait_for_end(kEndMs)) << "SIGHUP left configuration mode running";
+    EXPECT_EQ(config.exit_status(), 128 + SIGHUP) << text(config.report());
+    EXPECT_TRUE(run_folders().isEmpty()) << text(run_folders().join(QStringLiteral(", ")));
 }
 
 TEST_F(ConfigurationE2eTest, ThePackBuilderOpensAndTheProgramEndsWithIt) {

@@ -18,10 +18,9 @@
 
 #include "platform/registry.h"
 #include "tests/e2e/e2e_support.h"
-#include "tests/e2e/installed_saver.h"
+#include "tests/e2e/saver_e2e_fixture.h"
 #include "tests/e2e/saver_process.h"
 #include "tests/e2e/screen_stats.h"
-#include "tests/e2e/x_display.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -39,104 +38,6 @@
 
 namespace wm::e2e {
 namespace {
-
-const QSize kScreen(1280, 720);
-const QString kTitle = QStringLiteral("Screen Saver Main Form");
-const QRgb kWhite = qRgb(255, 255, 255);
-const QRgb kBlack = qRgb(0, 0, 0);
-
-// Start-up runs under the sanitizers, maybe beside other tests on two cores.
-constexpr int kFirstPictureMs = 20000;
-constexpr int kEndMs = 5000;
-// A painted picture has tens of thousands of colours; a blank or merely
-// bordered screen has a handful.
-constexpr int kPictureColours = 5000;
-// Pixels that differ by more than this in a channel count as changed.
-constexpr int kChangeThreshold = 32;
-// Music: how long the first notes may take, how many loud samples (16-bit,
-// two channels) make it music (a quarter of a second), and how long a quiet
-// run goes on.
-constexpr int kFirstSoundMs = 15000;
-constexpr qint64 kLoudSamples = 44100 / 2;
-constexpr int kQuietRunMs = 5000;
-
-// Every file and folder below `folder`, as paths relative to it.
-QStringList everything_in(const QString& folder) {
-    QStringList found;
-    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        found << QDir(folder).relativeFilePath(it.next());
-    }
-    return found;
-}
-
-class SaverE2eTest : public ::testing::Test {
-  protected:
-    SaverE2eTest() : display_(kScreen) {}
-
-    void SetUp() override {
-        ASSERT_TRUE(display_.error().isEmpty()) << text(display_.error());
-        QString error;
-        ASSERT_TRUE(saver_.install(&error)) << text(error);
-    }
-
-    // The quiet options every case starts from, with the case's own on top.
-    void set_options(const SettingValues& own) {
-        SettingValues values = {{QStringLiteral("mute_audio"), QStringLiteral("1")},
-                                {QStringLiteral("show_time"), QStringLiteral("0")},
-                                {QStringLiteral("objects_off"), QStringLiteral("1")}};
-        for (const auto& [key, value] : own) {
-            auto same = std::find_if(values.begin(), values.end(),
-                                     [&key](const auto& v) { return v.first == key; });
-            if (same != values.end()) {
-                same->second = value;
-            } else {
-                values.emplace_back(key, value);
-            }
-        }
-        QString error;
-        ASSERT_TRUE(saver_.set_options(values, &error)) << text(error);
-    }
-
-    // Starts "wintermere /s" and waits until a picture covers its window;
-    // *shot receives that screen. A run that ends first fails the case with
-    // what the program said.
-    void start_saver(SaverProcess& run, QImage* shot, const QRect& stage) {
-        ASSERT_TRUE(run.start({QStringLiteral("/s")})) << text(run.report());
-        const bool shown = poll_until(kFirstPictureMs, [&] {
-            if (!run.running()) {
-                return true;  // reported below
-            }
-            if (display_.windows_titled(kTitle).isEmpty()) {
-                return false;
-            }
-            *shot = display_.screenshot();
-            return !shot->isNull() && distinct_colours(*shot, stage) > kPictureColours;
-        });
-        ASSERT_TRUE(run.running())
-            << "the saver ended before showing a picture: " << text(run.report());
-        ASSERT_TRUE(shown) << "no window titled \"" << text(kTitle) << "\" with a picture within "
-                           << kFirstPictureMs / 1000
-                           << " s (windows: " << display_.windows_titled(kTitle).size() << "); "
-                           << text(run.report());
-    }
-    void start_saver(SaverProcess& run, QImage* shot) {
-        start_saver(run, shot, QRect(QPoint(0, 0), kScreen));
-    }
-
-    // Presses a key (or clicks) as a user does and waits for the saver to end.
-    void end_by_input(SaverProcess& run, const QStringList& input) {
-        ASSERT_TRUE(display_.xdotool(input)) << "xdotool " << text(input.join(QLatin1Char(' ')));
-        EXPECT_TRUE(run.wait_for_end(kEndMs))
-            << "xdotool " << text(input.join(QLatin1Char(' '))) << " did not end the saver within "
-            << kEndMs / 1000 << " s";
-        EXPECT_TRUE(run.ended_cleanly()) << text(run.report());
-    }
-
-    XDisplay display_;
-    InstalledSaver saver_;
-};
 
 TEST_F(SaverE2eTest, CoversTheScreenWithAPictureAndItsCaption) {
     // A big caption stands out from any snow in the pictures.
@@ -267,16 +168,15 @@ TEST_F(SaverE2eTest, MusicSoundsAndSigtermEndsItCleanly) {
     EXPECT_TRUE(poll_until(kFirstSoundMs, [&] { return test::loud_samples(sound) > kLoudSamples; }))
         << "no music within " << kFirstSoundMs / 1000 << " s: " << test::loud_samples(sound)
         << " loud samples in " << QFileInfo(sound).size() << " bytes; " << text(run.report());
-    const QStringList while_running = everything_in(saver_.runtime_folder());
+    const QStringList while_running = own_run_files();
     ASSERT_FALSE(while_running.isEmpty()) << "the running saver keeps its pack members here";
 
     run.terminate();
     EXPECT_TRUE(run.wait_for_end(kEndMs))
         << "SIGTERM did not end the saver within " << kEndMs / 1000 << " s";
     EXPECT_TRUE(run.ended_cleanly()) << text(run.report());
-    EXPECT_TRUE(everything_in(saver_.runtime_folder()).isEmpty())
-        << "left in XDG_RUNTIME_DIR: "
-        << text(everything_in(saver_.runtime_folder()).join(QStringLiteral(", ")))
+    EXPECT_TRUE(own_run_files().isEmpty())
+        << "left in XDG_RUNTIME_DIR: " << text(own_run_files().join(QStringLiteral(", ")))
         << " (while running: " << text(while_running.join(QStringLiteral(", "))) << ")";
 }
 

@@ -1,5 +1,7 @@
 #include "tests/e2e/saver_process.h"
 
+#include <csignal>
+
 namespace wm::e2e {
 namespace {
 
@@ -40,6 +42,19 @@ bool SaverProcess::running() {
 
 bool SaverProcess::wait_for_end(int ms) {
     return !running() || process_.waitForFinished(ms);
+}
+
+void SaverProcess::send_signal(int signal_number) {
+    if (running()) {
+        ::kill(static_cast<pid_t>(process_.processId()), signal_number);
+    }
+}
+
+int SaverProcess::exit_status() {
+    if (running() || process_.exitStatus() != QProcess::NormalExit) {
+        return -1;
+    }
+    return process_.exitCode();
 }
 
 bool SaverProcess::ended_cleanly() {

@@ -27,8 +27,15 @@ class SaverProcess {
     // Sends SIGTERM, as a screen-saver host does to stop a saver.
     void terminate() { process_.terminate(); }
 
+    // Sends a signal to the running program.
+    void send_signal(int signal_number);
+    // The process id while it runs (0 otherwise).
+    qint64 pid() const { return process_.processId(); }
+
     // True when the program ended by itself with status 0.
     bool ended_cleanly();
+    // The status it ended with by itself; -1 while it runs or when it crashed.
+    int exit_status();
     // How the run ended and what it wrote on standard error, for messages.
     QString report();
 

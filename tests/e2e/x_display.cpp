@@ -51,6 +51,10 @@ XDisplay::XDisplay(QSize size) : size_(size) {
 }
 
 XDisplay::~XDisplay() {
+    stop();
+}
+
+void XDisplay::stop() {
     if (server_.state() != QProcess::NotRunning) {
         server_.terminate();
         if (!server_.waitForFinished(kServerStartMs)) {

@@ -18,6 +18,7 @@ namespace wm::e2e {
 class XDisplay {
   public:
     explicit XDisplay(QSize size);
+    // Stops the server (see stop()).
     ~XDisplay();
     XDisplay(const XDisplay&) = delete;
     XDisplay& operator=(const XDisplay&) = delete;
@@ -27,6 +28,10 @@ class XDisplay {
     // ":N", the value of DISPLAY for programs on this display.
     const QString& name() const { return name_; }
     QSize size() const { return size_; }
+
+    // Ends the server, as when the X server of a session goes away: every
+    // client loses its connection.
+    void stop();
 
     // The whole screen as a 32-bit image; null when it could not be taken.
     QImage screenshot() const;

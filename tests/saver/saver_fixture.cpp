@@ -76,11 +76,11 @@ void SaverRun::TearDown() {
     remove_run_temp_folder();
 }
 
-SaverEngine& SaverRun::start(std::uint32_t at_tick) {
+SaverEngine& SaverRun::start(std::uint32_t at_tick, QSize window) {
     host = std::make_unique<VirtualHost>(at_tick);
     hooks.host = host.get();
     engine = std::make_unique<SaverEngine>(*host, state, hooks);
-    engine->init_saver(kWindow);
+    engine->init_saver(window);
     return *engine;
 }
 

@@ -68,8 +68,9 @@ class SaverRun : public testing::Test {
     // The window the stage is centred in: 800 x 600 and its border.
     static constexpr QSize kWindow{900, 700};
 
-    // Makes the engine (after settings are final) and runs init_saver.
-    SaverEngine& start(std::uint32_t at_tick = 1000);
+    // Makes the engine (after settings are final) and runs init_saver in a
+    // window of `window` pixels.
+    SaverEngine& start(std::uint32_t at_tick = 1000, QSize window = kWindow);
     // Ends the saver with a key press at `tick`.
     void key_at(std::uint32_t tick);
     // The stage's pixel (x, y) is close to `colour`.
