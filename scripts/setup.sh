@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Installs every Debian package Wintermere needs to build, run and test.
+# Installs every Debian package Wintermere needs to build, run and test;
+# with --fuzz also what the fuzz targets need (clang 14 with libFuzzer, and
+# libjpeg's own API for their JPEG seeds).
 # Idempotent: when everything is present it prints nothing and changes nothing.
 set -euo pipefail
 
@@ -13,6 +15,9 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool imagemagick x11-utils
 )
+if [ "${1:-}" = "--fuzz" ]; then
+  packages+=(clang-14 libclang-rt-14-dev libjpeg62-turbo-dev)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

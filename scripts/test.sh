@@ -10,3 +10,10 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DWM_SANITIZE=
   -DWM_BUILD_TESTS=ON -DWM_BUILD_BENCHMARKS=ON >/dev/null
 cmake --build "$build" -j "$jobs"
 ctest --test-dir "$build" -j "$jobs" --output-on-failure --timeout 300
+# The fuzz targets, about 20 seconds each, where clang can build libFuzzer
+# programs (their findings fail the test run like a failed test).
+if bash scripts/fuzz.sh --check; then
+  bash scripts/fuzz.sh 20
+else
+  echo "test: no clang with libFuzzer here, so the fuzz targets do not run" >&2
+fi
