@@ -21,7 +21,9 @@ void DesktopTestRun::run(RunState& state) {
     if (window.stop_signal() != 0) {
         // A signal meant for the whole program (a host or the session stopping
         // it, Ctrl-C in a terminal) ends configuration mode too, now that the
-        // saver has cleaned up; every setting is saved by then.
+        // saver has cleaned up. The settings were saved before the run (or the
+        // user was told they could not be); configuration mode holds nothing
+        // else that a signal would otherwise have saved.
         std::fflush(nullptr);
         std::_Exit(status);
     }

@@ -6,11 +6,14 @@
 #include "pack/pack_index.h"
 #include "platform/app_paths.h"
 #include "platform/error_text.h"
+#include "platform/regular_file.h"
 #include "platform/run_temp_folder.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+
+#include <limits>
 
 namespace wm {
 namespace {
@@ -81,16 +84,18 @@ std::optional<MemberSpan> member_span(const PackTable& table, int position, QStr
 
 // Opens the data file positioned at the member's first byte, once it is known
 // to be the table's: a data file of another size holds other members.
-bool open_member(QFile& data, const PackTable& table, const MemberSpan& span, QString* problem) {
-    if (!QFileInfo(data.fileName()).isFile() || !data.open(QIODevice::ReadOnly)) {
-        set_error(problem, QStringLiteral("cannot read the data file %1").arg(data.fileName()));
+bool open_member(QFile& data, const QString& path, const PackTable& table, const MemberSpan& span,
+                 QString* problem) {
+    QString why;
+    if (!open_regular_file(data, path, std::numeric_limits<qint64>::max(), &why)) {
+        set_error(problem, QStringLiteral("cannot read the data file %1: %2").arg(path, why));
         return false;
     }
-    if (!data_size_matches(table, data.fileName(), data.size(), problem)) {
+    if (!data_size_matches(table, path, data.size(), problem)) {
         return false;
     }
     if (!data.seek(span.offset)) {
-        set_error(problem, QStringLiteral("cannot seek in the data file %1").arg(data.fileName()));
+        set_error(problem, QStringLiteral("cannot seek in the data file %1").arg(path));
         return false;
     }
     return true;
@@ -129,8 +134,8 @@ bool copy_member_bytes(const PackTable& table, const QString& base_path, int pos
     if (!span) {
         return false;
     }
-    QFile data(current_pack_file(base_path, kDataSuffix));
-    if (!open_member(data, table, *span, problem)) {
+    QFile data;
+    if (!open_member(data, current_pack_file(base_path, kDataSuffix), table, *span, problem)) {
         return false;
     }
     QString why;

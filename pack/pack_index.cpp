@@ -4,6 +4,7 @@
 #include "pack/pack_commit.h"
 #include "pack/pack_format.h"
 #include "platform/error_text.h"
+#include "platform/regular_file.h"
 #include "platform/run_temp_folder.h"
 
 #include <QFile>
@@ -182,21 +183,23 @@ IndexLoad load_pack_index(PackTable& table, const QString& base_path, QString* p
     if (!file_exists(path)) {
         return IndexLoad::Missing;
     }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return IndexLoad::Missing;
-    }
-    // One byte more than allowed tells a too large index from one of the limit's size.
-    const QByteArray text = file.read(kMaxIndexBytes + 1);
-    if (text.size() > kMaxIndexBytes) {
+    if (QFileInfo(path).size() > kMaxIndexBytes) {
         set_error(problem, QStringLiteral("the index is larger than %1 bytes").arg(kMaxIndexBytes));
         return IndexLoad::Malformed;
     }
-    if (!parse_pack_index(text, table, problem)) {
+    // Read as every outside file is: a pipe put in its place since the check
+    // above is refused, not waited on.
+    QString why;
+    const std::optional<QByteArray> text = read_regular_file(path, kMaxIndexBytes, &why);
+    if (!text) {
+        set_error(problem, QStringLiteral("cannot read the index %1: %2").arg(path, why));
+        return IndexLoad::Malformed;
+    }
+    if (!parse_pack_index(*text, table, problem)) {
         return IndexLoad::Malformed;
     }
     const QFileInfo data(current_pack_file(base_path, kDataSuffix));
-    QString why;
+    why.clear();
     if (!data.isFile()) {
         why = QStringLiteral("there is no data file %1").arg(data.filePath());
     } else if (data_size_matches(table, data.filePath(), data.size(), &why)) {

@@ -6,6 +6,7 @@
 #include "pack/pack_format.h"
 #include "platform/app_paths.h"
 #include "platform/error_text.h"
+#include "platform/regular_file.h"
 #include "platform/write_all.h"
 
 #include <QByteArray>
@@ -93,10 +94,10 @@ QByteArray index_text(const std::vector<Source>& sources) {
 bool copy_sources(const std::vector<Source>& sources, QIODevice& data,
                   const std::function<void()>& after_chunk, QString* problem) {
     for (const Source& source : sources) {
-        QFile input(source.path);
-        if (!input.open(QIODevice::ReadOnly)) {
-            set_error(problem,
-                      QStringLiteral("cannot read %1: %2").arg(source.path, input.errorString()));
+        QFile input;
+        QString reason;
+        if (!open_regular_file(input, source.path, kMaxMemberBytes, &reason)) {
+            set_error(problem, QStringLiteral("cannot read %1: %2").arg(source.path, reason));
             return false;
         }
         QString why;

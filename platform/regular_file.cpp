@@ -119,6 +119,19 @@ int open_regular_file(const QString& path, qint64 max_bytes, QString* problem) {
     return fd;
 }
 
+bool open_regular_file(QFile& file, const QString& path, qint64 max_bytes, QString* problem) {
+    const int fd = open_regular_file(path, max_bytes, problem);
+    if (fd < 0) {
+        return false;
+    }
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        set_error(problem, file.errorString());
+        ::close(fd);
+        return false;
+    }
+    return true;
+}
+
 std::optional<QByteArray> read_regular_file(const QString& path, qint64 max_bytes,
                                             QString* problem) {
     max_bytes = std::max<qint64>(max_bytes, 0);

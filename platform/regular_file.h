@@ -10,6 +10,7 @@
 // and the opening is refused instead of stopping the program.
 
 #include <QByteArray>
+#include <QFile>
 #include <QString>
 
 #include <optional>
@@ -39,5 +40,10 @@ std::optional<QByteArray> read_regular_file(const QString& path, qint64 max_byte
 // rather than read it whole. The caller closes it. -1, with the reason in
 // *problem, when the path is no such file or cannot be opened.
 int open_regular_file(const QString& path, qint64 max_bytes, QString* problem = nullptr);
+
+// open_regular_file() into `file`, which takes the descriptor (read-only,
+// closed with the file). False, with the reason in *problem, as above.
+bool open_regular_file(QFile& file, const QString& path, qint64 max_bytes,
+                       QString* problem = nullptr);
 
 }  // namespace wm

@@ -91,11 +91,13 @@ QString run_temp_folder() {
 
 void remove_run_temp_folder() {
     QString& folder = current_folder();
-    g_at_once_set.store(false);
     if (!folder.isEmpty()) {
         QDir(folder).removeRecursively();
         folder.clear();
     }
+    // Only now: a last resort that comes while the folder is being removed
+    // still finds it to remove (removing the same entries twice is harmless).
+    g_at_once_set.store(false);
 }
 
 void remove_run_temp_folder_at_once() {

@@ -46,7 +46,8 @@ void IniSettingsStore::reload() {
         if (std::optional<IniDocument> doc = read_document(file, &problem)) {
             return std::move(*doc);
         }
-        qWarning("wintermere: %s; the settings in it are not used", qPrintable(problem));
+        qWarning("wintermere: %s: %s; the settings in it are not used", qPrintable(file),
+                 qPrintable(problem));
         return IniDocument::parse(QByteArray());
     };
     user_ = read_or_empty(user_file_);

@@ -117,10 +117,13 @@ void watch(TerminationSignals::LastResort last_resort, int grace_ms) {
     if (wait_for_wake(&deadline) || g_watch_over.load()) {
         return;
     }
-    // The shutdown did not finish in time: end the process here and now.
+    // The shutdown did not finish in time: end the process here and now,
+    // and say so (one fixed line, with nothing but system calls).
     if (last_resort != nullptr) {
         last_resort();
     }
+    [[maybe_unused]] const ssize_t said =
+        ::write(STDERR_FILENO, kShutdownCutShortText, sizeof kShutdownCutShortText - 1);
     ::_exit(termination_exit_status(g_first_signal.load()));
 }
 

@@ -38,6 +38,9 @@ inline constexpr std::array<int, 4> kTerminationSignals{SIGTERM, SIGINT, SIGHUP,
 
 // How long the orderly shutdown may take after the first signal.
 inline constexpr int kShutdownGraceMs = 5000;
+// What a shutdown cut short by the watchdog writes on standard error.
+inline constexpr char kShutdownCutShortText[] =
+    "wintermere: the shutdown took too long and was cut short\n";
 
 // The exit status of a run stopped by a signal: 0 for SIGTERM and SIGINT, the
 // ordinary ways to stop a saver; 128 + the signal's number (as a shell

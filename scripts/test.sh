@@ -3,7 +3,8 @@
 # UndefinedBehaviorSanitizer, and runs every test.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/setup.sh
+# With what the fuzz targets need too (clang, libFuzzer, libjpeg for their seeds).
+bash scripts/setup.sh --fuzz
 build=${WM_TEST_BUILD:-build-asan}
 jobs=${WM_JOBS:-$(nproc)}
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DWM_SANITIZE=ON \
@@ -15,5 +16,6 @@ ctest --test-dir "$build" -j "$jobs" --output-on-failure --timeout 300
 if bash scripts/fuzz.sh --check; then
   bash scripts/fuzz.sh 20
 else
-  echo "test: no clang with libFuzzer here, so the fuzz targets do not run" >&2
+  echo "test: no clang with libFuzzer (or no libjpeg headers) here, so the fuzz targets" \
+    "do not run; scripts/setup.sh --fuzz installs them" >&2
 fi

@@ -1,4 +1,5 @@
 #include "tests/pack/pack_fixture.h"
+#include "tests/support/forked_child.h"
 
 #include <QProcess>
 
@@ -114,9 +115,7 @@ TEST_F(PackTool, ReportsAFullDiskWithTheSystemsReasonAndKeepsTheOldPack) {
                                  source(QStringLiteral("big.jpg"), pattern_bytes(200000, 2))},
                                 [] {
                                     // Files of the tool end at 100000 bytes, as on a full disk.
-                                    ::signal(SIGXFSZ, SIG_IGN);
-                                    const rlimit limit{100000, 100000};
-                                    ::setrlimit(RLIMIT_FSIZE, &limit);
+                                    limit_file_size(100000);
                                 });
     expect_failure(created, qt_error_string(EFBIG).toUtf8());
     EXPECT_FALSE(created.err.contains("Unknown error")) << created.err.toStdString();

@@ -176,9 +176,7 @@ TEST_F(PackWriter, AWriteBeyondTheFileSizeLimitFailsWithTheSystemsReason) {
     const QStringList sources{source(QStringLiteral("big.jpg"), pattern_bytes(200000, 7))};
     ForkedChild child([&](QByteArray& report) {
         // The limit is met in the second chunk's write, part of which fits.
-        ::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{100000, 100000};
-        if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) {
+        if (!limit_file_size(100000)) {
             report = "setrlimit failed";
             return 2;
         }

@@ -124,9 +124,7 @@ TEST_F(SettingsCrash, ASaveThatMeetsAFullDiskFailsWithItsReasonAndKeepsTheFile) 
         ASSERT_LT(before.size(), static_cast<qsizetype>(kRoom));
         const SettingValues larger = values_of(2, count);
         ForkedChild child([&](QByteArray& report) {
-            ::signal(SIGXFSZ, SIG_IGN);
-            const rlimit limit{kRoom, kRoom};
-            if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) {
+            if (!test::limit_file_size(kRoom)) {
                 report = "setrlimit failed";
                 return 2;
             }

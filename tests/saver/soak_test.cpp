@@ -7,13 +7,14 @@
 
 #include "imaging/effect_plan.h"
 #include "imaging/transition.h"
+#include "tests/imaging/largest_allocation.h"  // tells whether the sanitizer's allocator is there
 #include "tests/saver/saver_fixture.h"
 
 #include <array>
 #include <cstddef>
 
-#if defined(__SANITIZE_ADDRESS__)
-// From the AddressSanitizer runtime (GCC installs no header for it).
+#if defined(WM_WATCH_ALLOCATIONS)
+// From the sanitizer's runtime (its header comes with clang, not with GCC).
 extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
 #else
 #include <malloc.h>
@@ -24,7 +25,7 @@ namespace {
 
 // Bytes the program holds from the allocator now.
 std::size_t allocated_bytes() {
-#if defined(__SANITIZE_ADDRESS__)
+#if defined(WM_WATCH_ALLOCATIONS)
     return __sanitizer_get_current_allocated_bytes();
 #else
     return mallinfo2().uordblks;

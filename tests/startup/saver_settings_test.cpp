@@ -13,6 +13,23 @@
 namespace wm {
 namespace {
 
+// A store that counts the look-ups made through it.
+class CountingStore : public SettingsStore {
+  public:
+    explicit CountingStore(const SettingsStore& inner) : inner_(inner) {}
+    std::optional<QString> read(const QString& section, const QString& key) const override {
+        ++reads;
+        return inner_.read(section, key);
+    }
+    QStringList keys(const QString& section) const override { return inner_.keys(section); }
+    bool write(const QString&, const SettingValues&, QString*) override { return false; }
+
+    mutable int reads = 0;
+
+  private:
+    const SettingsStore& inner_;
+};
+
 class SaverSettingsTest : public ::testing::Test {
   protected:
     QString user_file() const {
@@ -277,7 +294,8 @@ TEST_F(SaverSettingsTest, APathologicalFileLoadsAsWritten) {
     // The largest counts there may be, a thousand small sections around the
     // few entries there are, entries in several [Options] blocks (the first
     // occurrence counts, whatever the letter case), entries past the count,
-    // and the system's copy beneath: every entry where it belongs, quickly.
+    // and the system's copy beneath: every entry where it belongs, looked up
+    // once for each key the files hold, however large the counts.
     QByteArray text =
         "[Options]\ncustom_audio_files_total=100000\ncustom_picture_files_total=100000\n"
         "captions_total=500\ncustom_audio_paths1=/m/first.mid\n";
@@ -294,7 +312,12 @@ TEST_F(SaverSettingsTest, APathologicalFileLoadsAsWritten) {
     ASSERT_TRUE(test::write_file(
         home_.system_config() + QStringLiteral("/Quillory Wintermere/settings.ini"),
         "[Options]\ncustom_picture_paths99999=/p/system.jpg\ncustom_audio_paths1=/m/system.mid\n"));
-    const SaverSettings s = load_settings(store_with(text));
+    const IniSettingsStore store = store_with(text);
+    const CountingStore counting(store);
+    const SaverSettings s = load_settings(counting);
+    // The options themselves and the dozen list entries stored, not a
+    // look-up for every position up to the counts.
+    EXPECT_LE(counting.reads, 100);
     ASSERT_EQ(s.custom_audio_files_total, 100000);
     ASSERT_EQ(s.custom_audio_paths.size(), 100001u);
     EXPECT_EQ(s.custom_audio_paths[1], QStringLiteral("/m/first.mid"));

@@ -17,6 +17,8 @@
 #include <functional>
 #include <thread>
 
+#include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/types.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -31,6 +33,15 @@ struct ChildEnd {
     QByteArray report;       // what the child's work put into its report
 };
 
+// Lets this process write no file past `bytes`, as a full disk would: a
+// write that meets the limit stores what fits and the next fails with
+// EFBIG ("File too large") instead of raising SIGXFSZ. For forked children.
+inline bool limit_file_size(rlim_t bytes) {
+    ::signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{bytes, bytes};
+    return ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
+}
+
 class ForkedChild {
   public:
     // The child's work: returns its exit status and may fill `report`.
@@ -38,7 +49,9 @@ class ForkedChild {
 
     explicit ForkedChild(const Work& work) {
         int ends[2] = {-1, -1};
-        if (::pipe(ends) != 0) {
+        // Close-on-exec, so that no program the child starts holds the
+        // report open after the child has ended.
+        if (::pipe2(ends, O_CLOEXEC) != 0) {
             return;
         }
         pid_ = ::fork();
