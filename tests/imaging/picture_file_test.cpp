@@ -185,9 +185,10 @@ TEST_F(PictureFile, ATopDownBitmapStillLoadsUpright) {
 TEST_F(PictureFile, AGifWhoseScreenOutgrowsItsFirstFrameStillComesWithinTheFit) {
     // Found by fuzzing: the reader measures the first frame (8 x 6) but
     // gives the whole logical screen it claims (8 x 2566).
-    const QByteArray gif("GIF89a\x08\x00\x06\x0a\x00\x03\x00\x2c\x00\xfb\x00\x00\x00"
-                         "\x00\x01\x00\x00\x00\xdf\x3b",
-                         26);
+    const QByteArray gif(
+        "GIF89a\x08\x00\x06\x0a\x00\x03\x00\x2c\x00\xfb\x00\x00\x00"
+        "\x00\x01\x00\x00\x00\xdf\x3b",
+        26);
     PictureFileOptions options = preview_options();
     options.fit_into = QSize(64, 48);
     const std::optional<QImage> picture =
