@@ -14,7 +14,7 @@ namespace wm {
 void DesktopTestRun::run(RunState& state) {
     QtEngineHost host;
     LinuxSaverSystem system;
-    SaverWindow window(state, system, host, QString(), audio_);
+    SaverWindow window(state, system, host, {}, audio_);
     // The configuration windows below wait for it, as for any modal window.
     window.setWindowModality(Qt::ApplicationModal);
     const int status = window.run();

@@ -4,6 +4,8 @@
 #include <QPainter>
 #include <QRegion>
 
+#include <cmath>
+
 namespace wm {
 
 PictureBoxWidget::PictureBoxWidget(PictureBox* box, QWidget* parent) : QWidget(parent) {
@@ -33,7 +35,22 @@ void PictureBoxWidget::set_box(PictureBox* box) {
 }
 
 void PictureBoxWidget::fit_to_box() {
-    setFixedSize(box_ != nullptr ? box_->pixel_size() : QSize(0, 0));
+    setFixedSize(shown_area().size().toSize());
+}
+
+void PictureBoxWidget::set_pixels_per_unit(double ratio) {
+    ratio = ratio > 0.0 ? ratio : 1.0;
+    if (ratio != ratio_) {
+        ratio_ = ratio;
+        update();
+    }
+}
+
+QRectF PictureBoxWidget::shown_area() const {
+    if (box_ == nullptr) {
+        return {};
+    }
+    return {0.0, 0.0, box_->pixel_width() / ratio_, box_->pixel_height() / ratio_};
 }
 
 void PictureBoxWidget::picture_gone() {
@@ -42,19 +59,50 @@ void PictureBoxWidget::picture_gone() {
 }
 
 void PictureBoxWidget::picture_changed(const QRect& pixels) {
-    update(pixels);
+    if (ratio_ == 1.0) {
+        update(pixels);
+        return;
+    }
+    const QRectF area(pixels.x() / ratio_, pixels.y() / ratio_, pixels.width() / ratio_,
+                      pixels.height() / ratio_);
+    // Smooth scaling reaches a pixel beyond the changed ones.
+    update(area.toAlignedRect().adjusted(-1, -1, 1, 1));
 }
 
 void PictureBoxWidget::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     painter.setCompositionMode(QPainter::CompositionMode_Source);
-    const QRect shown = box_ != nullptr ? QRect(QPoint(0, 0), box_->pixel_size()) : QRect();
+    if (ratio_ != 1.0) {
+        paint_scaled(painter, event->region());
+        return;
+    }
+    const QRect shown = shown_area().toRect();
     for (const QRect& due : event->region()) {
         const QRect inside = due & shown;
         if (!inside.isEmpty()) {
             painter.drawImage(inside.topLeft(), box_->Image(), inside);
         }
         for (const QRect& outside : QRegion(due).subtracted(inside)) {
+            painter.fillRect(outside, Qt::black);
+        }
+    }
+}
+
+void PictureBoxWidget::paint_scaled(QPainter& painter, const QRegion& region) {
+    // Device pixels that fall on box pixels one to one need no smoothing.
+    if (std::abs(ratio_ - devicePixelRatioF()) > 1e-6) {
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    }
+    const QRectF shown = shown_area();
+    const QRect covered = shown.toAlignedRect();
+    for (const QRect& due : region) {
+        const QRectF inside = QRectF(due) & shown;
+        if (!inside.isEmpty()) {
+            const QRectF source(inside.x() * ratio_, inside.y() * ratio_, inside.width() * ratio_,
+                                inside.height() * ratio_);
+            painter.drawImage(inside, box_->Image(), source);
+        }
+        for (const QRect& outside : QRegion(due).subtracted(covered)) {
             painter.fillRect(outside, Qt::black);
         }
     }

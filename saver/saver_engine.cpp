@@ -15,6 +15,7 @@
 #include <QTime>
 
 #include <algorithm>
+#include <cmath>
 #include <utility>
 
 namespace wm {
@@ -90,8 +91,33 @@ void SaverEngine::init_saver(QSize window) {
     sprites_.init_sprites(stage_rect_.width(), stage_rect_.height(), settings.sprite_active);
 }
 
+void SaverEngine::set_pixel_ratio(double ratio) {
+    pixel_ratio_ = std::isfinite(ratio) && ratio >= 1.0 ? ratio : 1.0;
+}
+
+void SaverEngine::resize_window(QSize window) {
+    if (window.isValid() && window != window_) {
+        pending_window_ = window;
+    } else {
+        pending_window_.reset();
+    }
+}
+
+void SaverEngine::follow_window_size() {
+    if (const std::optional<QSize> window = std::exchange(pending_window_, std::nullopt)) {
+        sprites_.retire_all_sprites();
+        setup_stage(*window);
+        sprites_.init_sprites(stage_rect_.width(), stage_rect_.height(),
+                              state_.settings.sprite_active);
+        hooks_.stage_moved();
+        scene_started_ = host_.tick_count();
+    }
+}
+
 void SaverEngine::setup_stage(QSize window) {
-    const StageLayout layout = stage_layout(window, state_.settings.scale_background == 1);
+    window_ = window;
+    const StageLayout layout =
+        stage_layout(window, state_.settings.scale_background == 1, pixel_ratio_);
     pictures_.form.set_back_colour(Qt::black);
     pictures_.form.set_pixel_size(window.width(), window.height());
     pictures_.form.Cls();
@@ -158,7 +184,7 @@ std::optional<CaptionStyle> SaverEngine::caption_style(const QString& text) cons
     return CaptionStyle{text,
                         7,
                         QStringLiteral("Arial"),
-                        static_cast<double>(settings.captions_size),
+                        settings.captions_size * pixel_ratio_,
                         caption_color(settings.captions_color),
                         settings.captions_bold == 1,
                         settings.captions_italic == 1};
@@ -250,6 +276,7 @@ void SaverEngine::main_loop(bool password_in_force) {
         music_checked_ = host_.tick_count();
         scene_started_ = music_checked_;
         do {
+            follow_window_size();
             const std::uint32_t frame_started = host_.tick_count();
             draw_frame();
             // Elapsed times are unsigned differences: a clock that wraps

@@ -58,6 +58,8 @@ class SaverHooks {
     virtual void restore_system_state() {}
     // Each frame, once drawn and paced, with the tick it started at.
     virtual void frame_drawn(std::uint32_t /*frame_started*/) {}
+    // The stage was laid out anew for a new window size (stage_rect()).
+    virtual void stage_moved() {}
 };
 
 // The frame pacing rule: a frame of `elapsed_ms` (at least 1) is long enough
@@ -76,6 +78,15 @@ class SaverEngine {
     // flight direction, the first song, the dissolve order, the pack, the
     // sprite sheets, the stage with the first scene, the sprites.
     void init_saver(QSize window);
+
+    // On a dense screen, how many device pixels the stage's pixels stand
+    // for an ordinary screen's one: captions and the framed stage grow by
+    // as much, so that they look as large (1 unless set, before
+    // init_saver).
+    void set_pixel_ratio(double ratio);
+    // The window takes a new size while the saver runs: the main loop lays
+    // the stage out anew for it before its next frame, with a new scene.
+    void resize_window(QSize window);
 
     // Runs frames until input ends the saver (and, where a password is in
     // force, the password is accepted). `password_in_force`: ask before
@@ -113,6 +124,8 @@ class SaverEngine {
 
   private:
     void setup_stage(QSize window);
+    // Applies a size resize_window() asked for.
+    void follow_window_size();
     // Shows the picture at picture_index_ with `effect`. One that cannot be
     // shown is passed over for the next in the list's order, so that a
     // broken entry costs no scene, until one shows or every picture (at most
@@ -140,6 +153,9 @@ class SaverEngine {
     PackTable pack_;
     QString pack_base_;
     QRect stage_rect_;
+    QSize window_;
+    std::optional<QSize> pending_window_;
+    double pixel_ratio_ = 1.0;
     int picture_index_ = 0;
     int caption_index_ = 0;
     int pack_picture_count_ = 10;

@@ -1,7 +1,9 @@
 #include "saver/saver_window.h"
 
 #include "audio/mixer_backend.h"
+#include "audio/music_lock.h"
 #include "platform/exit_cleanup.h"
+#include "platform/host_window.h"
 #include "platform/run_temp_folder.h"
 #include "platform/saver_system.h"
 #include "platform/termination_signals.h"
@@ -12,7 +14,12 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPalette>
 #include <QScreen>
+
+#include <cstdio>
+#include <functional>
+#include <utility>
 
 namespace wm {
 namespace {
@@ -24,6 +31,71 @@ constexpr double kTimeBoxHeightTwips = 270.0;
 
 // Frame times reach their file at least this often (in frames).
 constexpr std::uint64_t kFrameTimesFlushFrames = 30;
+
+// The title of the window inside a host: not the full-screen saver's, which
+// a second "/s" looks for.
+const QString kHostedTitle = QStringLiteral("Wintermere");
+
+// The clock's font, points on an ordinary screen.
+constexpr double kTimeBoxPoints = 9.0;
+
+// A black window over a monitor other than the stage's, passing its input on.
+class ScreenCover : public QWidget {
+  public:
+    ScreenCover(QScreen* screen, bool stay_on_top, std::function<void(QEvent::Type)> input)
+        : input_(std::move(input)) {
+        setWindowTitle(kHostedTitle);
+        setWindowFlag(Qt::FramelessWindowHint, true);
+        setWindowFlag(Qt::WindowStaysOnTopHint, stay_on_top);
+        QPalette palette = this->palette();
+        palette.setColor(QPalette::Window, Qt::black);
+        setPalette(palette);
+        setAutoFillBackground(true);
+        setMouseTracking(true);
+        setFocusPolicy(Qt::StrongFocus);
+        setScreen(screen);
+        setGeometry(screen->geometry());
+        showFullScreen();
+    }
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override { pass_on(event); }
+    void mousePressEvent(QMouseEvent* event) override { pass_on(event); }
+    void mouseMoveEvent(QMouseEvent* event) override { pass_on(event); }
+
+  private:
+    void pass_on(QEvent* event) {
+        input_(event->type());
+        event->accept();
+    }
+    std::function<void(QEvent::Type)> input_;
+};
+
+// Where a window of `size` device pixels at `root_position` lies: on the
+// primary monitor, when its centre does (or there is only one monitor).
+bool on_primary_monitor(const HostWindowInfo& window) {
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    if (screens.size() <= 1 || primary == nullptr) {
+        return true;
+    }
+    const QPoint centre =
+        window.root_position + QPoint(window.size.width() / 2, window.size.height() / 2);
+    const double ratio = primary->devicePixelRatio();
+    const QRect logical = primary->geometry();
+    const QRect device(QPoint(qRound(logical.x() * ratio), qRound(logical.y() * ratio)),
+                       QSize(qRound(logical.width() * ratio), qRound(logical.height() * ratio)));
+    return device.contains(centre);
+}
+
+QSize device_size(const QScreen* screen) {
+    if (screen == nullptr) {
+        return {};
+    }
+    const double ratio = screen->devicePixelRatio();
+    return {qRound(screen->geometry().width() * ratio),
+            qRound(screen->geometry().height() * ratio)};
+}
 
 QLabel* text_box(QWidget* parent, const QString& text, const QColor& colour, double points) {
     auto* box = new QLabel(text, parent);
@@ -44,7 +116,7 @@ QLabel* text_box(QWidget* parent, const QString& text, const QColor& colour, dou
 }  // namespace
 
 SaverWindow::SaverWindow(RunState& state, SaverSystem& system, EngineHost& host,
-                         const QString& frame_times, AudioBackend* audio)
+                         const SaverRunOptions& options, AudioBackend* audio)
     : state_(state),
       system_(system),
       engine_(std::make_unique<SaverEngine>(host, state, static_cast<SaverHooks&>(*this))),
@@ -63,15 +135,16 @@ SaverWindow::SaverWindow(RunState& state, SaverSystem& system, EngineHost& host,
     // Input over the stage is the window's input.
     stage_->setAttribute(Qt::WA_TransparentForMouseEvents);
     stage_->hide();
-    time_box_ = text_box(this, QStringLiteral("Time"), Qt::white, 9.0);
+    time_box_ = text_box(this, QStringLiteral("Time"), Qt::white, kTimeBoxPoints);
     time_box_->setObjectName(QStringLiteral("time_box"));
     info_box_ = text_box(this, QStringLiteral("Info Box"), Qt::green, 8.25);
     info_box_->setObjectName(QStringLiteral("info_box"));
 
-    if (!frame_times.isEmpty()) {
-        frame_times_.setFileName(frame_times);
+    host_window_ = options.host_window;
+    if (!options.frame_times.isEmpty()) {
+        frame_times_.setFileName(options.frame_times);
         if (!frame_times_.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text)) {
-            qWarning("Cannot write frame times to %s", qPrintable(frame_times));
+            qWarning("Cannot write frame times to %s", qPrintable(options.frame_times));
         }
     }
 }
@@ -83,17 +156,13 @@ SaverWindow::~SaverWindow() {
 }
 
 int SaverWindow::run() {
-    const bool test_run = state_.run.config_preview;
-    QScreen* screen = QGuiApplication::primaryScreen();
-    const QRect geometry = screen != nullptr ? screen->geometry() : QRect(0, 0, 800, 600);
-    if (!test_run) {
-        setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    if (hosted()) {
+        if (!enter_host_window()) {
+            return kExitNoHostWindow;
+        }
+    } else {
+        cover_screens();
     }
-    // Without a window manager, full screen alone would give a small window.
-    setGeometry(geometry);
-    showFullScreen();
-    raise();
-    activateWindow();
 
     const TerminationSignals stop_signals(
         [this](int signal_number) { end_by_signal(signal_number); },
@@ -103,6 +172,10 @@ int SaverWindow::run() {
     stop_signal_ = 0;
     running_ = true;
     start_sequence();
+    const bool started = !host_gone_;
+    if (hosted() && started) {
+        show();
+    }
     engine_->main_loop(password_in_force_);
     engine_->shutdown();
     running_ = false;
@@ -110,11 +183,101 @@ int SaverWindow::run() {
         frame_times_.close();
     }
     hide();
+    covers_.clear();
+    if (!started && stop_signal_ == 0) {
+        std::fprintf(stderr,
+                     "wintermere: the host's window 0x%x went away while the saver started\n",
+                     host_window_);
+        return kExitNoHostWindow;
+    }
     return stop_signal_ != 0 ? termination_exit_status(stop_signal_) : 0;
 }
 
+void SaverWindow::cover_screens() {
+    const bool test_run = state_.run.config_preview;
+    QScreen* primary = QGuiApplication::primaryScreen();
+    const QRect geometry = primary != nullptr ? primary->geometry() : QRect(0, 0, 800, 600);
+    if (!test_run) {
+        setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    }
+    // Without a window manager, full screen alone would give a small window.
+    setGeometry(geometry);
+    screen_size_ = primary != nullptr ? device_size(primary) : geometry.size();
+    apply_scale(screen_size_);
+    showFullScreen();
+    raise();
+    activateWindow();
+    for (QScreen* other : QGuiApplication::screens()) {
+        if (other != primary) {
+            covers_.push_back(
+                std::make_unique<ScreenCover>(other, !test_run, [this](QEvent::Type type) {
+                    if (type == QEvent::KeyPress) {
+                        engine_->exit_rules().key_press();
+                    } else if (type == QEvent::MouseButtonPress) {
+                        engine_->exit_rules().mouse_down();
+                    } else {
+                        engine_->exit_rules().mouse_move();
+                    }
+                }));
+        }
+    }
+}
+
+bool SaverWindow::enter_host_window() {
+    QString problem;
+    const std::optional<HostWindowInfo> host = query_host_window(host_window_, &problem);
+    if (!host) {
+        std::fprintf(stderr, "wintermere: %s\n", qPrintable(problem));
+        return false;
+    }
+    setWindowTitle(kHostedTitle);
+    setFocusPolicy(Qt::NoFocus);
+    if (!embed_in_host_window(*this, host_window_, &problem)) {
+        std::fprintf(stderr, "wintermere: %s\n", qPrintable(problem));
+        return false;
+    }
+    QScreen* on = screen() != nullptr ? screen() : QGuiApplication::primaryScreen();
+    screen_size_ = device_size(on);
+    apply_scale(host->size);
+    if (scale_.miniature > 1.0) {
+        // The host's preview of the saver: never a sound from it.
+        state_.settings.mute_audio = 1;
+    } else {
+        music_lock_ = std::make_unique<MusicLock>();
+        music_turn_ = std::make_unique<MusicTurn>(*music_lock_, on_primary_monitor(*host));
+    }
+    host_watch_ = std::make_unique<HostWindowWatch>(
+        host_window_, [this](QSize size) { host_window_resized(size); },
+        [this] { host_window_gone(); }, host->size);
+    return true;
+}
+
+void SaverWindow::apply_scale(QSize device_size) {
+    const double ratio = devicePixelRatio();
+    scale_ = stage_scale(device_size, screen_size_, ratio);
+    engine_->set_pixel_ratio(scale_.pixel_ratio);
+    set_pixels_per_unit(scale_.pixels_per_unit);
+    stage_->set_pixels_per_unit(scale_.pixels_per_unit);
+    if (hosted()) {
+        cover_host_window(*this, device_size);
+    }
+}
+
+void SaverWindow::host_window_resized(QSize device_size) {
+    apply_scale(device_size);
+    if (running_) {
+        engine_->resize_window(scale_.drawn);
+    }
+}
+
+void SaverWindow::host_window_gone() {
+    // Our window went with the host's: the run ends as when the host stops it.
+    host_gone_ = true;
+    engine_->exit_rules().host_stop();
+}
+
 void SaverWindow::start_sequence() {
-    if (!state_.run.config_preview) {
+    if (!state_.run.config_preview && !hosted()) {
         // Where the host does not ask for the password itself, the saver must.
         password_in_force_ = system_.platform_id() != kPlatformNt && system_.use_password() != 0;
         if (password_in_force_) {
@@ -124,17 +287,30 @@ void SaverWindow::start_sequence() {
         hide_cursor(system_);
         cursor_hidden_ = true;
     }
-    engine_->init_saver(geometry().size());
-    stage_->setGeometry(engine_->stage_rect());
+    engine_->init_saver(scale_.drawn);
+    stage_moved();
+}
+
+void SaverWindow::stage_moved() {
+    const QRect stage = engine_->stage_rect();
+    const double ratio = scale_.pixels_per_unit;
+    stage_->setGeometry(
+        QRectF(stage.x() / ratio, stage.y() / ratio, stage.width() / ratio, stage.height() / ratio)
+            .toAlignedRect());
     stage_->show();
     place_controls();
 }
 
 void SaverWindow::place_controls() {
-    const double tpx = state_.run.twips_per_pixel_x;
-    const double tpy = state_.run.twips_per_pixel_y;
+    // The clock sits where it sits on the full screen, as small as the
+    // stage is in a miniature.
+    const double tpx = state_.run.twips_per_pixel_x * scale_.miniature;
+    const double tpy = state_.run.twips_per_pixel_y * scale_.miniature;
     const int box_width = static_cast<int>(kTimeBoxWidthTwips / tpx);
     const int box_height = static_cast<int>(kTimeBoxHeightTwips / tpy);
+    QFont font = time_box_->font();
+    font.setPointSizeF(kTimeBoxPoints / scale_.miniature);
+    time_box_->setFont(font);
     time_box_->setGeometry((width() - box_width) / 2, static_cast<int>(kTimeBoxTopTwips / tpy),
                            box_width, box_height);
     time_box_->setAlignment(Qt::AlignCenter);
@@ -167,17 +343,30 @@ void SaverWindow::clean_up_before_exit() {
     }
 }
 
+// Inside a host, input is the host's: it never ends the saver.
 void SaverWindow::keyPressEvent(QKeyEvent* event) {
+    if (hosted()) {
+        event->ignore();
+        return;
+    }
     engine_->exit_rules().key_press();
     event->accept();
 }
 
 void SaverWindow::mousePressEvent(QMouseEvent* event) {
+    if (hosted()) {
+        event->ignore();
+        return;
+    }
     engine_->exit_rules().mouse_down();
     event->accept();
 }
 
 void SaverWindow::mouseMoveEvent(QMouseEvent* event) {
+    if (hosted()) {
+        event->ignore();
+        return;
+    }
     engine_->exit_rules().mouse_move();
     event->accept();
 }
@@ -210,6 +399,10 @@ void SaverWindow::pick_first_song() {
 }
 
 void SaverWindow::music_tick() {
+    // Of a host's processes, one per monitor, only one plays.
+    if (music_turn_ != nullptr && !music_turn_->may_play()) {
+        return;
+    }
     music_.music_tick(music_control_);
 }
 

@@ -10,16 +10,32 @@
 // the temporary files deleted. When the display goes away under the run (Qt
 // then ends the process with kExitDisplayLost), the music is stopped and the
 // temporary files deleted before the process ends.
+//
+// Full screen, the window covers the primary monitor with the stage and
+// every other monitor with black, and input on any of them ends the saver.
+// Inside a screen-saver host's window (a "hack" of XScreenSaver, MATE or
+// xfce) it draws only in that window, as a child of it: the stage is the
+// window's size and follows its resizes; input is the host's, so it neither
+// ends the saver nor touches the pointer; there is no password and nothing
+// stays on top. The run ends on the host's SIGTERM or when the host's window
+// is destroyed. Of the processes a host runs, one per monitor, only one plays
+// music (MusicTurn); a window much smaller than its screen (the host's
+// preview) shows a silent miniature of the saver.
 
 #include "audio/media_control.h"
 #include "audio/music_player.h"
 #include "imaging/picture_box_widget.h"
+#include "platform/host_window.h"
 #include "saver/saver_engine.h"
+#include "saver/stage_scale.h"
 
 #include <QFile>
 #include <QString>
 
+#include <cstdint>
 #include <memory>
+#include <optional>
+#include <vector>
 
 class QLabel;
 
@@ -27,21 +43,32 @@ namespace wm {
 
 class AudioBackend;
 class EngineHost;
+class HostWindowWatch;
+class MusicLock;
+class MusicTurn;
 class SaverSystem;
 struct RunState;
 
+// How a run is set up, besides the settings.
+struct SaverRunOptions {
+    // When not empty, a file to which every frame's start (milliseconds of
+    // the engine's clock) is appended, one per line.
+    QString frame_times;
+    // The X11 window of a screen-saver host to run inside; 0 for full screen.
+    std::uint32_t host_window = 0;
+};
+
 class SaverWindow : public PictureBoxWidget, private SaverHooks {
   public:
-    // `frame_times`: when not empty, a file to which every frame's start
-    // (milliseconds of the engine's clock) is appended, one per line.
     // `audio`: where the music plays (it must outlive the window); the
     // program's sound device when null.
     SaverWindow(RunState& state, SaverSystem& system, EngineHost& host,
-                const QString& frame_times = {}, AudioBackend* audio = nullptr);
+                const SaverRunOptions& options = {}, AudioBackend* audio = nullptr);
     ~SaverWindow() override;
 
     // Runs the saver from start to end; returns the exit status: 0, or
-    // termination_exit_status() of the signal that stopped it.
+    // termination_exit_status() of the signal that stopped it, or
+    // kExitNoHostWindow.
     int run();
     // The signal that stopped the run (0 when none did).
     int stop_signal() const { return stop_signal_; }
@@ -56,6 +83,15 @@ class SaverWindow : public PictureBoxWidget, private SaverHooks {
     void closeEvent(QCloseEvent* event) override;
 
   private:
+    bool hosted() const { return host_window_ != 0; }
+    // Covers every monitor: the stage on the primary one, black elsewhere.
+    void cover_screens();
+    // Becomes a child of the host's window; false (with the reason on
+    // standard error) when that is not a window.
+    bool enter_host_window();
+    void host_window_resized(QSize device_size);
+    void host_window_gone();
+    void apply_scale(QSize device_size);
     void start_sequence();
     void place_controls();
     void end_by_signal(int signal_number);
@@ -69,6 +105,7 @@ class SaverWindow : public PictureBoxWidget, private SaverHooks {
     void stop_music() override;
     void restore_system_state() override;
     void frame_drawn(std::uint32_t frame_started) override;
+    void stage_moved() override;
 
     RunState& state_;
     SaverSystem& system_;
@@ -82,6 +119,16 @@ class SaverWindow : public PictureBoxWidget, private SaverHooks {
     QLabel* time_box_ = nullptr;
     QLabel* info_box_ = nullptr;
     QFile frame_times_;
+    // Inside a host: its window, its watch, and the music's turn.
+    std::uint32_t host_window_ = 0;
+    std::unique_ptr<HostWindowWatch> host_watch_;
+    std::unique_ptr<MusicLock> music_lock_;
+    std::unique_ptr<MusicTurn> music_turn_;
+    bool host_gone_ = false;
+    QSize screen_size_;  // the monitor's size, device pixels
+    StageScale scale_;
+    // Full screen: the black windows on the other monitors.
+    std::vector<std::unique_ptr<QWidget>> covers_;
     bool password_in_force_ = false;
     bool system_state_changed_ = false;
     bool cursor_hidden_ = false;

@@ -4,6 +4,7 @@
 #include "imaging/transition.h"
 #include "platform/rounding.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace wm {
@@ -30,9 +31,12 @@ void put(PictureBox& form, const PictureBox& border, Piece piece, double x, doub
 
 }  // namespace
 
-StageLayout stage_layout(QSize window, bool fill_screen) {
+StageLayout stage_layout(QSize window, bool fill_screen, double pixel_ratio) {
     StageLayout layout;
-    layout.stage = fill_screen ? window : kFixedStageSize;
+    const double ratio = std::isfinite(pixel_ratio) ? std::clamp(pixel_ratio, 1.0, 8.0) : 1.0;
+    layout.stage = fill_screen ? window
+                               : QSize(round_to_int(kFixedStageSize.width() * ratio),
+                                       round_to_int(kFixedStageSize.height() * ratio));
     const double w = layout.stage.width();
     const double h = layout.stage.height();
     layout.ascreen =

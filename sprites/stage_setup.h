@@ -26,8 +26,10 @@ struct StageLayout {
 };
 
 // The layout in a window of `window` pixels: the whole window when
-// `fill_screen`, else 800 x 600 centred.
-StageLayout stage_layout(QSize window, bool fill_screen);
+// `fill_screen`, else 800 x 600 centred. On a dense screen, `pixel_ratio`
+// device pixels stand for one pixel of an ordinary one: the framed stage
+// takes that many times its size (whole pixels) to look as large.
+StageLayout stage_layout(QSize window, bool fill_screen, double pixel_ratio = 1.0);
 
 // Draws the border round the stage into the window's own picture from the
 // pieces in `border` (8 x 8 each: edges at (8, 0) top, (8, 72) bottom,

@@ -9,6 +9,7 @@
 #include "platform/settings_store.h"
 #include "platform/x11_windows.h"
 #include "saver/saver_window.h"
+#include "startup/still_preview.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -19,12 +20,6 @@
 namespace wm {
 namespace {
 
-// A mode whose window has not been built says so and ends; it never pretends.
-int not_available(const char* what) {
-    std::fprintf(stderr, "wintermere: %s is not available in this build\n", what);
-    return kExitModeNotAvailable;
-}
-
 // Windows need a display; without one the mode says so and ends.
 bool has_display(const char* what) {
     if (qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr) {
@@ -32,13 +27,6 @@ bool has_display(const char* what) {
     }
     std::fprintf(stderr, "wintermere: %s needs a display (none was found)\n", what);
     return false;
-}
-
-// A developer's diagnostic after the switch: "--frame-times FILE".
-QString frame_times_file() {
-    const QStringList arguments = QCoreApplication::arguments();
-    const qsizetype at = arguments.indexOf(QStringLiteral("--frame-times"));
-    return at >= 0 && at + 1 < arguments.size() ? arguments.at(at + 1) : QString();
 }
 
 }  // namespace
@@ -64,12 +52,25 @@ int DesktopModeHost::open_saver(RunState& state) {
     }
     QtEngineHost host;
     LinuxSaverSystem system;
-    SaverWindow window(state, system, host, frame_times_file());
+    SaverWindow window(state, system, host, {frame_times_, 0});
     return window.run();
 }
 
-int DesktopModeHost::load_preview(RunState&) {
-    return not_available("the preview (/p)");
+int DesktopModeHost::open_hosted_saver(RunState& state, std::uint32_t window_id) {
+    if (!has_display("the saver in a host's window")) {
+        return kExitModeNotAvailable;
+    }
+    QtEngineHost host;
+    LinuxSaverSystem system;
+    SaverWindow window(state, system, host, {frame_times_, window_id});
+    return window.run();
+}
+
+int DesktopModeHost::load_preview(RunState& state) {
+    if (!has_display("the preview (/p)")) {
+        return kExitModeNotAvailable;
+    }
+    return run_still_preview(state.run.host_window);
 }
 
 int DesktopModeHost::change_password(RunState& state) {

@@ -3,6 +3,11 @@
 
 #include "startup/startup.h"
 
+#include <QString>
+
+#include <cstdint>
+#include <utility>
+
 namespace wm {
 
 // The program's exit statuses:
@@ -11,7 +16,10 @@ namespace wm {
 //   1    "install_path" is missing (kExitInstallPathError), or the display
 //        went away under the saver (kExitDisplayLost, Qt's own status);
 //   2    the mode's window is not in this build, or there is no display
-//        (kExitModeNotAvailable);
+//        (kExitModeNotAvailable), or a host's command line cannot be used
+//        (kExitBadHostCommandLine);
+//   3    the host's window is not a window, or went away while the saver
+//        or preview started (kExitNoHostWindow);
 //   129  SIGHUP stopped the saver, 131 SIGQUIT (128 + the signal).
 // A saver stopped by a signal cleans up as after a key, or, should its
 // shutdown take longer than kShutdownGraceMs, is cut short after removing
@@ -22,12 +30,20 @@ inline constexpr int kExitModeNotAvailable = 2;
 
 class DesktopModeHost : public ModeHost {
   public:
+    // `frame_times`: a developer's diagnostic, the file a saver run writes
+    // its frames' start times to (none when empty).
+    explicit DesktopModeHost(QString frame_times = {}) : frame_times_(std::move(frame_times)) {}
+
     bool saver_window_exists(const QString& title) override;
     int open_configuration(RunState& state) override;
     int open_saver(RunState& state) override;
     int load_preview(RunState& state) override;
     int change_password(RunState& state) override;
     int open_pack_builder(RunState& state) override;
+    int open_hosted_saver(RunState& state, std::uint32_t window) override;
+
+  private:
+    QString frame_times_;
 };
 
 }  // namespace wm

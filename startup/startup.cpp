@@ -19,15 +19,18 @@ std::int16_t twips_per_pixel(double logical_dpi) {
         std::min(twips, double{std::numeric_limits<std::int16_t>::max()}));
 }
 
-int run_startup(const QString& command_line, const SettingsStore& store, ScreenResolution screen,
-                ModeHost& host, RunState& state) {
+namespace {
+
+// The values every mode shares and the settings; false (after telling the
+// user) when "install_path" is missing.
+bool prepare_run(const SettingsStore& store, ScreenResolution screen, RunState& state) {
     state.run = RunValues{};  // config_preview starts False
 
     const QString install_path =
         get_setting(store, kConfigSection, QStringLiteral("install_path"), QString());
     if (install_path.isEmpty()) {
         show_message(kProductName, kInstallPathError, MessageIcon::None);
-        return kExitInstallPathError;
+        return false;
     }
     state.run.install_path = with_trailing_separator(install_path);
     state.run.picture_folder = state.run.install_path;
@@ -37,7 +40,16 @@ int run_startup(const QString& command_line, const SettingsStore& store, ScreenR
     state.run.twips_per_pixel_y = twips_per_pixel(screen.dpi_y);
 
     state.settings = load_settings(store);
+    return true;
+}
 
+}  // namespace
+
+int run_startup(const QString& command_line, const SettingsStore& store, ScreenResolution screen,
+                ModeHost& host, RunState& state) {
+    if (!prepare_run(store, screen, state)) {
+        return kExitInstallPathError;
+    }
     switch (mode_of_switch(switch_text(command_line))) {
         case Mode::Configuration:
             // A window number after /C (as in /c:1234) is not used.
@@ -59,6 +71,15 @@ int run_startup(const QString& command_line, const SettingsStore& store, ScreenR
             break;
     }
     return 0;
+}
+
+int run_hack_startup(const HostOptions& options, const SettingsStore& store,
+                     ScreenResolution screen, ModeHost& host, RunState& state) {
+    if (!prepare_run(store, screen, state)) {
+        return kExitInstallPathError;
+    }
+    apply_host_options(options, state.settings);
+    return host.open_hosted_saver(state, options.window);
 }
 
 }  // namespace wm

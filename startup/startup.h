@@ -3,6 +3,7 @@
 // of a run shares, load the settings and enter the mode the switch selects.
 
 #include "startup/command_line.h"
+#include "startup/host_options.h"
 #include "startup/saver_settings.h"
 
 #include <QString>
@@ -53,6 +54,8 @@ class ModeHost {
     virtual int load_preview(RunState& state) = 0;
     virtual int change_password(RunState& state) = 0;
     virtual int open_pack_builder(RunState& state) = 0;
+    // The saver inside a screen-saver host's X11 window `window`.
+    virtual int open_hosted_saver(RunState& state, std::uint32_t window) = 0;
 };
 
 // Exit status when "install_path" is missing.
@@ -67,5 +70,12 @@ struct ScreenResolution {
 // receives the run's values and settings (it must outlive any window).
 int run_startup(const QString& command_line, const SettingsStore& store, ScreenResolution screen,
                 ModeHost& host, RunState& state);
+
+// Start-up for a Linux screen-saver host's command line (a "hack" run): the
+// same values and settings as run_startup, the options given overriding the
+// stored settings for this run only, then the saver in the host's window.
+// A missing "install_path" ends it as in run_startup.
+int run_hack_startup(const HostOptions& options, const SettingsStore& store,
+                     ScreenResolution screen, ModeHost& host, RunState& state);
 
 }  // namespace wm

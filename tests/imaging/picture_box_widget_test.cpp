@@ -7,6 +7,8 @@
 #include <QCoreApplication>
 #include <QPaintEvent>
 
+#include <cstdlib>
+
 namespace wm {
 namespace {
 
@@ -115,6 +117,47 @@ TEST(PictureBoxWidget, AttachesToOneBoxAtATime) {
     EXPECT_EQ(widget.box(), nullptr);
     widget.resize(10, 10);
     EXPECT_FALSE(widget.grab().isNull());  // paints without the box that went
+}
+
+TEST(PictureBoxWidget, ShowsALargerBoxScaledDownAndBlackBeyond) {
+    // 2 x 2 blocks of one colour each: scaled down by 2 they stay exact.
+    PictureBox box;
+    box.set_auto_size(true);
+    QImage blocks(40, 20, QImage::Format_RGB32);
+    for (int y = 0; y < 20; ++y) {
+        for (int x = 0; x < 40; ++x) {
+            blocks.setPixel(x, y, qRgb(x / 2 * 12, y / 2 * 25, 90));
+        }
+    }
+    box.set_picture(blocks);
+    PaintLog widget(&box);
+    widget.set_pixels_per_unit(2.0);
+    widget.fit_to_box();
+    EXPECT_EQ(widget.size(), QSize(20, 10));
+    widget.setFixedSize(24, 12);
+    const QImage shown = widget.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(shown.size(), QSize(24, 12));
+    for (int y = 0; y < 10; ++y) {
+        for (int x = 0; x < 20; ++x) {
+            const QRgb want = qRgb(x * 12, y * 25, 90);
+            const QRgb got = shown.pixel(x, y);
+            EXPECT_LE(std::abs(qRed(got) - qRed(want)) + std::abs(qGreen(got) - qGreen(want)), 6)
+                << x << "," << y;
+        }
+    }
+    EXPECT_EQ(shown.copy(20, 0, 4, 12), solid(4, 12, qRgb(0, 0, 0)));
+    EXPECT_EQ(shown.copy(0, 10, 24, 2), solid(24, 2, qRgb(0, 0, 0)));
+
+    // A change in the box repaints where it shows in the widget.
+    widget.show();
+    run_events();
+    widget.painted = QRegion();
+    PictureBox sprite;
+    sprite.set_pixel_size(8, 8);
+    box_blt(box, 20, 4, 8, 8, sprite, 0, 0, RasterOp::kSrcCopy);
+    run_events();
+    EXPECT_TRUE(widget.painted.contains(QRect(10, 2, 4, 4))) << "box pixels 20..27 show at 10..13";
+    EXPECT_FALSE(widget.painted.intersects(QRect(0, 0, 8, 10)));
 }
 
 }  // namespace

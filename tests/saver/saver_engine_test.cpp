@@ -406,5 +406,60 @@ TEST_F(SaverRun, ShutdownDeletesTheTemporaryFilesOnce) {
     EXPECT_EQ(hooks.restores, 1);
 }
 
+// The box around the caption's white face in the stage.
+QRect caption_extent(const PictureBox& stage) {
+    QRect extent;
+    const QImage& image = stage.Image();
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (image.pixel(x, y) == qRgb(255, 255, 255)) {
+                extent |= QRect(x, y, 1, 1);
+            }
+        }
+    }
+    return extent;
+}
+
+TEST_F(SaverRun, OnADenseScreenTheFramedStageAndItsCaptionGrowByTheRatio) {
+    state.settings.objects_off = 1;
+    start(0, {900, 700});
+    EXPECT_EQ(engine->stage_rect(), QRect(50, 50, 800, 600));
+    const QRect ordinary = caption_extent(engine->pictures().ascreen);
+    ASSERT_FALSE(ordinary.isEmpty());
+
+    start(0, {1800, 1400}, 2.0);
+    EXPECT_EQ(engine->stage_rect(), QRect(100, 100, 1600, 1200));
+    const QRect dense = caption_extent(engine->pictures().ascreen);
+    EXPECT_NEAR(dense.width(), 2.0 * ordinary.width(), 0.1 * ordinary.width());
+    EXPECT_NEAR(dense.height(), 2.0 * ordinary.height(), 0.15 * ordinary.height());
+    EXPECT_NEAR(dense.center().x(), 800, 4) << "still centred";
+}
+
+TEST_F(SaverRun, TheStageFollowsANewWindowSizeBeforeTheNextFrameWithANewScene) {
+    state.settings.scale_background = 1;
+    start(0, {900, 700});
+    EXPECT_EQ(engine->stage_rect(), QRect(0, 0, 900, 700));
+    host->at(1000, [this] {
+        engine->resize_window({640, 480});
+        // A size asked for twice is laid out once; the old size again is no change.
+        engine->resize_window({640, 480});
+    });
+    std::size_t frames_at_resize = 0;
+    host->at(1010, [&] {
+        frames_at_resize = hooks.frames.size();
+        EXPECT_EQ(engine->stage_rect(), QRect(0, 0, 900, 700)) << "not within a frame";
+    });
+    host->at(1100, [this] {
+        EXPECT_EQ(engine->stage_rect(), QRect(0, 0, 640, 480));
+        EXPECT_EQ(engine->pictures().ascreen.pixel_size(), QSize(640, 480));
+        EXPECT_EQ(engine->pictures().main.pixel_size(), QSize(640, 480));
+        EXPECT_TRUE(stage_shows(320, 100, test::pack_picture_colour(engine->picture_index())));
+    });
+    key_at(10500);
+    engine->main_loop(false);
+    EXPECT_GT(frames_at_resize, 0u);
+    EXPECT_EQ(engine->scene_changes(), 0) << "the scene time starts again with the new size";
+}
+
 }  // namespace
 }  // namespace wm

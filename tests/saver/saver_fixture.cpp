@@ -76,10 +76,11 @@ void SaverRun::TearDown() {
     remove_run_temp_folder();
 }
 
-SaverEngine& SaverRun::start(std::uint32_t at_tick, QSize window) {
+SaverEngine& SaverRun::start(std::uint32_t at_tick, QSize window, double pixel_ratio) {
     host = std::make_unique<VirtualHost>(at_tick);
     hooks.host = host.get();
     engine = std::make_unique<SaverEngine>(*host, state, hooks);
+    engine->set_pixel_ratio(pixel_ratio);
     engine->init_saver(window);
     return *engine;
 }

@@ -69,8 +69,9 @@ class SaverRun : public testing::Test {
     static constexpr QSize kWindow{900, 700};
 
     // Makes the engine (after settings are final) and runs init_saver in a
-    // window of `window` pixels.
-    SaverEngine& start(std::uint32_t at_tick = 1000, QSize window = kWindow);
+    // window of `window` pixels, drawn for a screen of `pixel_ratio`.
+    SaverEngine& start(std::uint32_t at_tick = 1000, QSize window = kWindow,
+                       double pixel_ratio = 1.0);
     // Ends the saver with a key press at `tick`.
     void key_at(std::uint32_t tick);
     // The stage's pixel (x, y) is close to `colour`.

@@ -57,12 +57,29 @@ TEST_F(ProgramTest, WithoutAnInstallPathEveryModeReportsItAndEnds) {
     EXPECT_TRUE(QDir(home_.config_home()).isEmpty());
 }
 
-TEST_F(ProgramTest, ThePreviewSaysItIsNotAvailableAndFails) {
+TEST_F(ProgramTest, AHostsCommandLineThatCannotBeUsedIsAOneLineErrorWithStatusTwo) {
     install_system_wide("/opt/wintermere");
-    const ProgramRun r = run({QStringLiteral("/p"), QStringLiteral("123")});
-    EXPECT_EQ(r.exit_code, 2);
-    EXPECT_EQ(r.err,
-              QStringLiteral("wintermere: the preview (/p) is not available in this build\n"));
+    struct Case {
+        QStringList args;
+        const char* error;
+    };
+    for (const Case& c :
+         {Case{{QStringLiteral("--bogus")}, "unknown option \"--bogus\""},
+          Case{{QStringLiteral("--window-id"), QStringLiteral("0xZZ")},
+               "--window-id: \"0xZZ\" is not a window id"},
+          Case{{QStringLiteral("-root"), QStringLiteral("-birds"), QStringLiteral("99")},
+               "-birds: 99 is outside the range 0..20"}}) {
+        const ProgramRun r = run(c.args);
+        EXPECT_EQ(r.exit_code, 2) << c.args.join(QLatin1Char(' ')).toStdString();
+        EXPECT_TRUE(r.err.startsWith(QStringLiteral("wintermere: ") + QLatin1String(c.error)))
+            << r.err.toStdString();
+        EXPECT_EQ(r.err.count(QLatin1Char('\n')), 1) << r.err.toStdString();
+        EXPECT_TRUE(r.out.isEmpty());
+    }
+    // The Windows-style switches keep their rules: "-s" ends silently.
+    const ProgramRun quiet = run({QStringLiteral("-s")});
+    EXPECT_EQ(quiet.exit_code, 0);
+    EXPECT_TRUE(quiet.err.isEmpty()) << quiet.err.toStdString();
 }
 
 TEST_F(ProgramTest, WindowsWithoutADisplaySaySoAndFail) {
@@ -75,7 +92,10 @@ TEST_F(ProgramTest, WindowsWithoutADisplaySaySoAndFail) {
                           Case{{QStringLiteral("/c")}, "the configuration window"},
                           Case{{QStringLiteral("/C:1234")}, "the configuration window"},
                           Case{{QStringLiteral("/m")}, "the pack builder"},
-                          Case{{QStringLiteral("/M")}, "the pack builder"}}) {
+                          Case{{QStringLiteral("/M")}, "the pack builder"},
+                          Case{{QStringLiteral("/p"), QStringLiteral("123")}, "the preview (/p)"},
+                          Case{{QStringLiteral("--window-id"), QStringLiteral("0x400001")},
+                               "the saver in a host's window"}}) {
         const ProgramRun r = run(c.args);
         EXPECT_EQ(r.exit_code, 2) << c.args.join(QLatin1Char(' ')).toStdString();
         EXPECT_EQ(r.err, QStringLiteral("wintermere: %1 needs a display (none was found)\n")

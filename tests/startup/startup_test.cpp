@@ -23,11 +23,18 @@ class RecordingHost : public ModeHost {
     int load_preview(RunState& state) override { return record("preview", state); }
     int change_password(RunState& state) override { return record("password", state); }
     int open_pack_builder(RunState& state) override { return record("builder", state); }
+    int open_hosted_saver(RunState& state, std::uint32_t window) override {
+        hosted_window = window;
+        settings = state.settings;
+        return record("hosted", state);
+    }
 
     bool saver_already_running = false;
     QString asked_title;
     QStringList calls;
     RunValues seen;
+    std::uint32_t hosted_window = 0;
+    SaverSettings settings;
 
   private:
     int record(const char* what, const RunState& state) {
@@ -142,6 +149,34 @@ TEST_F(StartupTest, AMissingInstallPathStopsEveryModeWithTheMessage) {
     test::MessageCapture messages;
     EXPECT_EQ(start("/s"), kExitInstallPathError);
     EXPECT_EQ(messages.messages().size(), 1u);
+}
+
+TEST_F(StartupTest, AHostsRunTakesItsOptionsOverTheStoredSettingsForThatRunOnly) {
+    install_at("/opt/wintermere");
+    HostOptions options;
+    options.window = 0x400007;
+    options.birds = 0;
+    options.mute = true;
+    const IniSettingsStore store;
+    EXPECT_EQ(run_hack_startup(options, store, {}, host_, state_), 7);
+    EXPECT_EQ(host_.calls, QStringList{QStringLiteral("hosted")});
+    EXPECT_EQ(host_.hosted_window, 0x400007u);
+    EXPECT_EQ(host_.seen.install_path, QStringLiteral("/opt/wintermere/"));
+    EXPECT_EQ(host_.settings.frame_rate, 45) << "the stored value, not given by the host";
+    EXPECT_EQ(host_.settings.objects_off, 1);
+    EXPECT_EQ(host_.settings.mute_audio, 1);
+    EXPECT_EQ(load_settings(store).mute_audio, 0) << "nothing of the run was stored";
+    EXPECT_TRUE(host_.asked_title.isEmpty()) << "a host's run never looks for another saver";
+}
+
+TEST_F(StartupTest, AHostsRunWithoutAnInstallPathStopsWithTheMessage) {
+    test::MessageCapture messages;
+    HostOptions options;
+    options.window = 5;
+    const IniSettingsStore store;
+    EXPECT_EQ(run_hack_startup(options, store, {}, host_, state_), kExitInstallPathError);
+    EXPECT_EQ(messages.messages().size(), 1u);
+    EXPECT_TRUE(host_.calls.isEmpty());
 }
 
 }  // namespace

@@ -1,0 +1,56 @@
+// How large the saver draws for its window, and how that maps onto it.
+
+#include "saver/stage_scale.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace wm {
+namespace {
+
+TEST(StageScale, AFullScreenIsDrawnInItsDevicePixels) {
+    const StageScale plain = stage_scale({1920, 1080}, {1920, 1080}, 1.0);
+    EXPECT_EQ(plain.drawn, QSize(1920, 1080));
+    EXPECT_EQ(plain.pixels_per_unit, 1.0);
+    EXPECT_EQ(plain.pixel_ratio, 1.0);
+    EXPECT_EQ(plain.miniature, 1.0);
+
+    // A dense screen: every device pixel drawn, captions grown by 2.
+    const StageScale dense = stage_scale({3840, 2160}, {3840, 2160}, 2.0);
+    EXPECT_EQ(dense.drawn, QSize(3840, 2160));
+    EXPECT_EQ(dense.pixels_per_unit, 2.0);
+    EXPECT_EQ(dense.pixel_ratio, 2.0);
+    EXPECT_EQ(dense.miniature, 1.0);
+
+    // A host's window over a whole monitor, or over most of one.
+    EXPECT_EQ(stage_scale({1280, 1024}, {1920, 1080}, 1.0).miniature, 1.0);
+    EXPECT_EQ(stage_scale({961, 541}, {1920, 1080}, 1.0).miniature, 1.0);
+}
+
+TEST(StageScale, ASmallWindowShowsTheScreensDrawingScaledDown) {
+    const StageScale preview = stage_scale({400, 300}, {1280, 720}, 1.0);
+    EXPECT_EQ(preview.drawn, QSize(960, 720)) << "as large as the screen in the window's shape";
+    EXPECT_DOUBLE_EQ(preview.miniature, 2.4);
+    EXPECT_DOUBLE_EQ(preview.pixels_per_unit, 2.4);
+
+    const StageScale dense = stage_scale({400, 300}, {3840, 2160}, 2.0);
+    EXPECT_EQ(dense.drawn, QSize(2880, 2160));
+    EXPECT_DOUBLE_EQ(dense.miniature, 7.2);
+    EXPECT_DOUBLE_EQ(dense.pixels_per_unit, 14.4) << "drawn pixels per logical pixel";
+
+    // Half the screen both ways is small enough.
+    EXPECT_EQ(stage_scale({960, 540}, {1920, 1080}, 1.0).drawn, QSize(1920, 1080));
+}
+
+TEST(StageScale, OddInputGivesAUsableScale) {
+    EXPECT_EQ(stage_scale({0, 0}, {1920, 1080}, 1.0).drawn.isEmpty(), false);
+    EXPECT_EQ(stage_scale({400, 300}, {}, 1.0).drawn, QSize(400, 300)) << "unknown screen";
+    EXPECT_EQ(stage_scale({400, 300}, {-5, 720}, 1.0).miniature, 1.0);
+    for (double ratio : {0.0, -2.0, 0.5, std::nan("")}) {
+        EXPECT_EQ(stage_scale({800, 600}, {800, 600}, ratio).pixel_ratio, 1.0) << ratio;
+    }
+}
+
+}  // namespace
+}  // namespace wm
