@@ -15,9 +15,8 @@ namespace wm {
 //        SIGINT stopped it (see termination_exit_status());
 //   1    "install_path" is missing (kExitInstallPathError), or the display
 //        went away under the saver (kExitDisplayLost, Qt's own status);
-//   2    the mode's window is not in this build, or there is no display
-//        (kExitModeNotAvailable), or a host's command line cannot be used
-//        (kExitBadHostCommandLine);
+//   2    there is no display for the mode's window (kExitModeNotAvailable),
+//        or a host's command line cannot be used (kExitBadHostCommandLine);
 //   3    the host's window is not a window, or went away while the saver
 //        or preview started (kExitNoHostWindow);
 //   129  SIGHUP stopped the saver, 131 SIGQUIT (128 + the signal).
@@ -25,7 +24,7 @@ namespace wm {
 // shutdown take longer than kShutdownGraceMs, is cut short after removing
 // its temporary files, with the same status.
 
-// Exit status of a mode whose window this build does not have.
+// Exit status of a mode that needs a display when there is none.
 inline constexpr int kExitModeNotAvailable = 2;
 
 class DesktopModeHost : public ModeHost {
