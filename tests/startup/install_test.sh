@@ -17,6 +17,10 @@ XDG_CONFIG_HOME="$work/config" XDG_CONFIG_DIRS="$work/xdg" WM_INSTALL_SCOPE=auto
 [ -x "$work/prefix/bin/wintermere" ] || fail "no bin/wintermere"
 [ -x "$work/prefix/bin/wintermere-pack" ] || fail "no bin/wintermere-pack"
 [ -d "$work/prefix/share/wintermere" ] || fail "no share/wintermere"
+# The screen-saver hosts' description of the hack and its options.
+xml="$work/prefix/share/xscreensaver/config/wintermere.xml"
+[ -f "$xml" ] || fail "no share/xscreensaver/config/wintermere.xml"
+grep -qF '<command arg="--root"/>' "$xml" || fail "the hosts' XML runs no --root"
 # The built-in pack lies in the data folder, its members in the order of their roles.
 "$work/prefix/bin/wintermere-pack" list "$work/prefix/share/wintermere" >"$work/members" \
   || fail "no readable pack in share/wintermere"

@@ -6,12 +6,18 @@
 #include "startup/still_preview.h"
 
 #include "assets/window_assets.h"
+#include "tests/support/test_support.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QThread>
 #include <QTimer>
 
 #include <xcb/xcb.h>
@@ -381,6 +387,52 @@ TEST_F(StillPreviewTest, WhatIsNoWindowEndsAtOnceWithAMessageAndNoWindowOfOurs) 
     read_root_events(created, mapped);
     EXPECT_TRUE(created.empty());
     EXPECT_TRUE(mapped.empty());
+}
+
+// The program itself, started with "/p N" as a host starts it.
+TEST_F(StillPreviewTest, TheProgramShowsTheStillInTheHostsWindowAndEndsWhenItGoes) {
+    test::ScratchHome home;
+    const QString settings =
+        home.system_config() + QStringLiteral("/Quillory Wintermere/settings.ini");
+    QDir().mkpath(QFileInfo(settings).absolutePath());
+    ASSERT_TRUE(test::write_file(settings, "[Config]\ninstall_path=/nowhere\n"));
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("QT_QPA_PLATFORM"));  // the program chooses xcb itself
+
+    const xcb_window_t host = make_host(152, 112);
+    QProcess preview;
+    preview.setProcessEnvironment(env);
+    preview.start(QStringLiteral(WM_PROGRAM), {QStringLiteral("/p"), QString::number(host)});
+    ASSERT_TRUE(preview.waitForStarted());
+    QElapsedTimer waited;
+    waited.start();
+    while (!shows_still(image_of(host)) && waited.elapsed() < 20000 &&
+           preview.state() == QProcess::Running) {
+        QThread::msleep(50);
+    }
+    ASSERT_TRUE(shows_still(image_of(host))) << preview.readAllStandardError().toStdString();
+
+    QElapsedTimer took;
+    xcb_destroy_window(c_, host);
+    sync();
+    took.start();
+    ASSERT_TRUE(preview.waitForFinished(10000));
+    std::cout << "[ figure ] the preview ended " << took.elapsed()
+              << " ms after its host's window went\n";
+    EXPECT_EQ(preview.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(preview.exitCode(), 0) << preview.readAllStandardError().toStdString();
+    expect_nothing_mapped_on_root();
+
+    // No window at all: the message, status 3, at once.
+    QProcess none;
+    none.setProcessEnvironment(env);
+    none.start(QStringLiteral(WM_PROGRAM), {QStringLiteral("/p"), QStringLiteral("0")});
+    ASSERT_TRUE(none.waitForFinished(10000));
+    EXPECT_EQ(none.exitCode(), kExitNoHostWindow);
+    EXPECT_EQ(
+        QString::fromLocal8Bit(none.readAllStandardError()),
+        QStringLiteral(
+            "wintermere: the preview's host window 0 is not a window (no window was given)\n"));
 }
 
 }  // namespace
