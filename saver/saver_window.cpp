@@ -259,7 +259,11 @@ void SaverWindow::apply_scale(QSize device_size) {
     set_pixels_per_unit(scale_.pixels_per_unit);
     stage_->set_pixels_per_unit(scale_.pixels_per_unit);
     if (hosted()) {
-        cover_host_window(*this, device_size);
+        // A miniature reaches beyond the host's window, which trims it.
+        const QRect area = scale_.area;
+        setGeometry(
+            QRectF(area.x() / ratio, area.y() / ratio, area.width() / ratio, area.height() / ratio)
+                .toAlignedRect());
     }
 }
 

@@ -1,7 +1,5 @@
 #include "saver/stage_scale.h"
 
-#include "platform/rounding.h"
-
 #include <algorithm>
 #include <cmath>
 
@@ -11,16 +9,26 @@ StageScale stage_scale(QSize window, QSize screen, double device_pixel_ratio) {
     StageScale scale;
     scale.pixel_ratio =
         std::isfinite(device_pixel_ratio) && device_pixel_ratio >= 1.0 ? device_pixel_ratio : 1.0;
-    scale.drawn = window.expandedTo(QSize(1, 1));
+    const QSize shape = window.expandedTo(QSize(1, 1));
+    scale.drawn = shape;
+    scale.area = QRect(QPoint(0, 0), shape);
     const bool small = screen.width() > 0 && screen.height() > 0 &&
-                       scale.drawn.width() <= screen.width() * kMiniatureShare &&
-                       scale.drawn.height() <= screen.height() * kMiniatureShare;
+                       shape.width() <= screen.width() * kMiniatureShare &&
+                       shape.height() <= screen.height() * kMiniatureShare;
     if (small) {
-        // As large as the screen allows in the window's proportions.
-        scale.miniature = std::min(static_cast<double>(screen.width()) / scale.drawn.width(),
-                                   static_cast<double>(screen.height()) / scale.drawn.height());
-        scale.drawn = QSize(round_to_int(scale.drawn.width() * scale.miniature),
-                            round_to_int(scale.drawn.height() * scale.miniature));
+        // The whole screen's drawing, as small as still covers the window.
+        scale.miniature = std::min(static_cast<double>(screen.width()) / shape.width(),
+                                   static_cast<double>(screen.height()) / shape.height());
+        scale.drawn = screen;
+        const auto shown_side = [&](int screen_side, int window_side) {
+            return std::max(window_side,
+                            static_cast<int>(std::ceil(screen_side / scale.miniature - 1e-9)));
+        };
+        const QSize shown(shown_side(screen.width(), shape.width()),
+                          shown_side(screen.height(), shape.height()));
+        scale.area = QRect(
+            QPoint((shape.width() - shown.width()) / 2, (shape.height() - shown.height()) / 2),
+            shown);
     }
     scale.pixels_per_unit = scale.pixel_ratio * scale.miniature;
     return scale;

@@ -14,6 +14,8 @@ packages=(
   fonts-liberation
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool imagemagick x11-utils
+  # A real screen-saver host and xrandr's monitors for the end-to-end tests.
+  xscreensaver x11-xserver-utils
 )
 if [ "${1:-}" = "--fuzz" ]; then
   packages+=(clang-14 libclang-rt-14-dev libjpeg62-turbo-dev)

@@ -1,12 +1,30 @@
 #include "tests/e2e/x_display.h"
 
+#include "tests/e2e/e2e_support.h"
+
 #include <QRegularExpression>
+
+#include <xcb/xcb.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
 
 namespace wm::e2e {
 namespace {
 
 constexpr int kServerStartMs = 10000;
 constexpr int kToolMs = 10000;
+// Monitors are given a physical size as at 96 pixels per inch.
+constexpr double kMillimetresPerPixel = 25.4 / 96;
+
+struct Disconnect {
+    void operator()(xcb_connection_t* c) const { xcb_disconnect(c); }
+};
+struct FreeReply {
+    void operator()(void* p) const { std::free(p); }
+};
 
 // xdotool matches titles as POSIX extended expressions: the exact text.
 QString exactly(const QString& text) {
@@ -23,8 +41,19 @@ QString exactly(const QString& text) {
 
 }  // namespace
 
-XDisplay::XDisplay(QSize size) : size_(size) {
-    const QString screen = QStringLiteral("%1x%2x24").arg(size.width()).arg(size.height());
+XDisplay::XDisplay(QSize size) : size_(size), monitors_{QRect(QPoint(0, 0), size)} {
+    start_server();
+}
+
+XDisplay::XDisplay(QSize size, const QList<QRect>& monitors) : size_(size), monitors_(monitors) {
+    start_server();
+    if (error_.isEmpty()) {
+        set_monitors();
+    }
+}
+
+void XDisplay::start_server() {
+    const QString screen = QStringLiteral("%1x%2x24").arg(size_.width()).arg(size_.height());
     server_.setProgram(QStringLiteral(WM_XVFB));
     server_.setArguments({QStringLiteral("-displayfd"), QStringLiteral("1"),
                           QStringLiteral("-screen"), QStringLiteral("0"), screen,
@@ -48,6 +77,67 @@ XDisplay::XDisplay(QSize size) : size_(size) {
         number += server_.readAllStandardOutput();
     }
     name_ = QLatin1Char(':') + QString::fromLatin1(number.trimmed());
+}
+
+bool XDisplay::set_monitors() {
+    const QRect screen(QPoint(0, 0), size_);
+    if (monitors_.isEmpty()) {
+        error_ = QStringLiteral("a display needs at least one monitor");
+        return false;
+    }
+    for (qsizetype i = 0; i < monitors_.size(); ++i) {
+        const QRect& monitor = monitors_[i];
+        if (monitor.isEmpty() || !screen.contains(monitor)) {
+            error_ = QStringLiteral("monitor %1 does not lie within the screen")
+                         .arg(QString::fromStdString(text(monitor)));
+            return false;
+        }
+        // "w/mmw x h/mmh + x + y". The first monitor takes over Xvfb's one
+        // output ("screen"), whose own monitor would otherwise span the whole
+        // screen beside the others; a leading "*" makes it the primary one.
+        const QString geometry = QStringLiteral("%1/%2x%3/%4+%5+%6")
+                                     .arg(monitor.width())
+                                     .arg(static_cast<int>(monitor.width() * kMillimetresPerPixel))
+                                     .arg(monitor.height())
+                                     .arg(static_cast<int>(monitor.height() * kMillimetresPerPixel))
+                                     .arg(monitor.x())
+                                     .arg(monitor.y());
+        const QString name =
+            (i == 0 ? QStringLiteral("*wm-%1") : QStringLiteral("wm-%1")).arg(i + 1);
+        const QStringList args = {QStringLiteral("--setmonitor"), name, geometry,
+                                  i == 0 ? QStringLiteral("screen") : QStringLiteral("none")};
+        if (run_tool(QStringLiteral(WM_XRANDR), args, nullptr) != 0) {
+            error_ = QStringLiteral("xrandr %1 failed").arg(args.join(QLatin1Char(' ')));
+            return false;
+        }
+    }
+    // What the clients will be told: exactly these monitors.
+    QByteArray listing;
+    if (run_tool(QStringLiteral(WM_XRANDR), {QStringLiteral("--listmonitors")}, &listing) != 0) {
+        error_ = QStringLiteral("xrandr --listmonitors failed");
+        return false;
+    }
+    // Lines " 0: *wm-1 1280/338x1024/270+0+0  screen".
+    const QRegularExpression line(
+        QStringLiteral("^\\s*\\d+: \\S+ (\\d+)/\\d+x(\\d+)/\\d+\\+(\\d+)\\+(\\d+)"),
+        QRegularExpression::MultilineOption);
+    QList<QRect> listed;
+    for (const QRegularExpressionMatch& m : line.globalMatch(QString::fromLocal8Bit(listing))) {
+        listed << QRect(m.captured(3).toInt(), m.captured(4).toInt(), m.captured(1).toInt(),
+                        m.captured(2).toInt());
+    }
+    QList<QRect> wanted = monitors_;
+    auto by_place = [](const QRect& a, const QRect& b) {
+        return std::make_pair(a.y(), a.x()) < std::make_pair(b.y(), b.x());
+    };
+    std::sort(listed.begin(), listed.end(), by_place);
+    std::sort(wanted.begin(), wanted.end(), by_place);
+    if (listed != wanted) {
+        error_ = QStringLiteral("the display's monitors are not the ones asked for: ") +
+                 QString::fromLocal8Bit(listing).trimmed();
+        return false;
+    }
+    return true;
 }
 
 XDisplay::~XDisplay() {
@@ -90,6 +180,45 @@ QImage XDisplay::screenshot() const {
         return QImage();
     }
     return QImage::fromData(png, "PNG").convertToFormat(QImage::Format_RGB32);
+}
+
+bool XDisplay::paint_root(QRgb colour, QString* error) const {
+    int screen_number = 0;
+    const std::unique_ptr<xcb_connection_t, Disconnect> c(
+        xcb_connect(name_.toLocal8Bit().constData(), &screen_number));
+    if (xcb_connection_has_error(c.get()) != 0) {
+        *error = QStringLiteral("no connection to the display ") + name_;
+        return false;
+    }
+    xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(c.get()));
+    for (int i = 0; i < screen_number && screens.rem > 0; ++i) {
+        xcb_screen_next(&screens);
+    }
+    if (screens.rem == 0) {
+        *error = QStringLiteral("the display has no screen %1").arg(screen_number);
+        return false;
+    }
+    const xcb_screen_t* screen = screens.data;
+    // On the 24-bit true-colour screens of these displays a pixel value is
+    // the colour's red, green and blue bytes.
+    if (screen->root_depth != 24) {
+        *error = QStringLiteral("the root window is %1 bits deep, not 24").arg(screen->root_depth);
+        return false;
+    }
+    const std::uint32_t pixel = colour & 0xffffffu;
+    const xcb_void_cookie_t background =
+        xcb_change_window_attributes_checked(c.get(), screen->root, XCB_CW_BACK_PIXEL, &pixel);
+    const xcb_void_cookie_t clear = xcb_clear_area_checked(c.get(), 0, screen->root, 0, 0, 0, 0);
+    for (const xcb_void_cookie_t cookie : {background, clear}) {
+        const std::unique_ptr<xcb_generic_error_t, FreeReply> failed(
+            xcb_request_check(c.get(), cookie));
+        if (failed) {
+            *error = QStringLiteral("painting the root window failed (X error %1)")
+                         .arg(failed->error_code);
+            return false;
+        }
+    }
+    return true;
 }
 
 bool XDisplay::xdotool(const QStringList& args, QString* out) const {

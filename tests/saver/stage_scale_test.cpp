@@ -12,6 +12,7 @@ namespace {
 TEST(StageScale, AFullScreenIsDrawnInItsDevicePixels) {
     const StageScale plain = stage_scale({1920, 1080}, {1920, 1080}, 1.0);
     EXPECT_EQ(plain.drawn, QSize(1920, 1080));
+    EXPECT_EQ(plain.area, QRect(0, 0, 1920, 1080));
     EXPECT_EQ(plain.pixels_per_unit, 1.0);
     EXPECT_EQ(plain.pixel_ratio, 1.0);
     EXPECT_EQ(plain.miniature, 1.0);
@@ -28,19 +29,30 @@ TEST(StageScale, AFullScreenIsDrawnInItsDevicePixels) {
     EXPECT_EQ(stage_scale({961, 541}, {1920, 1080}, 1.0).miniature, 1.0);
 }
 
-TEST(StageScale, ASmallWindowShowsTheScreensDrawingScaledDown) {
+TEST(StageScale, ASmallWindowShowsTheScreensDrawingScaledDownToCoverIt) {
+    // A 4:3 window on a 16:9 screen: the screen's drawing at the window's
+    // height, its sides trimmed evenly.
     const StageScale preview = stage_scale({400, 300}, {1280, 720}, 1.0);
-    EXPECT_EQ(preview.drawn, QSize(960, 720)) << "as large as the screen in the window's shape";
+    EXPECT_EQ(preview.drawn, QSize(1280, 720));
     EXPECT_DOUBLE_EQ(preview.miniature, 2.4);
     EXPECT_DOUBLE_EQ(preview.pixels_per_unit, 2.4);
+    EXPECT_EQ(preview.area, QRect(-67, 0, 534, 300));
+
+    // A wide window: the top and bottom trimmed.
+    const StageScale wide = stage_scale({600, 200}, {1280, 720}, 1.0);
+    EXPECT_EQ(wide.area.width(), 600);
+    EXPECT_GE(wide.area.height(), 200);
+    EXPECT_EQ(wide.area.top(), -(wide.area.height() - 200) / 2);
 
     const StageScale dense = stage_scale({400, 300}, {3840, 2160}, 2.0);
-    EXPECT_EQ(dense.drawn, QSize(2880, 2160));
+    EXPECT_EQ(dense.drawn, QSize(3840, 2160));
     EXPECT_DOUBLE_EQ(dense.miniature, 7.2);
     EXPECT_DOUBLE_EQ(dense.pixels_per_unit, 14.4) << "drawn pixels per logical pixel";
 
-    // Half the screen both ways is small enough.
-    EXPECT_EQ(stage_scale({960, 540}, {1920, 1080}, 1.0).drawn, QSize(1920, 1080));
+    // Half the screen both ways is small enough; the same shape needs no trimming.
+    const StageScale half = stage_scale({960, 540}, {1920, 1080}, 1.0);
+    EXPECT_EQ(half.drawn, QSize(1920, 1080));
+    EXPECT_EQ(half.area, QRect(0, 0, 960, 540));
 }
 
 TEST(StageScale, OddInputGivesAUsableScale) {
