@@ -1,5 +1,7 @@
 #include "platform/host_window.h"
 
+#include "platform/xcb_handles.h"
+
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QMetaObject>
@@ -20,16 +22,7 @@
 namespace wm {
 namespace {
 
-struct FreeDeleter {
-    void operator()(void* p) const { std::free(p); }
-};
-template <typename T>
-using XcbReply = std::unique_ptr<T, FreeDeleter>;
-
-struct ConnectionDeleter {
-    void operator()(xcb_connection_t* c) const { xcb_disconnect(c); }
-};
-using Connection = std::unique_ptr<xcb_connection_t, ConnectionDeleter>;
+using Connection = XcbConnection;
 
 // The X11 error codes that say a window id names nothing (a drawable for
 // requests that take pixmaps too).
@@ -119,7 +112,7 @@ std::optional<HostWindowInfo> ask_about(xcb_connection_t* c, std::uint32_t id, Q
         return std::nullopt;
     }
     return HostWindowInfo{QSize(geometry->width, geometry->height),
-                          QPoint(position->dst_x, position->dst_y)};
+                          QPoint(position->dst_x, position->dst_y), id == geometry->root};
 }
 
 }  // namespace

@@ -34,6 +34,7 @@ inline constexpr int kExitNoHostWindow = 3;
 struct HostWindowInfo {
     QSize size;            // in device pixels
     QPoint root_position;  // its top-left corner on the root window: which monitor it is on
+    bool is_root = false;  // the screen's root window itself
 };
 
 // The window `id` as it is now. Nullopt, with a one-line reason in *problem

@@ -1,5 +1,7 @@
 #include "platform/x11_windows.h"
 
+#include "platform/xcb_handles.h"
+
 #include <QGuiApplication>
 
 #include <xcb/xcb.h>
@@ -11,16 +13,6 @@
 
 namespace wm {
 namespace {
-
-struct FreeDeleter {
-    void operator()(void* p) const { std::free(p); }
-};
-template <typename T>
-using XcbReply = std::unique_ptr<T, FreeDeleter>;
-
-struct ConnectionDeleter {
-    void operator()(xcb_connection_t* c) const { xcb_disconnect(c); }
-};
 
 xcb_atom_t intern(xcb_connection_t* c, const char* name) {
     const xcb_intern_atom_cookie_t cookie =
@@ -68,7 +60,7 @@ bool saver_window_exists(const QString& title) {
     if (qEnvironmentVariableIsEmpty("DISPLAY")) {
         return false;
     }
-    std::unique_ptr<xcb_connection_t, ConnectionDeleter> connection(xcb_connect(nullptr, nullptr));
+    XcbConnection connection(xcb_connect(nullptr, nullptr));
     xcb_connection_t* c = connection.get();
     if (xcb_connection_has_error(c) != 0) {
         return false;
@@ -103,7 +95,7 @@ bool x11_display_reachable() {
     if (qEnvironmentVariableIsEmpty("DISPLAY")) {
         return false;
     }
-    std::unique_ptr<xcb_connection_t, ConnectionDeleter> connection(xcb_connect(nullptr, nullptr));
+    XcbConnection connection(xcb_connect(nullptr, nullptr));
     return xcb_connection_has_error(connection.get()) == 0;
 }
 

@@ -32,9 +32,13 @@ constexpr double kTimeBoxHeightTwips = 270.0;
 // Frame times reach their file at least this often (in frames).
 constexpr std::uint64_t kFrameTimesFlushFrames = 30;
 
-// The title of the window inside a host: not the full-screen saver's, which
-// a second "/s" looks for.
-const QString kHostedTitle = QStringLiteral("Wintermere");
+// The title of the windows other than the full-screen saver's, which a
+// second "/s" looks for.
+const QString kOtherTitle = QStringLiteral("Wintermere");
+
+// A host waits for its saver to end: a shutdown under a host that is still
+// going after this long is cut short once the temporary files are gone.
+constexpr int kHostedShutdownGraceMs = 400;
 
 // The clock's font, points on an ordinary screen.
 constexpr double kTimeBoxPoints = 9.0;
@@ -42,9 +46,12 @@ constexpr double kTimeBoxPoints = 9.0;
 // A black window over a monitor other than the stage's, passing its input on.
 class ScreenCover : public QWidget {
   public:
-    ScreenCover(QScreen* screen, bool stay_on_top, std::function<void(QEvent::Type)> input)
-        : input_(std::move(input)) {
-        setWindowTitle(kHostedTitle);
+    // A window of its own, but the saver window's child, so that a modal
+    // saver window (a test run) leaves its input alone.
+    ScreenCover(QWidget* saver, QScreen* screen, bool stay_on_top,
+                std::function<void(QEvent::Type)> input)
+        : QWidget(saver, Qt::Window), input_(std::move(input)) {
+        setWindowTitle(kOtherTitle);
         setWindowFlag(Qt::FramelessWindowHint, true);
         setWindowFlag(Qt::WindowStaysOnTopHint, stay_on_top);
         QPalette palette = this->palette();
@@ -71,30 +78,35 @@ class ScreenCover : public QWidget {
     std::function<void(QEvent::Type)> input_;
 };
 
-// Where a window of `size` device pixels at `root_position` lies: on the
-// primary monitor, when its centre does (or there is only one monitor).
-bool on_primary_monitor(const HostWindowInfo& window) {
-    const QList<QScreen*> screens = QGuiApplication::screens();
-    const QScreen* primary = QGuiApplication::primaryScreen();
-    if (screens.size() <= 1 || primary == nullptr) {
-        return true;
-    }
-    const QPoint centre =
-        window.root_position + QPoint(window.size.width() / 2, window.size.height() / 2);
-    const double ratio = primary->devicePixelRatio();
-    const QRect logical = primary->geometry();
-    const QRect device(QPoint(qRound(logical.x() * ratio), qRound(logical.y() * ratio)),
-                       QSize(qRound(logical.width() * ratio), qRound(logical.height() * ratio)));
-    return device.contains(centre);
-}
-
-QSize device_size(const QScreen* screen) {
+// A monitor's place in device pixels.
+QRect device_geometry(const QScreen* screen) {
     if (screen == nullptr) {
         return {};
     }
     const double ratio = screen->devicePixelRatio();
-    return {qRound(screen->geometry().width() * ratio),
-            qRound(screen->geometry().height() * ratio)};
+    const QRect logical = screen->geometry();
+    return {QPoint(qRound(logical.x() * ratio), qRound(logical.y() * ratio)),
+            QSize(qRound(logical.width() * ratio), qRound(logical.height() * ratio))};
+}
+
+// The monitor a host's window lies on: the one its centre is on, else the
+// primary one.
+QScreen* monitor_of(const HostWindowInfo& window) {
+    const QPoint centre =
+        window.root_position + QPoint(window.size.width() / 2, window.size.height() / 2);
+    for (QScreen* screen : QGuiApplication::screens()) {
+        if (device_geometry(screen).contains(centre)) {
+            return screen;
+        }
+    }
+    return QGuiApplication::primaryScreen();
+}
+
+// Device pixels as the logical pixels of widgets at `ratio`.
+QRect logical_rect(const QRect& device, double ratio) {
+    return QRectF(device.x() / ratio, device.y() / ratio, device.width() / ratio,
+                  device.height() / ratio)
+        .toAlignedRect();
 }
 
 QLabel* text_box(QWidget* parent, const QString& text, const QColor& colour, double points) {
@@ -141,6 +153,7 @@ SaverWindow::SaverWindow(RunState& state, SaverSystem& system, EngineHost& host,
     info_box_->setObjectName(QStringLiteral("info_box"));
 
     host_window_ = options.host_window;
+    preview_ = options.preview;
     if (!options.frame_times.isEmpty()) {
         frame_times_.setFileName(options.frame_times);
         if (!frame_times_.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text)) {
@@ -202,7 +215,7 @@ void SaverWindow::cover_screens() {
     }
     // Without a window manager, full screen alone would give a small window.
     setGeometry(geometry);
-    screen_size_ = primary != nullptr ? device_size(primary) : geometry.size();
+    screen_size_ = primary != nullptr ? device_geometry(primary).size() : geometry.size();
     apply_scale(screen_size_);
     showFullScreen();
     raise();
@@ -210,7 +223,7 @@ void SaverWindow::cover_screens() {
     for (QScreen* other : QGuiApplication::screens()) {
         if (other != primary) {
             covers_.push_back(
-                std::make_unique<ScreenCover>(other, !test_run, [this](QEvent::Type type) {
+                std::make_unique<ScreenCover>(this, other, !test_run, [this](QEvent::Type type) {
                     if (type == QEvent::KeyPress) {
                         engine_->exit_rules().key_press();
                     } else if (type == QEvent::MouseButtonPress) {
@@ -226,49 +239,70 @@ void SaverWindow::cover_screens() {
 bool SaverWindow::enter_host_window() {
     QString problem;
     const std::optional<HostWindowInfo> host = query_host_window(host_window_, &problem);
-    if (!host) {
+    if (host && host->is_root) {
+        problem = QStringLiteral(
+                      "0x%1 is the root window, not a screen-saver host's window "
+                      "(\"wintermere /s\" runs the saver full screen)")
+                      .arg(host_window_, 0, 16);
+    }
+    if (!host || host->is_root) {
         std::fprintf(stderr, "wintermere: %s\n", qPrintable(problem));
         return false;
     }
-    setWindowTitle(kHostedTitle);
+    setWindowTitle(kOtherTitle);
     setFocusPolicy(Qt::NoFocus);
     if (!embed_in_host_window(*this, host_window_, &problem)) {
         std::fprintf(stderr, "wintermere: %s\n", qPrintable(problem));
         return false;
     }
-    QScreen* on = screen() != nullptr ? screen() : QGuiApplication::primaryScreen();
-    screen_size_ = device_size(on);
+    QScreen* monitor = monitor_of(*host);
+    screen_size_ = device_geometry(monitor).size();
+    pixel_ratio_ = monitor != nullptr ? monitor->devicePixelRatio() : devicePixelRatio();
+    // The desktop's wallpaper is no business of a host's saver.
+    state_.settings.save_wallpaper = 0;
     apply_scale(host->size);
-    if (scale_.miniature > 1.0) {
-        // The host's preview of the saver: never a sound from it.
-        state_.settings.mute_audio = 1;
+    if (preview_ || scale_.miniature > 1.0) {
+        silence();
     } else {
         music_lock_ = std::make_unique<MusicLock>();
-        music_turn_ = std::make_unique<MusicTurn>(*music_lock_, on_primary_monitor(*host));
+        music_turn_ = std::make_unique<MusicTurn>(
+            *music_lock_, monitor == nullptr || monitor == QGuiApplication::primaryScreen());
     }
     host_watch_ = std::make_unique<HostWindowWatch>(
         host_window_, [this](QSize size) { host_window_resized(size); },
         [this] { host_window_gone(); }, host->size);
+    // The host may destroy our window alone.
+    host_watch_->also_watch(static_cast<std::uint32_t>(winId()));
     return true;
 }
 
+void SaverWindow::silence() {
+    // A host's preview of the saver: never a sound from it.
+    if (state_.settings.mute_audio == 0) {
+        state_.settings.mute_audio = 1;
+        if (running_) {
+            stop_music();
+        }
+    }
+}
+
 void SaverWindow::apply_scale(QSize device_size) {
-    const double ratio = devicePixelRatio();
+    const double ratio = pixel_ratio_ > 0.0 ? pixel_ratio_ : devicePixelRatio();
     scale_ = stage_scale(device_size, screen_size_, ratio);
     engine_->set_pixel_ratio(scale_.pixel_ratio);
     set_pixels_per_unit(scale_.pixels_per_unit);
     stage_->set_pixels_per_unit(scale_.pixels_per_unit);
     if (hosted()) {
         // A miniature reaches beyond the host's window, which trims it.
-        const QRect area = scale_.area;
-        setGeometry(
-            QRectF(area.x() / ratio, area.y() / ratio, area.width() / ratio, area.height() / ratio)
-                .toAlignedRect());
+        setGeometry(logical_rect(scale_.area, ratio));
     }
 }
 
 void SaverWindow::host_window_resized(QSize device_size) {
     apply_scale(device_size);
+    if (scale_.miniature > 1.0) {
+        silence();
+    }
     if (running_) {
         engine_->resize_window(scale_.drawn);
     }
@@ -296,11 +330,7 @@ void SaverWindow::start_sequence() {
 }
 
 void SaverWindow::stage_moved() {
-    const QRect stage = engine_->stage_rect();
-    const double ratio = scale_.pixels_per_unit;
-    stage_->setGeometry(
-        QRectF(stage.x() / ratio, stage.y() / ratio, stage.width() / ratio, stage.height() / ratio)
-            .toAlignedRect());
+    stage_->setGeometry(logical_rect(engine_->stage_rect(), scale_.pixels_per_unit));
     stage_->show();
     place_controls();
 }

@@ -1,8 +1,9 @@
 #pragma once
-// The full-screen saver window: the stage with the birds and the scenes, the
-// time of day, and the input that ends it.
+// The saver window: the stage with the birds and the scenes, the time of
+// day, and the input that ends it.
 //
-// run() covers the screen, prepares the engine, runs the main loop until
+// run() covers the screen (or enters the host's window, below), prepares the
+// engine, runs the main loop until
 // input or a stop signal (SIGTERM, SIGINT, SIGHUP, SIGQUIT) ends the saver,
 // and then shuts down: music stopped, wallpaper saved when asked, pointer and
 // system state given back, temporary files deleted. A shutdown that a signal
@@ -17,10 +18,11 @@
 // xfce) it draws only in that window, as a child of it: the stage is the
 // window's size and follows its resizes; input is the host's, so it neither
 // ends the saver nor touches the pointer; there is no password and nothing
-// stays on top. The run ends on the host's SIGTERM or when the host's window
-// is destroyed. Of the processes a host runs, one per monitor, only one plays
-// music (MusicTurn); a window much smaller than its screen (the host's
-// preview) shows a silent miniature of the saver.
+// stays on top, and the wallpaper is left alone. The run ends on the host's
+// SIGTERM (with a shorter grace for its shutdown) or when the host destroys
+// its window or ours. Of the processes a host runs, one per monitor, only one
+// plays music (MusicTurn); a host's preview is silent, and a window much
+// smaller than its monitor shows a miniature of the saver (StageScale).
 
 #include "audio/media_control.h"
 #include "audio/music_player.h"
@@ -56,6 +58,9 @@ struct SaverRunOptions {
     QString frame_times;
     // The X11 window of a screen-saver host to run inside; 0 for full screen.
     std::uint32_t host_window = 0;
+    // That window is the preview area of a host's settings dialog: the run
+    // is silent, as in any window small enough for a miniature.
+    bool preview = false;
 };
 
 class SaverWindow : public PictureBoxWidget, private SaverHooks {
@@ -92,6 +97,8 @@ class SaverWindow : public PictureBoxWidget, private SaverHooks {
     void host_window_resized(QSize device_size);
     void host_window_gone();
     void apply_scale(QSize device_size);
+    // No music for the rest of the run (stopped if it plays).
+    void silence();
     void start_sequence();
     void place_controls();
     void end_by_signal(int signal_number);
@@ -121,6 +128,8 @@ class SaverWindow : public PictureBoxWidget, private SaverHooks {
     QFile frame_times_;
     // Inside a host: its window, its watch, and the music's turn.
     std::uint32_t host_window_ = 0;
+    bool preview_ = false;
+    double pixel_ratio_ = 0.0;  // the host window's monitor's (0: this window's)
     std::unique_ptr<HostWindowWatch> host_watch_;
     std::unique_ptr<MusicLock> music_lock_;
     std::unique_ptr<MusicTurn> music_turn_;

@@ -46,24 +46,27 @@ int DesktopModeHost::open_configuration(RunState& state) {
     return 0;
 }
 
-int DesktopModeHost::open_saver(RunState& state) {
-    if (!has_display("the saver")) {
+namespace {
+
+int run_saver(RunState& state, const SaverRunOptions& options, const char* what) {
+    if (!has_display(what)) {
         return kExitModeNotAvailable;
     }
     QtEngineHost host;
     LinuxSaverSystem system;
-    SaverWindow window(state, system, host, {frame_times_, 0});
+    SaverWindow window(state, system, host, options);
     return window.run();
 }
 
-int DesktopModeHost::open_hosted_saver(RunState& state, std::uint32_t window_id) {
-    if (!has_display("the saver in a host's window")) {
-        return kExitModeNotAvailable;
-    }
-    QtEngineHost host;
-    LinuxSaverSystem system;
-    SaverWindow window(state, system, host, {frame_times_, window_id});
-    return window.run();
+}  // namespace
+
+int DesktopModeHost::open_saver(RunState& state) {
+    return run_saver(state, {frame_times_, 0, false}, "the saver");
+}
+
+int DesktopModeHost::open_hosted_saver(RunState& state, const HostOptions& host) {
+    return run_saver(state, {frame_times_, host.window, host.preview},
+                     "the saver in a host's window");
 }
 
 int DesktopModeHost::load_preview(RunState& state) {

@@ -39,7 +39,7 @@ class DesktopModeHost : public ModeHost {
     int load_preview(RunState& state) override;
     int change_password(RunState& state) override;
     int open_pack_builder(RunState& state) override;
-    int open_hosted_saver(RunState& state, std::uint32_t window) override;
+    int open_hosted_saver(RunState& state, const HostOptions& host) override;
 
   private:
     QString frame_times_;

@@ -24,7 +24,7 @@ enum class Key {
 
 enum class Takes { Nothing, Number, WindowId, Text };
 
-struct OptionSpec {
+struct OptionInfo {
     Key key;
     const char* name;  // without its dashes
     Takes takes;
@@ -33,7 +33,7 @@ struct OptionSpec {
     const char* help;        // "%1..%2" stands for the range
 };
 
-constexpr std::array<OptionSpec, 12> kOptions{{
+constexpr std::array<OptionInfo, 12> kOptions{{
     {Key::Root,
      "root",
      Takes::Nothing,
@@ -69,10 +69,10 @@ constexpr std::array<OptionSpec, 12> kOptions{{
 const QString kWindowIdForms =
     QStringLiteral("a window id is 0x and hexadecimal digits, or decimal digits, and not 0");
 
-const OptionSpec* find_option(const QString& name) {
-    for (const OptionSpec& spec : kOptions) {
-        if (name == QLatin1String(spec.name)) {
-            return &spec;
+const OptionInfo* find_option(const QString& name) {
+    for (const OptionInfo& option : kOptions) {
+        if (name == QLatin1String(option.name)) {
+            return &option;
         }
     }
     return nullptr;
@@ -259,15 +259,15 @@ HostCommandLine parse_host_command_line(const QStringList& arguments,
             return failure(QStringLiteral("unexpected argument \"%1\"").arg(argument));
         }
         const QString shown = written->dashes + written->name;
-        const OptionSpec* spec = find_option(written->name);
-        if (spec == nullptr) {
+        const OptionInfo* option = find_option(written->name);
+        if (option == nullptr) {
             return failure(QStringLiteral("unknown option \"%1\"").arg(shown));
         }
-        if (spec->takes == Takes::Nothing) {
+        if (option->takes == Takes::Nothing) {
             if (written->value) {
                 return failure(QStringLiteral("%1 takes no value").arg(shown));
             }
-            set_flag(options, spec->key, root);
+            set_flag(options, option->key, root);
             continue;
         }
 
@@ -280,31 +280,31 @@ HostCommandLine parse_host_command_line(const QStringList& arguments,
             value = arguments.at(++i);
         }
         if (value.isEmpty()) {
-            switch (spec->takes) {
+            switch (option->takes) {
                 case Takes::Number:
                     return failure(QStringLiteral("%1 needs a value (a whole number %2)")
-                                       .arg(shown, range_text(spec->range)));
+                                       .arg(shown, range_text(option->range)));
                 case Takes::WindowId:
                     return failure(
                         QStringLiteral("%1 needs a value (%2)").arg(shown, kWindowIdForms));
                 default:
                     return failure(QStringLiteral("%1 needs a value (%2)")
-                                       .arg(shown, QLatin1String(spec->value_name)));
+                                       .arg(shown, QLatin1String(option->value_name)));
             }
         }
 
-        switch (spec->takes) {
+        switch (option->takes) {
             case Takes::Number: {
                 const std::optional<int> number = parse_whole(value);
                 if (!number) {
                     return failure(QStringLiteral("%1: \"%2\" is not a whole number (%3)")
-                                       .arg(shown, value, range_text(spec->range)));
+                                       .arg(shown, value, range_text(option->range)));
                 }
-                if (*number < spec->range.low || *number > spec->range.high) {
+                if (*number < option->range.low || *number > option->range.high) {
                     return failure(QStringLiteral("%1: %2 is outside the range %3")
-                                       .arg(shown, value, range_text(spec->range)));
+                                       .arg(shown, value, range_text(option->range)));
                 }
-                set_number(options, spec->key, *number);
+                set_number(options, option->key, *number);
                 break;
             }
             case Takes::WindowId:
@@ -324,6 +324,7 @@ HostCommandLine parse_host_command_line(const QStringList& arguments,
 
     if (window_id) {
         options.window = *window_id;
+        options.preview = true;
     } else if (root) {
         if (xscreensaver_window.isEmpty()) {
             return failure(QStringLiteral(
@@ -381,14 +382,14 @@ void apply_host_options(const HostOptions& options, SaverSettings& settings) {
 QString host_options_usage() {
     constexpr qsizetype kColumn = 24;
     QString usage;
-    for (const OptionSpec& spec : kOptions) {
-        QString left = QStringLiteral("  --") + QLatin1String(spec.name);
-        if (spec.takes != Takes::Nothing) {
-            left += QLatin1Char(' ') + QLatin1String(spec.value_name);
+    for (const OptionInfo& option : kOptions) {
+        QString left = QStringLiteral("  --") + QLatin1String(option.name);
+        if (option.takes != Takes::Nothing) {
+            left += QLatin1Char(' ') + QLatin1String(option.value_name);
         }
-        QString help = QLatin1String(spec.help);
-        if (spec.takes == Takes::Number) {
-            help = help.arg(spec.range.low).arg(spec.range.high);
+        QString help = QLatin1String(option.help);
+        if (option.takes == Takes::Number) {
+            help = help.arg(option.range.low).arg(option.range.high);
         }
         usage += left.leftJustified(kColumn - 1) + QLatin1Char(' ') + help + QLatin1Char('\n');
     }

@@ -16,7 +16,10 @@ namespace wm {
 
 // What the host asked for. Only the options given override the settings.
 struct HostOptions {
-    std::uint32_t window = 0;           // the X window to draw in (never 0 for a hack run)
+    std::uint32_t window = 0;  // the X window to draw in (never 0 for a hack run)
+    // The window was named by --window-id, as XScreenSaver's settings dialog
+    // names its preview area (its full-screen runs use $XSCREENSAVER_WINDOW).
+    bool preview = false;
     std::optional<int> scene_duration;  // --scene-duration N (seconds)
     std::optional<int> frame_rate;      // --frame-rate N
     std::optional<int> birds;           // --birds N (0: no birds)

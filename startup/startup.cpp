@@ -79,7 +79,7 @@ int run_hack_startup(const HostOptions& options, const SettingsStore& store,
         return kExitInstallPathError;
     }
     apply_host_options(options, state.settings);
-    return host.open_hosted_saver(state, options.window);
+    return host.open_hosted_saver(state, options);
 }
 
 }  // namespace wm

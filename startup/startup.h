@@ -54,8 +54,8 @@ class ModeHost {
     virtual int load_preview(RunState& state) = 0;
     virtual int change_password(RunState& state) = 0;
     virtual int open_pack_builder(RunState& state) = 0;
-    // The saver inside a screen-saver host's X11 window `window`.
-    virtual int open_hosted_saver(RunState& state, std::uint32_t window) = 0;
+    // The saver inside the screen-saver host's X11 window `host.window`.
+    virtual int open_hosted_saver(RunState& state, const HostOptions& host) = 0;
 };
 
 // Exit status when "install_path" is missing.

@@ -106,6 +106,8 @@ int run_still_preview(std::int32_t host_window) {
     if (!embed_in_host_window(box, host, &problem)) {
         return not_a_window(problem);
     }
+    // The still at its own size in device pixels, on a dense screen too.
+    box.set_pixels_per_unit(box.devicePixelRatioF());
 
     HostWindowWatch watch(
         host, [&box](QSize size) { cover_host_window(box, size); }, [&end_with] { end_with(0); },

@@ -329,9 +329,11 @@ class PreviewE2eTest : public SaverE2eTest {
 
 TEST_F(PreviewE2eTest, AMiniatureFillsTheHostWindowSilentlyAndEndsWithIt) {
     // A big caption, so that it shows in the miniature; music on, so that a
-    // preview that played it would be heard.
+    // preview that played it would be heard; the wallpaper asked for, which
+    // no host's saver may change.
     ASSERT_NO_FATAL_FAILURE(set_options({{QStringLiteral("captions_size"), QStringLiteral("60")},
-                                         {QStringLiteral("mute_audio"), QStringLiteral("0")}}));
+                                         {QStringLiteral("mute_audio"), QStringLiteral("0")},
+                                         {QStringLiteral("save_wallpaper"), QStringLiteral("1")}}));
     const QString sound = saver_.scratch_file(QStringLiteral("sound.raw"));
     saver_.set_sound_driver(QStringLiteral("disk"), sound);
     const QRect area(200, 150, 400, 300);
@@ -396,6 +398,7 @@ TEST_F(PreviewE2eTest, AMiniatureFillsTheHostWindowSilentlyAndEndsWithIt) {
     const QStringList left = run_folders(saver_.runtime_folder(), own_run_files());
     EXPECT_TRUE(left.isEmpty()) << "left in XDG_RUNTIME_DIR: "
                                 << text(left.join(QStringLiteral(", ")));
+    EXPECT_TRUE(everything_in(saver_.wallpaper_folder()).isEmpty()) << "a wallpaper was saved";
     EXPECT_TRUE(client_.others_mapped().isEmpty())
         << "windows of its own: " << text(ids(client_.others_mapped()));
 }

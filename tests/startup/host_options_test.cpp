@@ -141,6 +141,10 @@ TEST(HostCommandLine, WindowIdWinsOverRootAndTheEnvironment) {
         ASSERT_EQ(parsed.kind, HostCommandLine::Kind::Hack)
             << describe(c.arguments).toStdString() << ": " << parsed.error.toStdString();
         EXPECT_EQ(parsed.options.window, c.window) << describe(c.arguments).toStdString();
+        // XScreenSaver's settings dialog names its preview with --window-id.
+        EXPECT_EQ(parsed.options.preview,
+                  c.arguments.join(QString()).contains(QStringLiteral("window-id")))
+            << describe(c.arguments).toStdString();
     }
 }
 

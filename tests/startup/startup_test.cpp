@@ -23,8 +23,8 @@ class RecordingHost : public ModeHost {
     int load_preview(RunState& state) override { return record("preview", state); }
     int change_password(RunState& state) override { return record("password", state); }
     int open_pack_builder(RunState& state) override { return record("builder", state); }
-    int open_hosted_saver(RunState& state, std::uint32_t window) override {
-        hosted_window = window;
+    int open_hosted_saver(RunState& state, const HostOptions& host) override {
+        hosted_window = host.window;
         settings = state.settings;
         return record("hosted", state);
     }
