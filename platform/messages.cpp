@@ -71,4 +71,9 @@ MessageHandler set_message_handler(MessageHandler handler) {
     return std::exchange(current_handler(), std::move(handler));
 }
 
+void print_error(const QString& text) {
+    std::fprintf(stderr, "wintermere: %s\n", text.toLocal8Bit().constData());
+    std::fflush(stderr);
+}
+
 }  // namespace wm

@@ -28,6 +28,10 @@ inline const QString kProductName = QStringLiteral("Wintermere");
 // Shows a message with an OK button and returns when the user has answered it.
 void show_message(const QString& caption, const QString& text, MessageIcon icon);
 
+// Writes "wintermere: TEXT" as one line on standard error: how the program
+// reports what ends a mode where no window may show it.
+void print_error(const QString& text);
+
 // Replaces the way messages are shown; returns the handler that was in place
 // (empty for the built-in one). Pass an empty handler to restore the default.
 MessageHandler set_message_handler(MessageHandler handler);

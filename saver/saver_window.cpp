@@ -4,6 +4,7 @@
 #include "audio/music_lock.h"
 #include "platform/exit_cleanup.h"
 #include "platform/host_window.h"
+#include "platform/messages.h"
 #include "platform/run_temp_folder.h"
 #include "platform/saver_system.h"
 #include "platform/termination_signals.h"
@@ -17,7 +18,6 @@
 #include <QPalette>
 #include <QScreen>
 
-#include <cstdio>
 #include <functional>
 #include <utility>
 
@@ -198,9 +198,8 @@ int SaverWindow::run() {
     hide();
     covers_.clear();
     if (!started && stop_signal_ == 0) {
-        std::fprintf(stderr,
-                     "wintermere: the host's window 0x%x went away while the saver started\n",
-                     host_window_);
+        print_error(QStringLiteral("the host's window 0x%1 went away while the saver started")
+                        .arg(host_window_, 0, 16));
         return kExitNoHostWindow;
     }
     return stop_signal_ != 0 ? termination_exit_status(stop_signal_) : 0;
@@ -246,13 +245,13 @@ bool SaverWindow::enter_host_window() {
                       .arg(host_window_, 0, 16);
     }
     if (!host || host->is_root) {
-        std::fprintf(stderr, "wintermere: %s\n", qPrintable(problem));
+        print_error(problem);
         return false;
     }
     setWindowTitle(kOtherTitle);
     setFocusPolicy(Qt::NoFocus);
     if (!embed_in_host_window(*this, host_window_, &problem)) {
-        std::fprintf(stderr, "wintermere: %s\n", qPrintable(problem));
+        print_error(problem);
         return false;
     }
     QScreen* monitor = monitor_of(*host);

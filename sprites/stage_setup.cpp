@@ -34,9 +34,13 @@ void put(PictureBox& form, const PictureBox& border, Piece piece, double x, doub
 StageLayout stage_layout(QSize window, bool fill_screen, double pixel_ratio) {
     StageLayout layout;
     const double ratio = std::isfinite(pixel_ratio) ? std::clamp(pixel_ratio, 1.0, 8.0) : 1.0;
-    layout.stage = fill_screen ? window
-                               : QSize(round_to_int(kFixedStageSize.width() * ratio),
-                                       round_to_int(kFixedStageSize.height() * ratio));
+    const QSize framed(round_to_int(kFixedStageSize.width() * ratio),
+                       round_to_int(kFixedStageSize.height() * ratio));
+    // A window too small for the framed stage (a host's) is filled instead
+    // of showing a part of the stage.
+    const bool fill =
+        fill_screen || window.width() < framed.width() || window.height() < framed.height();
+    layout.stage = fill ? window : framed;
     const double w = layout.stage.width();
     const double h = layout.stage.height();
     layout.ascreen =

@@ -26,7 +26,8 @@ struct StageLayout {
 };
 
 // The layout in a window of `window` pixels: the whole window when
-// `fill_screen`, else 800 x 600 centred. On a dense screen, `pixel_ratio`
+// `fill_screen` or when the window is smaller than 800 x 600, else 800 x 600
+// centred. On a dense screen, `pixel_ratio`
 // device pixels stand for one pixel of an ordinary one: the framed stage
 // takes that many times its size (whole pixels) to look as large.
 StageLayout stage_layout(QSize window, bool fill_screen, double pixel_ratio = 1.0);

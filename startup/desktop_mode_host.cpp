@@ -4,6 +4,7 @@
 #include "config_ui/test_run.h"
 #include "pack/pack_builder_dialog.h"
 #include "platform/host_password.h"
+#include "platform/messages.h"
 #include "platform/qt_engine_host.h"
 #include "platform/saver_system.h"
 #include "platform/settings_store.h"
@@ -15,8 +16,6 @@
 #include <QCoreApplication>
 #include <QStringList>
 
-#include <cstdio>
-
 namespace wm {
 namespace {
 
@@ -25,7 +24,7 @@ bool has_display(const char* what) {
     if (qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr) {
         return true;
     }
-    std::fprintf(stderr, "wintermere: %s needs a display (none was found)\n", what);
+    print_error(QStringLiteral("%1 needs a display (none was found)").arg(QLatin1String(what)));
     return false;
 }
 

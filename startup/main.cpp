@@ -14,7 +14,6 @@
 #include <QScreen>
 #include <QtGlobal>
 
-#include <cstdio>
 #include <memory>
 
 namespace {
@@ -39,7 +38,7 @@ int main(int argc, char** argv) {
     const wm::HostCommandLine host_line =
         wm::parse_host_command_line(arguments, qEnvironmentVariable("XSCREENSAVER_WINDOW"));
     if (host_line.kind == wm::HostCommandLine::Kind::Error) {
-        std::fprintf(stderr, "wintermere: %s\n", qPrintable(host_line.error));
+        wm::print_error(host_line.error);
         return wm::kExitBadHostCommandLine;
     }
     const bool hack = host_line.kind == wm::HostCommandLine::Kind::Hack;
@@ -51,9 +50,7 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "xcb");
         // Nothing but the host's window may be drawn in: messages go to
         // standard error, never into a window of their own.
-        wm::set_message_handler([](const wm::Message& message) {
-            std::fprintf(stderr, "wintermere: %s\n", qPrintable(message.text));
-        });
+        wm::set_message_handler([](const wm::Message& message) { wm::print_error(message.text); });
     }
 
     std::unique_ptr<QCoreApplication> app;

@@ -4,6 +4,7 @@
 #include "imaging/picture_box.h"
 #include "imaging/picture_box_widget.h"
 #include "platform/host_window.h"
+#include "platform/messages.h"
 #include "platform/termination_signals.h"
 
 #include <QApplication>
@@ -13,7 +14,6 @@
 #include <QGuiApplication>
 #include <QTimer>
 
-#include <cstdio>
 #include <functional>
 #include <optional>
 #include <utility>
@@ -25,8 +25,7 @@ namespace {
 constexpr int kPreviewTickMs = 100;
 
 void say(const QString& line) {
-    std::fprintf(stderr, "wintermere: %s\n", line.toLocal8Bit().constData());
-    std::fflush(stderr);
+    print_error(line);
 }
 
 // The preview's picture box. When the host asks it to close, it is not

@@ -29,6 +29,18 @@ TEST(StageLayout, FillsTheScreenOrSitsInTheMiddle) {
     const StageLayout odd = stage_layout({1025, 769}, false);
     EXPECT_EQ(odd.x1, 104.5);
     EXPECT_EQ(odd.ascreen.topLeft(), QPoint(112, 84));  // 112.5 and 84.5 to even
+
+    // A window the framed stage does not fit (a host's) is filled; one it
+    // just fits keeps the frame, whose border lies outside.
+    EXPECT_EQ(stage_layout({700, 500}, false).ascreen, QRect(0, 0, 700, 500));
+    EXPECT_EQ(stage_layout({799, 900}, false).ascreen, QRect(0, 0, 799, 900));
+    EXPECT_EQ(stage_layout({800, 600}, false).ascreen, QRect(0, 0, 800, 600));
+    EXPECT_EQ(stage_layout({800, 600}, false).x1, -8.0);
+
+    // On a dense screen the framed stage is as many times larger.
+    const StageLayout dense = stage_layout({2048, 1536}, false, 2.0);
+    EXPECT_EQ(dense.ascreen, QRect(224, 168, 1600, 1200));
+    EXPECT_EQ(stage_layout({1500, 1536}, false, 2.0).ascreen, QRect(0, 0, 1500, 1536));
 }
 
 TEST(StageBorder, FramesTheStageWithItsPieces) {

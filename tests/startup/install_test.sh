@@ -21,6 +21,14 @@ XDG_CONFIG_HOME="$work/config" XDG_CONFIG_DIRS="$work/xdg" WM_INSTALL_SCOPE=auto
 xml="$work/prefix/share/xscreensaver/config/wintermere.xml"
 [ -f "$xml" ] || fail "no share/xscreensaver/config/wintermere.xml"
 grep -qF '<command arg="--root"/>' "$xml" || fail "the hosts' XML runs no --root"
+# MATE's and xfce's entry, whose Exec lies in the hack folder, where the program is linked.
+hack="$work/prefix/libexec/xscreensaver/wintermere"
+[ -L "$hack" ] && [ "$(readlink -f "$hack")" = "$(readlink -f "$work/prefix/bin/wintermere")" ] \
+  || fail "no link to the program in libexec/xscreensaver"
+entry="$work/prefix/share/applications/screensavers/wintermere.desktop"
+grep -qFx "Exec=$work/prefix/libexec/xscreensaver/wintermere --root" "$entry" \
+  || fail "the screensavers entry does not run the hack: $(cat "$entry")"
+grep -qFx "Categories=Screensaver;" "$entry" || fail "the entry is no Screensaver"
 # The built-in pack lies in the data folder, its members in the order of their roles.
 "$work/prefix/bin/wintermere-pack" list "$work/prefix/share/wintermere" >"$work/members" \
   || fail "no readable pack in share/wintermere"
@@ -42,6 +50,11 @@ rm -rf "$work/config"
 XDG_CONFIG_DIRS=/etc/xdg/xdg-gnome:/etc/xdg XDG_CONFIG_HOME="$work/config" DESTDIR="$work/stage" \
   cmake --install "$build" --prefix /usr >"$work/install.log"
 [ -x "$work/stage/usr/bin/wintermere" ] || fail "no staged usr/bin/wintermere"
+grep -qFx "Exec=/usr/libexec/xscreensaver/wintermere --root" \
+  "$work/stage/usr/share/applications/screensavers/wintermere.desktop" \
+  || fail "the staged entry does not run /usr/libexec/xscreensaver/wintermere"
+[ "$(readlink "$work/stage/usr/libexec/xscreensaver/wintermere")" = "../../bin/wintermere" ] \
+  || fail "the staged hack is no relative link to the program"
 [ -d "$work/stage/usr/share/wintermere" ] || fail "no staged usr/share/wintermere"
 grep -qFx "install_path=/usr/share/wintermere/" "$work/stage/etc/xdg/Quillory Wintermere/settings.ini" \
   || fail "system install_path not recorded"
