@@ -6,10 +6,10 @@
 // with captions and the framed stage grown by the screen's device pixel
 // ratio to look as large as on an ordinary screen. A window much smaller
 // than its screen (a host's preview of the saver) gets a miniature: the
-// saver is drawn as it would be on the whole screen and shown scaled down to
-// cover the window, centred, the screen's shape trimmed to the window's
-// shape at the sides (or at the top and bottom), so that the pictures fill
-// the window and captions, birds and clock keep their proportions.
+// saver is drawn as it would be on the whole screen (at its logical size:
+// the drawing is scaled down anyway) and shown scaled down to cover the window, centred, the
+// screen's shape trimmed to the window's shape at the sides (or at the top and bottom), so that the
+// pictures fill the window and captions, birds and clock keep their proportions.
 
 #include <QRect>
 #include <QSize>
@@ -22,7 +22,7 @@ struct StageScale {
     // corner; what lies beyond the window is trimmed.
     QRect area;
     double pixels_per_unit = 1.0;  // drawn pixels to each of the window's logical pixels
-    double pixel_ratio = 1.0;      // device pixels per ordinary pixel
+    double pixel_ratio = 1.0;      // drawn pixels per ordinary pixel (captions grow by it)
     double miniature = 1.0;        // how many times larger the drawing is than it shows
 };
 

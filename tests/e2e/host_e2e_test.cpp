@@ -403,6 +403,47 @@ TEST_F(PreviewE2eTest, AMiniatureFillsTheHostWindowSilentlyAndEndsWithIt) {
         << "windows of its own: " << text(ids(client_.others_mapped()));
 }
 
+// A host runs one process per monitor, each in its own window: one of them
+// plays the music, and when it ends no other takes the music over.
+TEST_F(PreviewE2eTest, OfAHostsProcessesOnePlaysAndTheMusicEndsWithIt) {
+    ASSERT_NO_FATAL_FAILURE(set_options({{QStringLiteral("mute_audio"), QStringLiteral("0")}}));
+    const QRect areas[2] = {QRect(0, 0, 700, 400), QRect(580, 320, 700, 400)};
+    std::vector<std::unique_ptr<SaverProcess>> runs;
+    QString sounds[2];
+    for (int i = 0; i < 2; ++i) {
+        const xcb_window_t window = client_.create_window(areas[i], kHostBackground);
+        ASSERT_NE(window, 0u);
+        sounds[i] = saver_.scratch_file(QStringLiteral("sound%1.raw").arg(i));
+        saver_.set_sound_driver(QStringLiteral("disk"), sounds[i]);
+        const test::EnvGuard host_window("XSCREENSAVER_WINDOW", hex(window));
+        runs.push_back(std::make_unique<SaverProcess>(saver_, display_));
+        ASSERT_TRUE(runs.back()->start({QStringLiteral("--root")})) << text(runs.back()->report());
+    }
+    int playing = -1;
+    poll_until(kFirstPictureMs + kFirstSoundMs, [&] {
+        for (int i = 0; i < 2; ++i) {
+            if (test::loud_samples(sounds[i]) >= kLoudSamples) {
+                playing = i;
+            }
+        }
+        return playing >= 0 || !runs[0]->running() || !runs[1]->running();
+    });
+    ASSERT_GE(playing, 0) << "neither played; " << text(runs[0]->report()) << "; "
+                          << text(runs[1]->report());
+    const int other = 1 - playing;
+    // Well past every try at the lock (the first three checks, two seconds apart).
+    QThread::msleep(8000);
+    EXPECT_EQ(test::loud_samples(sounds[other]), 0) << "both played";
+
+    // The playing one ends; the other stays silent.
+    runs[playing]->terminate();
+    ASSERT_TRUE(runs[playing]->wait_for_end(kEndMs));
+    EXPECT_TRUE(runs[playing]->ended_cleanly()) << text(runs[playing]->report());
+    QThread::msleep(static_cast<unsigned long>(kQuietRunMs));
+    EXPECT_TRUE(runs[other]->running()) << text(runs[other]->report());
+    EXPECT_EQ(test::loud_samples(sounds[other]), 0) << "the music went on in the other process";
+}
+
 TEST_F(PreviewE2eTest, AWindowIdThatNamesNoWindowIsRefusedAtOnce) {
     const xcb_window_t preview = client_.create_window(QRect(200, 150, 400, 300), kHostBackground);
     ASSERT_NE(preview, 0u) << "the preview window did not show";

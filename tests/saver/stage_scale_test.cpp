@@ -44,10 +44,13 @@ TEST(StageScale, ASmallWindowShowsTheScreensDrawingScaledDownToCoverIt) {
     EXPECT_GE(wide.area.height(), 200);
     EXPECT_EQ(wide.area.top(), -(wide.area.height() - 200) / 2);
 
+    // On a dense screen the miniature is drawn at the screen's logical size.
     const StageScale dense = stage_scale({400, 300}, {3840, 2160}, 2.0);
-    EXPECT_EQ(dense.drawn, QSize(3840, 2160));
+    EXPECT_EQ(dense.drawn, QSize(1920, 1080));
+    EXPECT_EQ(dense.area, QRect(-67, 0, 534, 300));
     EXPECT_DOUBLE_EQ(dense.miniature, 7.2);
-    EXPECT_DOUBLE_EQ(dense.pixels_per_unit, 14.4) << "drawn pixels per logical pixel";
+    EXPECT_DOUBLE_EQ(dense.pixels_per_unit, 7.2) << "drawn pixels per logical pixel";
+    EXPECT_DOUBLE_EQ(dense.pixel_ratio, 1.0) << "captions as on an ordinary screen of that size";
 
     // Half the screen both ways is small enough; the same shape needs no trimming.
     const StageScale half = stage_scale({960, 540}, {1920, 1080}, 1.0);
