@@ -1,5 +1,7 @@
 #include "audio/music_lock.h"
 
+#include "platform/regular_file.h"
+
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
@@ -20,31 +22,11 @@ QString system_error() {
     return qt_error_string(errno);
 }
 
-// What is at the lock's path when it is not a plain file.
-QString kind_of(mode_t mode) {
-    if (S_ISLNK(mode)) {
-        return QStringLiteral("a symbolic link, not a regular file");
-    }
-    if (S_ISDIR(mode)) {
-        return QStringLiteral("a folder, not a regular file");
-    }
-    if (S_ISFIFO(mode)) {
-        return QStringLiteral("a named pipe, not a regular file");
-    }
-    if (S_ISCHR(mode) || S_ISBLK(mode)) {
-        return QStringLiteral("a device, not a regular file");
-    }
-    if (S_ISSOCK(mode)) {
-        return QStringLiteral("a socket, not a regular file");
-    }
-    return QStringLiteral("not a regular file");
-}
-
 // Empty when `info` describes a regular file of this user's; otherwise why
 // it cannot be the lock file.
 QString unsuitable(const struct stat& info) {
     if (!S_ISREG(info.st_mode)) {
-        return kind_of(info.st_mode);
+        return not_regular_reason(info.st_mode);
     }
     if (info.st_uid != ::geteuid()) {
         return QStringLiteral("owned by another user (uid %1)").arg(info.st_uid);
@@ -121,7 +103,7 @@ bool MusicLock::open_file() {
                      O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0600);
     } while (fd_ < 0 && errno == EINTR);
     if (fd_ < 0) {
-        give_up(errno == ELOOP ? kind_of(S_IFLNK) : system_error());
+        give_up(errno == ELOOP ? not_regular_reason(S_IFLNK) : system_error());
         return false;
     }
     struct stat opened {};

@@ -19,23 +19,6 @@ namespace {
 // its size said.
 constexpr qint64 kReadStep = 64 * 1024;
 
-// What a file that is not regular is, for the reason given.
-QString kind_of(mode_t mode) {
-    if (S_ISDIR(mode)) {
-        return QStringLiteral("a folder, not a regular file");
-    }
-    if (S_ISFIFO(mode)) {
-        return QStringLiteral("a named pipe, not a regular file");
-    }
-    if (S_ISCHR(mode) || S_ISBLK(mode)) {
-        return QStringLiteral("a device, not a regular file");
-    }
-    if (S_ISSOCK(mode)) {
-        return QStringLiteral("a socket, not a regular file");
-    }
-    return QStringLiteral("not a regular file");
-}
-
 QString too_large(qint64 max_bytes) {
     return QStringLiteral("larger than %1 bytes").arg(max_bytes);
 }
@@ -47,7 +30,7 @@ QString system_error() {
 // The rule for what stat() or fstat() found.
 bool acceptable(const struct stat& info, qint64 max_bytes, QString* problem) {
     if (!S_ISREG(info.st_mode)) {
-        set_error(problem, kind_of(info.st_mode));
+        set_error(problem, not_regular_reason(info.st_mode));
         return false;
     }
     if (info.st_size > std::max<qint64>(max_bytes, 0)) {
@@ -102,6 +85,25 @@ int open_checked(const QString& path, qint64 max_bytes, qint64* size, QString* p
 }
 
 }  // namespace
+
+QString not_regular_reason(mode_t mode) {
+    if (S_ISLNK(mode)) {
+        return QStringLiteral("a symbolic link, not a regular file");
+    }
+    if (S_ISDIR(mode)) {
+        return QStringLiteral("a folder, not a regular file");
+    }
+    if (S_ISFIFO(mode)) {
+        return QStringLiteral("a named pipe, not a regular file");
+    }
+    if (S_ISCHR(mode) || S_ISBLK(mode)) {
+        return QStringLiteral("a device, not a regular file");
+    }
+    if (S_ISSOCK(mode)) {
+        return QStringLiteral("a socket, not a regular file");
+    }
+    return QStringLiteral("not a regular file");
+}
 
 bool is_regular_file(const QString& path, qint64 max_bytes, QString* problem) {
     return stat_path(path, QFile::encodeName(path), max_bytes, problem);

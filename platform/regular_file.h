@@ -15,6 +15,8 @@
 
 #include <optional>
 
+#include <sys/types.h>
+
 namespace wm {
 
 // The reasons given in *problem describe the file without naming it (the
@@ -45,5 +47,13 @@ int open_regular_file(const QString& path, qint64 max_bytes, QString* problem = 
 // closed with the file). False, with the reason in *problem, as above.
 bool open_regular_file(QFile& file, const QString& path, qint64 max_bytes,
                        QString* problem = nullptr);
+
+// Why a file of type `mode` (st_mode from stat(), lstat() or fstat()) that
+// is not a regular file will not do, in the words the functions above give:
+// "a folder, not a regular file", "a named pipe, ...", "a device, ..." (a
+// character or block device), "a socket, ...", "a symbolic link, ..."
+// (which only callers of lstat() see), or "not a regular file" for any
+// other kind.
+QString not_regular_reason(mode_t mode);
 
 }  // namespace wm

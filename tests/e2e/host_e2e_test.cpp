@@ -18,6 +18,7 @@
 #include "tests/e2e/x_display.h"
 #include "tests/e2e/xscreensaver_host.h"
 #include "tests/support/test_support.h"
+#include "tests/support/x_test_client.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -79,88 +80,31 @@ QStringList run_folders(const QString& runtime, const QStringList& own) {
 
 // -- A client of the display, as a host program is ---------------------------
 
-struct Disconnect {
-    void operator()(xcb_connection_t* c) const { xcb_disconnect(c); }
-};
-struct FreeReply {
-    void operator()(void* p) const { std::free(p); }
-};
-
 // Makes windows as a settings dialog makes its preview, and watches the root
 // window's children: every window mapped as a top-level window is noted.
-class XClient {
+class XClient : public test::XTestClient {
   public:
-    explicit XClient(const XDisplay& display) {
-        if (display.name().isEmpty()) {
-            return;  // no server: never fall back on $DISPLAY
-        }
-        int screen_number = 0;
-        connection_.reset(xcb_connect(display.name().toLocal8Bit().constData(), &screen_number));
-        if (xcb_connection_has_error(connection_.get()) != 0) {
-            return;
-        }
-        xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(c()));
-        for (int i = 0; i < screen_number && screens.rem > 0; ++i) {
-            xcb_screen_next(&screens);
-        }
-        if (screens.rem == 0) {
-            return;
-        }
-        screen_ = screens.data;
-        const std::uint32_t watch = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
-        xcb_change_window_attributes(c(), screen_->root, XCB_CW_EVENT_MASK, &watch);
-        sync();
-    }
-
-    bool ok() const { return screen_ != nullptr; }
+    // No server (an empty name) gives no connection, never one to $DISPLAY.
+    explicit XClient(const XDisplay& display) : XTestClient(display.name()) { listen_to_root(); }
 
     // A mapped top-level window with a solid background; 0 on failure.
     xcb_window_t create_window(const QRect& geometry, QRgb background) {
-        const xcb_window_t window = xcb_generate_id(c());
-        const std::uint32_t values[] = {background & 0xffffffu};
-        xcb_create_window(
-            c(), XCB_COPY_FROM_PARENT, window, screen_->root,
-            static_cast<std::int16_t>(geometry.x()), static_cast<std::int16_t>(geometry.y()),
-            static_cast<std::uint16_t>(geometry.width()),
-            static_cast<std::uint16_t>(geometry.height()), 0, XCB_WINDOW_CLASS_INPUT_OUTPUT,
-            screen_->root_visual, XCB_CW_BACK_PIXEL, values);
-        const char title[] = "Preview";
-        xcb_change_property(c(), XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_NAME, XCB_ATOM_STRING,
-                            8, sizeof title - 1, title);
-        xcb_map_window(c(), window);
+        const xcb_window_t window =
+            make_window(root(), geometry,
+                        test::XWindowOptions().unmapped().with_background(background & 0xffffffu));
+        set_text(window, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, QByteArrayLiteral("Preview"));
+        xcb_map_window(connection(), window);
         sync();
         own_.push_back(window);
         const bool shown = poll_until(kEndMs, [&] { return viewable(window); });
         return shown ? window : 0;
     }
 
-    // An id of this client's that names no window.
-    std::uint32_t unused_id() { return xcb_generate_id(c()); }
-
-    // A pixmap: an id of a drawable that is not a window.
-    std::uint32_t create_pixmap() {
-        const xcb_pixmap_t pixmap = xcb_generate_id(c());
-        xcb_create_pixmap(c(), screen_->root_depth, pixmap, screen_->root, 16, 16);
-        sync();
-        return pixmap;
-    }
-
-    void destroy(xcb_window_t window) {
-        xcb_destroy_window(c(), window);
-        sync();
-    }
-
-    bool viewable(xcb_window_t window) {
-        const std::unique_ptr<xcb_get_window_attributes_reply_t, FreeReply> attributes(
-            xcb_get_window_attributes_reply(c(), xcb_get_window_attributes(c(), window), nullptr));
-        return attributes && attributes->map_state == XCB_MAP_STATE_VIEWABLE;
-    }
-
     // The top-level windows, not this client's, that were mapped since the
     // client connected (even those unmapped again since).
     QList<xcb_window_t> others_mapped() {
         sync();
-        while (xcb_generic_event_t* event = xcb_poll_for_event(c())) {
+        while (xcb_generic_event_t* event = xcb_poll_for_event(connection())) {
             if ((event->response_type & 0x7f) == XCB_MAP_NOTIFY) {
                 const auto* map = reinterpret_cast<const xcb_map_notify_event_t*>(event);
                 if (std::find(own_.begin(), own_.end(), map->window) == own_.end() &&
@@ -174,12 +118,6 @@ class XClient {
     }
 
   private:
-    xcb_connection_t* c() const { return connection_.get(); }
-    // A round trip: everything sent has been done, and its events are here.
-    void sync() { std::free(xcb_get_input_focus_reply(c(), xcb_get_input_focus(c()), nullptr)); }
-
-    std::unique_ptr<xcb_connection_t, Disconnect> connection_;
-    const xcb_screen_t* screen_ = nullptr;
     std::vector<xcb_window_t> own_;
     QList<xcb_window_t> others_;
 };
@@ -453,7 +391,7 @@ TEST_F(PreviewE2eTest, AWindowIdThatNamesNoWindowIsRefusedAtOnce) {
     };
     const QList<Case> cases = {
         {"an id no window has", hex(client_.unused_id())},
-        {"a pixmap", hex(client_.create_pixmap())},
+        {"a pixmap", hex(client_.make_pixmap())},
         {"None", QStringLiteral("0")},
         // Cut to 32 bits it would be the preview window.
         {"a number beyond 32 bits", hex((std::uint64_t{1} << 32) | preview)},

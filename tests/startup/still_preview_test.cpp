@@ -7,6 +7,7 @@
 
 #include "assets/window_assets.h"
 #include "tests/support/test_support.h"
+#include "tests/support/x_test_client.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -85,69 +86,32 @@ class StillPreviewTest : public ::testing::Test {
         }
         ASSERT_EQ(QGuiApplication::platformName(), QStringLiteral("xcb"))
             << "these cases show real windows: run them with QT_QPA_PLATFORM=xcb";
-        c_ = xcb_connect(nullptr, nullptr);
-        ASSERT_EQ(xcb_connection_has_error(c_), 0);
-        screen_ = xcb_setup_roots_iterator(xcb_get_setup(c_)).data;
+        ASSERT_TRUE(x_.ok()) << "no connection to the X display";
         still_ = window_picture(WindowPicture::Preview).convertToFormat(QImage::Format_RGB32);
         ASSERT_EQ(still_.size(), QSize(150, 112));
-        const std::uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
-        xcb_change_window_attributes(c_, screen_->root, XCB_CW_EVENT_MASK, &mask);
-        sync();
-    }
-    void TearDown() override {
-        if (c_ != nullptr) {
-            xcb_disconnect(c_);
-        }
+        x_.listen_to_root();
     }
 
     // A mapped top-level window of the test's, as a host's preview area.
     xcb_window_t make_host(int width, int height) {
-        const xcb_window_t w = xcb_generate_id(c_);
-        const std::uint32_t white = screen_->white_pixel;
-        xcb_create_window(c_, XCB_COPY_FROM_PARENT, w, screen_->root, 200, 150,
-                          static_cast<std::uint16_t>(width), static_cast<std::uint16_t>(height), 0,
-                          XCB_WINDOW_CLASS_INPUT_OUTPUT, screen_->root_visual, XCB_CW_BACK_PIXEL,
-                          &white);
-        xcb_map_window(c_, w);
-        sync();
+        const xcb_window_t w =
+            x_.make_window(x_.root(), QRect(200, 150, width, height),
+                           test::XWindowOptions().with_background(x_.screen()->white_pixel));
         hosts_.push_back(w);
         return w;
     }
-    void sync() { std::free(xcb_get_input_focus_reply(c_, xcb_get_input_focus(c_), nullptr)); }
-
-    bool exists(xcb_window_t w) {
-        auto* g = xcb_get_geometry_reply(c_, xcb_get_geometry(c_, w), nullptr);
-        std::free(g);
-        return g != nullptr;
-    }
-    QRect geometry_of(xcb_window_t w) {
-        auto* g = xcb_get_geometry_reply(c_, xcb_get_geometry(c_, w), nullptr);
-        const QRect r = g != nullptr ? QRect(g->x, g->y, g->width, g->height) : QRect();
-        std::free(g);
-        return r;
-    }
-    bool viewable(xcb_window_t w) {
-        auto* a = xcb_get_window_attributes_reply(c_, xcb_get_window_attributes(c_, w), nullptr);
-        const bool shown = a != nullptr && a->map_state == XCB_MAP_STATE_VIEWABLE;
-        std::free(a);
-        return shown;
-    }
+    bool exists(xcb_window_t w) { return x_.geometry_of(w).isValid(); }
     // The preview's window inside the host's: its one child, 0 before it came.
     xcb_window_t child_of(xcb_window_t host) {
-        auto* tree = xcb_query_tree_reply(c_, xcb_query_tree(c_, host), nullptr);
-        xcb_window_t child = 0;
-        if (tree != nullptr && xcb_query_tree_children_length(tree) == 1) {
-            child = xcb_query_tree_children(tree)[0];
-        }
-        std::free(tree);
-        return child;
+        const std::vector<xcb_window_t> children = x_.children_of(host);
+        return children.size() == 1 ? children.front() : 0;
     }
     // What the host window shows, including our window inside it.
     QImage image_of(xcb_window_t w) {
-        const QRect r = geometry_of(w);
+        const QRect r = x_.geometry_of(w);
         auto* reply =
-            xcb_get_image_reply(c_,
-                                xcb_get_image(c_, XCB_IMAGE_FORMAT_Z_PIXMAP, w, 0, 0,
+            xcb_get_image_reply(x_.connection(),
+                                xcb_get_image(x_.connection(), XCB_IMAGE_FORMAT_Z_PIXMAP, w, 0, 0,
                                               static_cast<std::uint16_t>(r.width()),
                                               static_cast<std::uint16_t>(r.height()), ~0u),
                                 nullptr);
@@ -181,17 +145,17 @@ class StillPreviewTest : public ::testing::Test {
     // Windows the root received as children, and those mapped on it, since
     // SetUp(), other than the hosts.
     void read_root_events(std::vector<xcb_window_t>& created, std::vector<xcb_window_t>& mapped) {
-        sync();
-        while (xcb_generic_event_t* event = xcb_poll_for_event(c_)) {
+        x_.sync();
+        while (xcb_generic_event_t* event = xcb_poll_for_event(x_.connection())) {
             const int type = event->response_type & 0x7f;
             if (type == XCB_CREATE_NOTIFY) {
                 const auto* e = reinterpret_cast<xcb_create_notify_event_t*>(event);
-                if (e->parent == screen_->root && !is_host(e->window)) {
+                if (e->parent == x_.root() && !is_host(e->window)) {
                     created.push_back(e->window);
                 }
             } else if (type == XCB_MAP_NOTIFY) {
                 const auto* e = reinterpret_cast<xcb_map_notify_event_t*>(event);
-                if (e->event == screen_->root && !is_host(e->window)) {
+                if (e->event == x_.root() && !is_host(e->window)) {
                     mapped.push_back(e->window);
                 }
             }
@@ -237,8 +201,7 @@ class StillPreviewTest : public ::testing::Test {
         return status;
     }
 
-    xcb_connection_t* c_ = nullptr;
-    xcb_screen_t* screen_ = nullptr;
+    test::XTestClient x_;
     QImage still_;
     std::vector<xcb_window_t> hosts_;
 };
@@ -252,20 +215,18 @@ TEST_F(StillPreviewTest, ShowsTheStillCoveringTheHostFollowsItsSizeAndEndsWithIt
         static_cast<std::int32_t>(host),
         {[&] {
              ours = child_of(host);
-             return ours != 0 && viewable(ours) && shows_still(image_of(host));
+             return ours != 0 && x_.viewable(ours) && shows_still(image_of(host));
          },
          [&] {
-             EXPECT_EQ(geometry_of(ours), QRect(0, 0, 152, 112));
-             const std::uint32_t size[] = {220, 160};
-             xcb_configure_window(c_, host, XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT,
-                                  size);
-             sync();
+             EXPECT_EQ(x_.geometry_of(ours), QRect(0, 0, 152, 112));
+             x_.resize(host, 220, 160);
              return true;
          },
-         [&] { return geometry_of(ours) == QRect(0, 0, 220, 160) && shows_still(image_of(host)); },
          [&] {
-             xcb_destroy_window(c_, host);
-             sync();
+             return x_.geometry_of(ours) == QRect(0, 0, 220, 160) && shows_still(image_of(host));
+         },
+         [&] {
+             x_.destroy(host);
              since_destroyed.start();
              return true;
          }});
@@ -284,11 +245,10 @@ TEST_F(StillPreviewTest, EndsWhenTheHostDestroysOurWindow) {
     const int status =
         run_preview(static_cast<std::int32_t>(host), {[&] {
                                                           ours = child_of(host);
-                                                          return ours != 0 && viewable(ours);
+                                                          return ours != 0 && x_.viewable(ours);
                                                       },
                                                       [&] {
-                                                          xcb_destroy_window(c_, ours);
-                                                          sync();
+                                                          x_.destroy(ours);
                                                           return true;
                                                       }});
     EXPECT_EQ(status, 0);
@@ -299,33 +259,26 @@ TEST_F(StillPreviewTest, EndsWhenTheHostDestroysOurWindow) {
 
 TEST_F(StillPreviewTest, TheHostsCloseMessageTakesThePictureBackAndEndsAtTheNextTick) {
     const xcb_window_t host = make_host(152, 112);
-    const auto atom = [this](const char* name) {
-        auto* reply = xcb_intern_atom_reply(
-            c_, xcb_intern_atom(c_, 0, static_cast<std::uint16_t>(std::strlen(name)), name),
-            nullptr);
-        const xcb_atom_t a = reply != nullptr ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
-        std::free(reply);
-        return a;
-    };
     xcb_window_t ours = 0;
-    const int status = run_preview(static_cast<std::int32_t>(host),
-                                   {[&] {
-                                        ours = child_of(host);
-                                        return ours != 0 && viewable(ours);
-                                    },
-                                    [&] {
-                                        xcb_client_message_event_t close{};
-                                        close.response_type = XCB_CLIENT_MESSAGE;
-                                        close.format = 32;
-                                        close.window = ours;
-                                        close.type = atom("WM_PROTOCOLS");
-                                        close.data.data32[0] = atom("WM_DELETE_WINDOW");
-                                        close.data.data32[1] = XCB_CURRENT_TIME;
-                                        xcb_send_event(c_, 0, ours, XCB_EVENT_MASK_NO_EVENT,
-                                                       reinterpret_cast<const char*>(&close));
-                                        sync();
-                                        return true;
-                                    }});
+    const int status =
+        run_preview(static_cast<std::int32_t>(host),
+                    {[&] {
+                         ours = child_of(host);
+                         return ours != 0 && x_.viewable(ours);
+                     },
+                     [&] {
+                         xcb_client_message_event_t close{};
+                         close.response_type = XCB_CLIENT_MESSAGE;
+                         close.format = 32;
+                         close.window = ours;
+                         close.type = x_.atom("WM_PROTOCOLS");
+                         close.data.data32[0] = x_.atom("WM_DELETE_WINDOW");
+                         close.data.data32[1] = XCB_CURRENT_TIME;
+                         xcb_send_event(x_.connection(), 0, ours, XCB_EVENT_MASK_NO_EVENT,
+                                        reinterpret_cast<const char*>(&close));
+                         x_.sync();
+                         return true;
+                     }});
     EXPECT_EQ(status, 0);
     EXPECT_TRUE(exists(host));
     expect_nothing_mapped_on_root();
@@ -341,7 +294,7 @@ TEST_F(StillPreviewTest, StopSignalsEndItWithTheirStatus) {
         const int status = run_preview(static_cast<std::int32_t>(host),
                                        {[&] {
                                             const xcb_window_t ours = child_of(host);
-                                            return ours != 0 && viewable(ours);
+                                            return ours != 0 && x_.viewable(ours);
                                         },
                                         [&c] {
                                             std::raise(c.signal_number);
@@ -349,17 +302,14 @@ TEST_F(StillPreviewTest, StopSignalsEndItWithTheirStatus) {
                                         }});
         EXPECT_EQ(status, c.status) << "signal " << c.signal_number;
         EXPECT_TRUE(exists(host));
-        xcb_destroy_window(c_, host);
-        sync();
+        x_.destroy(host);
     }
     expect_nothing_mapped_on_root();
 }
 
 TEST_F(StillPreviewTest, WhatIsNoWindowEndsAtOnceWithAMessageAndNoWindowOfOurs) {
-    const xcb_pixmap_t pixmap = xcb_generate_id(c_);
-    xcb_create_pixmap(c_, screen_->root_depth, pixmap, screen_->root, 16, 16);
-    const xcb_window_t unused = xcb_generate_id(c_);
-    sync();
+    const xcb_pixmap_t pixmap = x_.make_pixmap();
+    const xcb_window_t unused = x_.unused_id();
     struct Case {
         std::int32_t id;
         QString why;
@@ -413,8 +363,7 @@ TEST_F(StillPreviewTest, TheProgramShowsTheStillInTheHostsWindowAndEndsWhenItGoe
     ASSERT_TRUE(shows_still(image_of(host))) << preview.readAllStandardError().toStdString();
 
     QElapsedTimer took;
-    xcb_destroy_window(c_, host);
-    sync();
+    x_.destroy(host);
     took.start();
     ASSERT_TRUE(preview.waitForFinished(10000));
     std::cout << "[ figure ] the preview ended " << took.elapsed()
