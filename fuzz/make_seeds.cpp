@@ -494,5 +494,11 @@ int main(int argc, char** argv) {
     lines.add(QStringLiteral("window_id_form"), QByteArray("--window-id\0"
                                                            "0x4a00007",
                                                            21));
+    // A host's line with every option the hosts' XML offers.
+    static constexpr char kHostLine[] =
+        "-root\0--window-id=4660\0--scene-duration\0"
+        "60\0-frame-rate=45\0--birds\0"
+        "0\0--no-captions\0--clock\0--framed\0--mute";
+    lines.add(QStringLiteral("host_options"), QByteArray(kHostLine, sizeof kHostLine - 1));
     return 0;
 }

@@ -5,10 +5,13 @@
 // the first two characters upper-cased ("/C" for none) and picks the mode of
 // that text; the window number depends on nothing before the third character,
 // ignores blanks anywhere, and reads back any 32-bit number written after a
-// switch.
+// switch. The same arguments as a Linux host's command line: one kind of
+// answer, an error of one line, a window that is never 0 for a hack run, and
+// option values within their ranges.
 
 #include "fuzz/fuzz_support.h"
 #include "startup/command_line.h"
+#include "startup/host_options.h"
 
 #include <QStringList>
 
@@ -59,5 +62,30 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t len
     const QString written = QStringLiteral("/p ") + QString::number(number);
     check(wm::parse_host_window(written) == number, "a written window number reads otherwise",
           written);
+
+    using Kind = wm::HostCommandLine::Kind;
+    const wm::HostCommandLine host =
+        wm::parse_host_command_line(arguments, arguments.value(0).mid(2));
+    const bool host_like =
+        !arguments.isEmpty() && arguments.first().startsWith(QLatin1String("--"));
+    check(!host_like || host.kind != Kind::Windows, "a -- line was taken for a switch", line);
+    if (host.kind == Kind::Error) {
+        check(!host.error.isEmpty() && !host.error.contains(QLatin1Char('\n')),
+              "a host line's error is not one line", host.error);
+    } else if (host.kind == Kind::Hack) {
+        const wm::HostOptions& o = host.options;
+        check(o.window != 0, "a hack run without a window", line);
+        const auto within = [](const std::optional<int>& value, wm::IntRange range) {
+            return !value || (*value >= range.low && *value <= range.high);
+        };
+        check(within(o.scene_duration, wm::kSceneDurationRange) &&
+                  within(o.frame_rate, wm::kFrameRateRange) && within(o.birds, wm::kBirdsRange),
+              "an option value outside its range", line);
+        wm::SaverSettings settings;
+        wm::apply_host_options(o, settings);
+        check(settings.sprite_active >= wm::kSpriteActiveRange.low &&
+                  settings.sprite_active <= wm::kSpriteActiveRange.high,
+              "the birds left their range", line);
+    }
     return 0;
 }

@@ -200,10 +200,22 @@ QString frame_times_after_switch(const QStringList& arguments) {
     return QString();
 }
 
+// The error as one printable line: what the host passed may hold line
+// breaks and other control characters, which are written as escapes.
 HostCommandLine failure(const QString& error) {
     HostCommandLine line;
     line.kind = HostCommandLine::Kind::Error;
-    line.error = error;
+    for (const QChar c : error) {
+        if (c == QLatin1Char('\n')) {
+            line.error += QLatin1String("\\n");
+        } else if (c == QLatin1Char('\t')) {
+            line.error += QLatin1String("\\t");
+        } else if (c.category() == QChar::Other_Control) {
+            line.error += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+        } else {
+            line.error += c;
+        }
+    }
     return line;
 }
 

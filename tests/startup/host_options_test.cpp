@@ -256,6 +256,11 @@ TEST(HostCommandLine, ErrorsAreOneLineAndNameWhatWasWrong) {
         {list({"--birds", "5"}), w, {"no window", "--root", "--window-id"}},
         {list({"-mute"}), w, {"no window", "--root", "--window-id"}},
         {list({"--frame-times", "/tmp/f"}), w, {"no window"}},
+        // What the host passed is shown with its line breaks and control
+        // characters escaped, so that the error stays one line.
+        {list({"--\n"}), w, {"unknown option \"--\\n\""}},
+        {list({"--root", "--birds", "4\n2\t\x1b"}), w, {"\"4\\n2\\t\\x1b\""}},
+        {list({"--root"}), "0x1\r", {"\"0x1\\x0d\""}},
     };
     for (const Case& c : cases) {
         const std::string line = describe(c.arguments).toStdString();
