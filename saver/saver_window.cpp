@@ -178,8 +178,8 @@ int SaverWindow::run() {
     }
 
     const TerminationSignals stop_signals(
-        [this](int signal_number) { end_by_signal(signal_number); },
-        remove_run_temp_folder_at_once);
+        [this](int signal_number) { end_by_signal(signal_number); }, remove_run_temp_folder_at_once,
+        hosted() ? kHostedShutdownGraceMs : kShutdownGraceMs);
     const ExitCleanup display_lost([this] { clean_up_before_exit(); },
                                    remove_run_temp_folder_at_once);
     stop_signal_ = 0;

@@ -10,6 +10,7 @@
 // told) are printed and recorded as test properties; the assertions only
 // bound them generously.
 
+#include "platform/termination_signals.h"
 #include "tests/e2e/e2e_support.h"
 #include "tests/e2e/installed_saver.h"
 #include "tests/e2e/saver_e2e_fixture.h"
@@ -377,6 +378,9 @@ TEST_F(PreviewE2eTest, OfAHostsProcessesOnePlaysAndTheMusicEndsWithIt) {
     runs[playing]->terminate();
     ASSERT_TRUE(runs[playing]->wait_for_end(kEndMs));
     EXPECT_TRUE(runs[playing]->ended_cleanly()) << text(runs[playing]->report());
+    // Within the host's short grace, not cut short by the watchdog.
+    EXPECT_FALSE(runs[playing]->report().contains(QLatin1String(kShutdownCutShortText).trimmed()))
+        << text(runs[playing]->report());
     QThread::msleep(static_cast<unsigned long>(kQuietRunMs));
     EXPECT_TRUE(runs[other]->running()) << text(runs[other]->report());
     EXPECT_EQ(test::loud_samples(sounds[other]), 0) << "the music went on in the other process";
