@@ -1,5 +1,6 @@
 #include "tests/e2e/x_display.h"
 
+#include "platform/xcb_handles.h"
 #include "tests/e2e/e2e_support.h"
 
 #include <QRegularExpression>
@@ -18,13 +19,6 @@ constexpr int kServerStartMs = 10000;
 constexpr int kToolMs = 10000;
 // Monitors are given a physical size as at 96 pixels per inch.
 constexpr double kMillimetresPerPixel = 25.4 / 96;
-
-struct Disconnect {
-    void operator()(xcb_connection_t* c) const { xcb_disconnect(c); }
-};
-struct FreeReply {
-    void operator()(void* p) const { std::free(p); }
-};
 
 // xdotool matches titles as POSIX extended expressions: the exact text.
 QString exactly(const QString& text) {
@@ -184,8 +178,7 @@ QImage XDisplay::screenshot() const {
 
 bool XDisplay::paint_root(QRgb colour, QString* error) const {
     int screen_number = 0;
-    const std::unique_ptr<xcb_connection_t, Disconnect> c(
-        xcb_connect(name_.toLocal8Bit().constData(), &screen_number));
+    const XcbConnection c(xcb_connect(name_.toLocal8Bit().constData(), &screen_number));
     if (xcb_connection_has_error(c.get()) != 0) {
         *error = QStringLiteral("no connection to the display ") + name_;
         return false;
@@ -210,8 +203,7 @@ bool XDisplay::paint_root(QRgb colour, QString* error) const {
         xcb_change_window_attributes_checked(c.get(), screen->root, XCB_CW_BACK_PIXEL, &pixel);
     const xcb_void_cookie_t clear = xcb_clear_area_checked(c.get(), 0, screen->root, 0, 0, 0, 0);
     for (const xcb_void_cookie_t cookie : {background, clear}) {
-        const std::unique_ptr<xcb_generic_error_t, FreeReply> failed(
-            xcb_request_check(c.get(), cookie));
+        const XcbReply<xcb_generic_error_t> failed(xcb_request_check(c.get(), cookie));
         if (failed) {
             *error = QStringLiteral("painting the root window failed (X error %1)")
                          .arg(failed->error_code);
