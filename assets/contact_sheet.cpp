@@ -27,7 +27,8 @@ constexpr int kCellsPerRow = 12;
 const QColor kPaper(34, 38, 48);
 const QColor kInk(226, 230, 238);
 
-std::optional<QImage> load_picture(const QString& path, QString* problem) {
+// The picture at `path`, opaque unless `keep_alpha` is asked for.
+std::optional<QImage> load_picture(const QString& path, QString* problem, bool keep_alpha = false) {
     if (!QFileInfo::exists(path)) {
         set_error(problem,
                   QStringLiteral("missing %1: run `wintermere-media build` first").arg(path));
@@ -41,7 +42,8 @@ std::optional<QImage> load_picture(const QString& path, QString* problem) {
     } else {
         QImage picture(path);
         if (!picture.isNull()) {
-            return picture.convertToFormat(QImage::Format_RGB32);
+            return picture.convertToFormat(keep_alpha ? QImage::Format_ARGB32
+                                                      : QImage::Format_RGB32);
         }
     }
     set_error(problem, QStringLiteral("cannot read %1").arg(path));
@@ -128,6 +130,17 @@ QImage framed_stage(const QImage& border, const QImage& scene) {
     return framed;
 }
 
+// `icon` over a plain panel of `panel`, with room around it, to show its
+// clear corners and edge.
+QImage on_panel(const QImage& icon, const QColor& panel) {
+    constexpr int kPad = 12;
+    QImage shown(icon.size() + QSize(2 * kPad, 2 * kPad), QImage::Format_RGB32);
+    shown.fill(panel);
+    QPainter painter(&shown);
+    painter.drawImage(QPoint(kPad, kPad), icon);
+    return shown;
+}
+
 }  // namespace
 
 bool write_contact_sheet(const QString& media_folder, const QString& png, QString* problem) {
@@ -157,6 +170,15 @@ bool write_contact_sheet(const QString& media_folder, const QString& png, QStrin
             return false;
         }
         window_images.emplace_back(item.name, *picture);
+    }
+    std::vector<std::pair<QString, QImage>> icons;
+    for (const MediaItem& item : app_icons()) {
+        auto picture =
+            load_picture(media_folder + QStringLiteral("/icons/") + item.name, problem, true);
+        if (!picture) {
+            return false;
+        }
+        icons.emplace_back(item.name, *picture);
     }
 
     QImage sheet(kSheetWidthPx, 6000, QImage::Format_RGB32);
@@ -211,6 +233,15 @@ bool write_contact_sheet(const QString& media_folder, const QString& png, QStrin
     if (!border.isNull()) {
         writer.place(framed_stage(border, backgrounds[0]), 1.0,
                      QStringLiteral("border pieces framing a stage"));
+    }
+
+    // Each size as drawn, 1:1, over a dark panel and a light one as desktops show it.
+    writer.heading(
+        QStringLiteral("Program icon, each size drawn at 1:1, on dark and light panels"));
+    for (const QColor& panel : {QColor(48, 52, 60), QColor(242, 242, 238)}) {
+        for (const auto& [name, picture] : icons) {
+            writer.place(on_panel(picture, panel), 1.0, name);
+        }
     }
     painter.end();
 

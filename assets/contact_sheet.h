@@ -1,7 +1,7 @@
 #pragma once
 // A review sheet of the built-in media: every picture at a glance, the wing
-// cycle drawn onto a background the way the stage composes it, and the
-// window pictures.
+// cycle drawn onto a background the way the stage composes it, the window
+// pictures and the program's icon at each size.
 
 #include <QString>
 

@@ -1,6 +1,7 @@
 #include "assets/media_catalogue.h"
 
 #include "assets/bird/bird_sheet.h"
+#include "assets/icon/app_icon.h"
 #include "assets/kit/image_files.h"
 #include "assets/scenes/scenes.h"
 #include "assets/songs/carols.h"
@@ -77,6 +78,15 @@ std::vector<MediaItem> window_pictures() {
                              }
                              return QByteArray();
                          }});
+    }
+    return items;
+}
+
+std::vector<MediaItem> app_icons() {
+    std::vector<MediaItem> items;
+    for (const int size : kAppIconSizes) {
+        items.push_back({QStringLiteral("wintermere-%1.png").arg(size),
+                         [size] { return encode_png(paint_app_icon(size)); }});
     }
     return items;
 }

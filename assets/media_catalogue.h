@@ -1,6 +1,6 @@
 #pragma once
 // Every generated media file: the members of the built-in pack in the order
-// of their roles, and the window pictures.
+// of their roles, the window pictures and the program's icons.
 
 #include <QByteArray>
 #include <QSize>
@@ -37,5 +37,9 @@ const MediaItem& member_at(const std::vector<MediaItem>& members, int position);
 
 // The window pictures, each under the name the windows load it by.
 std::vector<MediaItem> window_pictures();
+
+// The program's icon at each of its sizes (PNG with alpha), smallest first,
+// named "wintermere-SIZE.png".
+std::vector<MediaItem> app_icons();
 
 }  // namespace wm::media

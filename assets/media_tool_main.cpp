@@ -3,8 +3,11 @@
 //   wintermere-media build OUT              every file: OUT/members/ (the pack's
 //                                           members), OUT/pack/images.icf and .img,
 //                                           OUT/windows/ (window pictures and
-//                                           windows.qrc, their resource list)
-//   wintermere-media render NAME FILE       one member or window picture, to FILE
+//                                           windows.qrc, their resource list),
+//                                           OUT/icons/ (the program's icon,
+//                                           wintermere-48.png, -128.png, -256.png)
+//   wintermere-media render NAME FILE       one member, window picture or icon
+//                                           (by its file name), to FILE
 //   wintermere-media contact-sheet OUT PNG  a review sheet of what `build` made in OUT
 //
 // The same sources always give the same bytes. Exit status: 0 on success,
@@ -90,14 +93,18 @@ bool build(const QString& out) {
     const auto windows = wm::media::window_pictures();
     QStringList pictures;
     const QString windows_folder = out + QStringLiteral("/windows");
+    QStringList icons;
     return make_items(windows, windows_folder, pictures) &&
-           write_file(windows_folder + QStringLiteral("/windows.qrc"), resource_list(windows));
+           write_file(windows_folder + QStringLiteral("/windows.qrc"), resource_list(windows)) &&
+           make_items(wm::media::app_icons(), out + QStringLiteral("/icons"), icons);
 }
 
 bool render(const QString& name, const QString& file) {
     auto items = wm::media::pack_members();
     const auto windows = wm::media::window_pictures();
     items.insert(items.end(), windows.begin(), windows.end());
+    const auto icons = wm::media::app_icons();
+    items.insert(items.end(), icons.begin(), icons.end());
     for (const wm::media::MediaItem& item : items) {
         if (item.name == name) {
             const QByteArray bytes = item.make();

@@ -46,6 +46,30 @@ QImage finish_canvas(const QImage& canvas, std::uint64_t seed) {
     return out;
 }
 
+QImage finish_canvas_keeping_alpha(const QImage& canvas, std::uint64_t seed) {
+    const QImage deep = canvas.convertToFormat(QImage::Format_RGBA64_Premultiplied);
+    QImage out(deep.size(), QImage::Format_ARGB32);
+    MediaRandom rng(seed);
+    for (int y = 0; y < deep.height(); ++y) {
+        const auto* in = reinterpret_cast<const QRgba64*>(deep.constScanLine(y));
+        auto* row = reinterpret_cast<QRgb*>(out.scanLine(y));
+        for (int x = 0; x < deep.width(); ++x) {
+            // Every pixel draws its three numbers, clear or not, so the noise
+            // of one pixel never depends on the shape of another.
+            const double red_noise = rng.triangular();
+            const double green_noise = rng.triangular();
+            const double blue_noise = rng.triangular();
+            const QRgba64 pixel = in[x].unpremultiplied();
+            const int alpha = (pixel.alpha() + 128) / 257;
+            row[x] = alpha == 0 ? 0
+                                : qRgba(dither_channel(pixel.red(), red_noise),
+                                        dither_channel(pixel.green(), green_noise),
+                                        dither_channel(pixel.blue(), blue_noise), alpha);
+        }
+    }
+    return out;
+}
+
 bool SceneCanvas::usable(QSize size) {
     constexpr int kLargest = 16384;
     return size.width() >= 1 && size.height() >= 1 && size.width() <= kLargest &&

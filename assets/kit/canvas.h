@@ -19,6 +19,11 @@ QImage new_canvas(QSize size, const QColor& fill = Qt::black);
 // after adding triangular noise of one 8-bit step drawn from `seed`.
 QImage finish_canvas(const QImage& canvas, std::uint64_t seed);
 
+// The canvas in QImage::Format_ARGB32, for pictures with see-through parts:
+// each colour channel dithered as above, alpha rounded without noise, so what
+// is clear stays exactly clear (0x00000000) and what is solid exactly solid.
+QImage finish_canvas_keeping_alpha(const QImage& canvas, std::uint64_t seed);
+
 // Where a scene paints: a deep canvas of the picture's size with an
 // anti-aliased painter on it that draws no outlines, and the picture's
 // measures: width w, height h and the unit u that scales lengths composed

@@ -1,12 +1,13 @@
 #pragma once
-// The scenery shared by the window pictures, the border's preview and the
-// title card, so they read as one family: a moonlit night over snowy hills
+// The scenery shared by the window pictures, the border's preview, the
+// title card and the program's icon, so they read as one family: a moonlit night over snowy hills
 // with pines, a robin on a snowy twig, and six-armed snowflakes. Everything
 // paints through a QPainter in the caller's coordinates.
 
 #include "assets/kit/media_random.h"
 
 #include <QImage>
+#include <QLinearGradient>
 #include <QPainter>
 #include <QPointF>
 #include <QRectF>
@@ -28,6 +29,15 @@ struct NightLayout {
     int crystals = 0;           // large drifting snow crystals in the sky...
     QRectF lettering;           // ...kept off the lettering drawn here later
 };
+
+// The night sky filling `area`: deep blue at its top, paling down to the
+// haze at `horizon_y` and that haze below it.
+void paint_night_sky(QPainter& painter, const QRectF& area, double horizon_y);
+
+// The far hills in the moonlight, and the bright snow of a drift in the
+// foreground, as gradients from y = top to y = bottom.
+QLinearGradient far_hill_gradient(double top, double bottom);
+QLinearGradient snow_drift_gradient(double top, double bottom);
 
 // The night filling `area`, drawn from `seed`.
 void paint_winter_night(QPainter& painter, const QRectF& area, std::uint64_t seed,

@@ -18,14 +18,6 @@ namespace {
 
 constexpr double kPi = std::numbers::pi;
 
-void paint_sky(QPainter& painter, const QRectF& area, double horizon_y) {
-    painter.fillRect(area, vertical_gradient(area.top(), horizon_y,
-                                             {{0.0, QColor(5, 9, 30)},
-                                              {0.5, QColor(16, 30, 76)},
-                                              {0.82, QColor(44, 66, 128)},
-                                              {1.0, QColor(92, 108, 168)}}));
-}
-
 // A cottage standing on `base` (bottom centre), `width` wide, windows lit.
 void paint_cottage(QPainter& painter, MediaRandom& rng, QPointF base, double width) {
     painter.save();
@@ -116,6 +108,24 @@ void paint_crystals(QPainter& painter, MediaRandom& rng, const QRectF& area, dou
 
 }  // namespace
 
+void paint_night_sky(QPainter& painter, const QRectF& area, double horizon_y) {
+    painter.fillRect(area, vertical_gradient(area.top(), horizon_y,
+                                             {{0.0, QColor(5, 9, 30)},
+                                              {0.5, QColor(16, 30, 76)},
+                                              {0.82, QColor(44, 66, 128)},
+                                              {1.0, QColor(92, 108, 168)}}));
+}
+
+QLinearGradient far_hill_gradient(double top, double bottom) {
+    return vertical_gradient(top, bottom,
+                             {{0.0, QColor(168, 184, 226)}, {1.0, QColor(128, 146, 198)}});
+}
+
+QLinearGradient snow_drift_gradient(double top, double bottom) {
+    return vertical_gradient(top, bottom,
+                             {{0.0, QColor(246, 249, 255)}, {1.0, QColor(214, 224, 248)}});
+}
+
 void paint_winter_night(QPainter& painter, const QRectF& area, std::uint64_t seed,
                         const NightLayout& layout) {
     MediaRandom rng(seed);
@@ -128,7 +138,7 @@ void paint_winter_night(QPainter& painter, const QRectF& area, std::uint64_t see
     const double y0 = area.top();
     const double horizon = y0 + h * layout.horizon;
 
-    paint_sky(painter, area, horizon + h * 0.05);
+    paint_night_sky(painter, area, horizon + h * 0.05);
     MediaRandom stars = rng.fork(1);
     const auto star_count = static_cast<int>(layout.star_density * w * (horizon - y0) / 1000.0);
     paint_stars(painter, stars, QRectF(x0, y0, w, horizon - y0), star_count,
@@ -150,9 +160,7 @@ void paint_winter_night(QPainter& painter, const QRectF& area, std::uint64_t see
     // The far hills, with a line of small dark pines.
     MediaRandom hills = rng.fork(3);
     const auto far_hill = ridge_line(hills, x0 - 4, x0 + w + 4, horizon, h * 0.035, 0.45, 6);
-    painter.setBrush(
-        vertical_gradient(horizon - h * 0.03, horizon + h * 0.12,
-                          {{0.0, QColor(168, 184, 226)}, {1.0, QColor(128, 146, 198)}}));
+    painter.setBrush(far_hill_gradient(horizon - h * 0.03, horizon + h * 0.12));
     painter.drawPath(smooth_area_below(far_hill, y0 + h));
     MediaRandom distant = rng.fork(4);
     const auto tree_count = static_cast<int>(w / std::max(h * 0.03, 3.0));
@@ -195,8 +203,7 @@ void paint_winter_night(QPainter& painter, const QRectF& area, std::uint64_t see
     // The foreground drift, brightest along its crest.
     MediaRandom drift = rng.fork(7);
     const auto bank = ridge_line(drift, x0 - 4, x0 + w + 4, y0 + h * 0.93, h * 0.04, 0.4, 4);
-    painter.setBrush(vertical_gradient(
-        y0 + h * 0.86, y0 + h, {{0.0, QColor(246, 249, 255)}, {1.0, QColor(214, 224, 248)}}));
+    painter.setBrush(snow_drift_gradient(y0 + h * 0.86, y0 + h));
     painter.drawPath(smooth_area_below(bank, y0 + h + 2));
 
     MediaRandom crystals = rng.fork(9);

@@ -1,6 +1,8 @@
 // The built-in pack as the build made it: members in the order of their
-// roles, pictures that decode at their sizes, and reproducible bytes.
+// roles, pictures that decode at their sizes, and reproducible bytes; and
+// the program's icon files beside it.
 
+#include "assets/icon/app_icon.h"
 #include "assets/media_catalogue.h"
 #include "assets/window_assets.h"
 #include "imaging/jpeg_reader.h"
@@ -11,6 +13,7 @@
 #include "tests/support/test_support.h"
 
 #include <QDir>
+#include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -157,6 +160,35 @@ TEST(Generator, MakesTheSameBytesEveryTime) {
     for (const WindowPicture which : kAllWindowPictures) {
         const QString name = QStringLiteral("/windows/") + window_picture_name(which);
         EXPECT_EQ(read_file(out.path() + name), read_file(kMediaDir + name)) << name.toStdString();
+    }
+    for (const media::MediaItem& icon : media::app_icons()) {
+        const QString name = QStringLiteral("/icons/") + icon.name;
+        EXPECT_EQ(read_file(out.path() + name), read_file(kMediaDir + name)) << name.toStdString();
+    }
+}
+
+// The build writes the icon at every size it has and the install puts each
+// size in the desktop's theme: both lists name the same sizes, and each file
+// is a square PNG with alpha at the size its name gives.
+TEST(ProgramIcon, IsBuiltAndInstalledAtEverySizeItIsDrawnAt) {
+    QStringList drawn;
+    for (const int size : media::kAppIconSizes) {
+        drawn << QString::number(size);
+    }
+    EXPECT_EQ(QStringLiteral(WM_INSTALLED_ICON_SIZES).split(QLatin1Char(',')), drawn);
+    const auto icons = media::app_icons();
+    ASSERT_EQ(icons.size(), media::kAppIconSizes.size());
+    EXPECT_EQ(QDir(kMediaDir + QStringLiteral("/icons")).entryList(QDir::Files).size(),
+              static_cast<qsizetype>(icons.size()));
+    for (std::size_t i = 0; i < icons.size(); ++i) {
+        const int size = media::kAppIconSizes[i];
+        EXPECT_EQ(icons[i].name, QStringLiteral("wintermere-%1.png").arg(size));
+        const QString path = kMediaDir + QStringLiteral("/icons/") + icons[i].name;
+        const QByteArray bytes = read_file(path);
+        ASSERT_TRUE(bytes.startsWith("\x89PNG")) << path.toStdString();
+        const QImage icon = QImage::fromData(bytes, "PNG");
+        EXPECT_EQ(icon.size(), QSize(size, size)) << path.toStdString();
+        EXPECT_TRUE(icon.hasAlphaChannel()) << path.toStdString();
     }
 }
 

@@ -39,6 +39,11 @@ TEST(MediaTool, RendersOneFileByItsNameAndWritesAContactSheet) {
         run_tool({QStringLiteral("render"), QStringLiteral("silent_night.mid"), song}).exit_code,
         0);
     EXPECT_EQ(read_file(song), read_file(kMediaDir + QStringLiteral("/members/silent_night.mid")));
+    const QString icon = out.path() + QStringLiteral("/icon.png");
+    ASSERT_EQ(
+        run_tool({QStringLiteral("render"), QStringLiteral("wintermere-48.png"), icon}).exit_code,
+        0);
+    EXPECT_EQ(read_file(icon), read_file(kMediaDir + QStringLiteral("/icons/wintermere-48.png")));
 
     const QString sheet = out.path() + QStringLiteral("/sheet.png");
     const ToolRun run = run_tool({QStringLiteral("contact-sheet"), kMediaDir, sheet});

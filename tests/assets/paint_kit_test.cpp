@@ -91,6 +91,43 @@ TEST(FinishCanvas, SpendsItsNoiseInAFixedOrder) {
     EXPECT_EQ(finish_canvas(canvas, 0).pixel(0, 0), qRgb(101, 100, 100));
 }
 
+// Pictures with see-through parts: the colour is dithered like any other
+// picture, taken back from its premultiplied form, while alpha is kept
+// exact, so a clear pixel is never nudged into a faint one.
+TEST(FinishCanvas, KeepingAlphaLeavesClearClearAndSolidSolid) {
+    QImage canvas = new_canvas(QSize(64, 64), Qt::transparent);
+    {
+        QPainter painter(&canvas);
+        painter.fillRect(QRect(0, 0, 32, 64), QColor(200, 40, 90));
+        painter.fillRect(QRect(32, 0, 16, 64), QColor(255, 0, 0, 128));
+    }
+    const QImage finished = finish_canvas_keeping_alpha(canvas, 5);
+    ASSERT_EQ(finished.format(), QImage::Format_ARGB32);
+    ASSERT_EQ(finished.size(), canvas.size());
+    double red_sum = 0.0;
+    for (int y = 0; y < 64; ++y) {
+        for (int x = 0; x < 64; ++x) {
+            const QRgb pixel = finished.pixel(x, y);
+            if (x < 32) {
+                ASSERT_EQ(qAlpha(pixel), 255);
+                EXPECT_NEAR(qRed(pixel), 200, 1);
+                EXPECT_NEAR(qBlue(pixel), 90, 1);
+                red_sum += qRed(pixel);
+            } else if (x < 48) {
+                // Half covered, full red: not the premultiplied half red.
+                ASSERT_EQ(qAlpha(pixel), 128);
+                EXPECT_NEAR(qRed(pixel), 255, 1);
+                EXPECT_LE(qGreen(pixel), 1);
+            } else {
+                ASSERT_EQ(pixel, 0u) << x << "," << y;
+            }
+        }
+    }
+    EXPECT_NEAR(red_sum / (32 * 64), 200.0, 0.2);
+    EXPECT_EQ(finish_canvas_keeping_alpha(canvas, 5), finished);
+    EXPECT_NE(finish_canvas_keeping_alpha(canvas, 6), finished);
+}
+
 TEST(Glow, FadesFromItsPeakToNothingAtTheRim) {
     const QRadialGradient glow = glow_gradient(QPointF(0, 0), 100.0, Qt::white, 0.8);
     const QGradientStops stops = glow.stops();

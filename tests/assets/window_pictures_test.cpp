@@ -1,8 +1,11 @@
 // The pictures stored with the windows: the 256-colour preview still and the
 // quantiser and resampler behind it, the border pieces as the stage tiles
-// them, and the window pictures and title card at their sizes.
+// them, the window pictures and title card at their sizes, and the
+// program's icon in the same style.
 
 #include "assets/windows/window_pictures.h"
+#include "assets/icon/app_icon.h"
+#include "assets/kit/image_files.h"
 #include "assets/windows/palette_quantiser.h"
 #include "assets/windows/preview_still.h"
 #include "assets/windows/resample.h"
@@ -19,6 +22,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 
 namespace wm::test {
 namespace {
@@ -382,6 +386,109 @@ TEST(WindowPictures, AreRichPicturesAtTheirSizes) {
     // A title card of any size, even a silly one, is painted without failing.
     EXPECT_EQ(media::paint_title_card(QSize(320, 90)).size(), QSize(320, 90));
     EXPECT_FALSE(media::paint_title_card(QSize(-4, 0)).isNull());
+}
+
+// Alpha of every pixel, counted as clear (0), solid (255) or in between.
+struct AlphaCounts {
+    int clear = 0;
+    int partial = 0;
+    int solid = 0;
+};
+
+AlphaCounts count_alpha(const QImage& picture, const QRect& area) {
+    AlphaCounts counts;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const int alpha = qAlpha(picture.pixel(x, y));
+            (alpha == 0 ? counts.clear : alpha == 255 ? counts.solid : counts.partial) += 1;
+        }
+    }
+    return counts;
+}
+
+TEST(AppIcon, IsDrawnAtEachSizeClearAroundItsRoundedSquareAndSolidWithin) {
+    for (const int size : media::kAppIconSizes) {
+        SCOPED_TRACE(size);
+        const QImage icon = media::paint_app_icon(size);
+        ASSERT_EQ(icon.size(), QSize(size, size));
+        ASSERT_EQ(icon.format(), QImage::Format_ARGB32);
+
+        // A clear border all round, clear corners cut by the rounding, and
+        // what is clear is clear black, so the file carries no stray colour.
+        const QRect whole = icon.rect();
+        for (const QRect& strip : {QRect(0, 0, size, 1), QRect(0, size - 1, size, 1),
+                                   QRect(0, 0, 1, size), QRect(size - 1, 0, 1, size)}) {
+            EXPECT_EQ(count_alpha(icon, strip).clear, size);
+        }
+        const int corner = size * 7 / 100;
+        for (const QPoint at :
+             {QPoint(corner, corner), QPoint(size - 1 - corner, corner),
+              QPoint(corner, size - 1 - corner), QPoint(size - 1 - corner, size - 1 - corner)}) {
+            EXPECT_EQ(icon.pixel(at), 0u) << at.x() << "," << at.y();
+        }
+        // Solid through its middle; the rounded corners are anti-aliased.
+        const QRect middle(size / 8, size / 8, size * 3 / 4, size * 3 / 4);
+        EXPECT_EQ(count_alpha(icon, middle).solid, middle.width() * middle.height());
+        const AlphaCounts all = count_alpha(icon, whole);
+        EXPECT_GT(all.partial, size / 2);
+        EXPECT_GT(all.solid, size * size * 3 / 4);
+
+        // A picture, not a fill: night sky above, bright snow below, the
+        // moon high on the left and the robin's red breast.
+        int colours = 0;
+        {
+            QSet<QRgb> seen;
+            for (int y = 0; y < size; ++y) {
+                for (int x = 0; x < size; ++x) {
+                    seen.insert(icon.pixel(x, y));
+                }
+            }
+            colours = static_cast<int>(seen.size());
+        }
+        EXPECT_GT(colours, size * size / 8);
+        const auto band_luma = [&icon, size](double top, double left, double width) {
+            return mean_luma(icon.copy(static_cast<int>(size * left), static_cast<int>(size * top),
+                                       static_cast<int>(size * width), std::max(2, size / 24)));
+        };
+        EXPECT_LT(band_luma(0.5, 0.1, 0.3), 110.0);
+        EXPECT_GT(band_luma(0.9, 0.2, 0.6), 190.0);
+        EXPECT_GT(mean_luma(icon.copy(size / 5, size / 5, size / 10, size / 10)), 200.0);
+        int breast = 0;
+        for (int y = 0; y < size; ++y) {
+            for (int x = 0; x < size; ++x) {
+                const QRgb pixel = icon.pixel(x, y);
+                breast += qRed(pixel) > 180 && qGreen(pixel) < 130 && qBlue(pixel) < 100 ? 1 : 0;
+            }
+        }
+        EXPECT_GT(breast, size * size / 100);
+    }
+    // At 48 pixels the straight sides fall on whole pixels, so they are sharp.
+    const QImage small = media::paint_app_icon(48);
+    EXPECT_EQ(qAlpha(small.pixel(1, 24)), 0);
+    EXPECT_EQ(qAlpha(small.pixel(2, 24)), 255);
+    EXPECT_EQ(qAlpha(small.pixel(24, 45)), 255);
+    EXPECT_EQ(qAlpha(small.pixel(24, 46)), 0);
+}
+
+TEST(AppIcon, GivesTheSameBytesEveryTimeAndRefusesSizesItCannotDraw) {
+    for (const int size : media::kAppIconSizes) {
+        const QImage icon = media::paint_app_icon(size);
+        const QByteArray png = media::encode_png(icon);
+        EXPECT_EQ(media::encode_png(media::paint_app_icon(size)), png) << size;
+        // The file keeps every pixel, alpha and all.
+        EXPECT_EQ(QImage::fromData(png, "PNG").convertToFormat(QImage::Format_ARGB32), icon)
+            << size;
+    }
+
+    const QImage smallest = media::paint_app_icon(media::kSmallestAppIcon);
+    ASSERT_EQ(smallest.size(), QSize(media::kSmallestAppIcon, media::kSmallestAppIcon));
+    EXPECT_EQ(qAlpha(smallest.pixel(0, 0)), 0);
+    EXPECT_EQ(qAlpha(smallest.pixel(8, 8)), 255);
+    for (const int wrong : {media::kSmallestAppIcon - 1, media::kLargestAppIcon + 1, 0, -48,
+                            std::numeric_limits<int>::max()}) {
+        EXPECT_TRUE(media::paint_app_icon(wrong).isNull()) << wrong;
+        EXPECT_TRUE(media::encode_png(media::paint_app_icon(wrong)).isEmpty()) << wrong;
+    }
 }
 
 }  // namespace
