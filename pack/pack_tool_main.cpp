@@ -3,8 +3,10 @@
 //   wintermere-pack create DIR FILE...   writes DIR/images.icf and DIR/images.img
 //   wintermere-pack list DIR             prints each member's name and size
 //   wintermere-pack extract DIR N OUT    copies member N to the file OUT
+//   wintermere-pack --help | --version
 //
 // Exit status: 0 on success, 1 when the work fails, 2 for wrong arguments.
+// The manual page is wintermere-pack(1).
 
 #include "pack/pack_files.h"
 #include "platform/app_paths.h"
@@ -22,15 +24,37 @@ namespace {
 using wm::kExitFailure;
 using wm::kExitSuccess;
 
+constexpr char kTool[] = "wintermere-pack";
+
+constexpr char kUsage[] =
+    "usage: wintermere-pack create DIR FILE...\n"
+    "       wintermere-pack list DIR\n"
+    "       wintermere-pack extract DIR N OUT\n";
+
 int usage() {
-    return wm::print_usage(
-        "usage: wintermere-pack create DIR FILE...\n"
-        "       wintermere-pack list DIR\n"
-        "       wintermere-pack extract DIR N OUT\n");
+    return wm::print_usage(kUsage);
+}
+
+QString help_text() {
+    return QLatin1String(kUsage) +
+           QStringLiteral(
+               "       wintermere-pack --help | --version\n"
+               "Builds, lists and unpacks Wintermere's media packs: DIR/images.icf (the index)\n"
+               "and DIR/images.img (the members' bytes, back to back).\n"
+               "\n"
+               "  create DIR FILE...    write the pack in DIR from the files, in their order\n"
+               "  list DIR              print each member's name and size, one a line\n"
+               "  extract DIR N OUT     copy member N (from 1) to the file OUT\n"
+               "  --help                show this help and exit\n"
+               "  --version             show the version and exit\n"
+               "\n"
+               "A lone \"--\" ends the options: the names after it may start with \"--\".\n"
+               "Exit status: 0 on success, 1 when the work fails, 2 for wrong arguments.\n"
+               "See wintermere-pack(1).\n");
 }
 
 int failure(const QString& text) {
-    wm::print_tool_error("wintermere-pack", text);
+    wm::print_tool_error(kTool, text);
     return kExitFailure;
 }
 
@@ -102,10 +126,38 @@ int extract(const QString& folder, const QString& number, const QString& out) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // The arguments before a lone "--" that start with "--" are options:
+    // --help wins over everything, then --version; any other is unknown.
     QStringList args;
+    bool help = false;
+    bool version = false;
+    QString unknown;
+    bool options_ended = false;
     for (int i = 1; i < argc; ++i) {
-        args << QFile::decodeName(argv[i]);
+        const QString argument = QFile::decodeName(argv[i]);
+        if (options_ended || !argument.startsWith(QLatin1String("--"))) {
+            args << argument;
+        } else if (argument == QLatin1String("--")) {
+            options_ended = true;
+        } else if (argument == QLatin1String("--help")) {
+            help = true;
+        } else if (argument == QLatin1String("--version")) {
+            version = true;
+        } else if (unknown.isEmpty()) {
+            unknown = argument;
+        }
     }
+    if (help) {
+        return wm::print_answer(kTool, help_text());
+    }
+    if (version) {
+        return wm::print_version(kTool);
+    }
+    if (!unknown.isEmpty()) {
+        return wm::print_option_error(
+            kTool, QStringLiteral("unknown option \"%1\"").arg(wm::one_line(unknown)));
+    }
+
     const QString command = args.value(0);
     if (command == QLatin1String("create") && args.size() >= 3) {
         return create(args[1], args.mid(2));

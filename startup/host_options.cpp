@@ -34,18 +34,13 @@ struct OptionInfo {
 };
 
 constexpr std::array<OptionInfo, 12> kOptions{{
-    {Key::Root,
-     "root",
-     Takes::Nothing,
-     {},
-     "",
-     "draw in the window $XSCREENSAVER_WINDOW names (the host sets it)"},
+    {Key::Root, "root", Takes::Nothing, {}, "", "draw in the window $XSCREENSAVER_WINDOW names"},
     {Key::WindowId,
      "window-id",
      Takes::WindowId,
      {},
      "ID",
-     "draw in the X window ID (0x and hexadecimal, or decimal); wins over --root"},
+     "draw in the X window ID (0x and hex, or decimal)"},
     {Key::SceneDuration, "scene-duration", Takes::Number, kSceneDurationRange, "N",
      "seconds each scene is shown (%1..%2)"},
     {Key::FrameRate, "frame-rate", Takes::Number, kFrameRateRange, "N",
@@ -63,7 +58,7 @@ constexpr std::array<OptionInfo, 12> kOptions{{
      Takes::Text,
      {},
      "FILE",
-     "(for developers) write the start time of every frame to FILE"},
+     "(for developers) write each frame's start time to FILE"},
 }};
 
 const QString kWindowIdForms =
@@ -205,18 +200,22 @@ QString frame_times_after_switch(const QStringList& arguments) {
 HostCommandLine failure(const QString& error) {
     HostCommandLine line;
     line.kind = HostCommandLine::Kind::Error;
-    for (const QChar c : error) {
-        if (c == QLatin1Char('\n')) {
-            line.error += QLatin1String("\\n");
-        } else if (c == QLatin1Char('\t')) {
-            line.error += QLatin1String("\\t");
-        } else if (c.category() == QChar::Other_Control) {
-            line.error += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
-        } else {
-            line.error += c;
-        }
-    }
+    line.error = one_line(error);
     return line;
+}
+
+constexpr QLatin1String kHelp("--help");
+constexpr QLatin1String kVersion("--version");
+
+// What "--help" or "--version" among the arguments asks for, if either stands there.
+std::optional<HostCommandLine::Kind> request_of(const QStringList& arguments) {
+    if (arguments.contains(kHelp)) {
+        return HostCommandLine::Kind::Help;
+    }
+    if (arguments.contains(kVersion)) {
+        return HostCommandLine::Kind::Version;
+    }
+    return std::nullopt;
 }
 
 }  // namespace
@@ -261,6 +260,12 @@ HostCommandLine parse_host_command_line(const QStringList& arguments,
         return windows;
     }
 
+    if (const std::optional<HostCommandLine::Kind> request = request_of(arguments)) {
+        HostCommandLine line;
+        line.kind = *request;
+        return line;
+    }
+
     HostOptions options;
     bool root = false;
     std::optional<std::uint32_t> window_id;
@@ -271,6 +276,9 @@ HostCommandLine parse_host_command_line(const QStringList& arguments,
             return failure(QStringLiteral("unexpected argument \"%1\"").arg(argument));
         }
         const QString shown = written->dashes + written->name;
+        if (shown == kHelp || shown == kVersion) {
+            return failure(QStringLiteral("%1 takes no value").arg(shown));
+        }
         const OptionInfo* option = find_option(written->name);
         if (option == nullptr) {
             return failure(QStringLiteral("unknown option \"%1\"").arg(shown));
@@ -391,19 +399,24 @@ void apply_host_options(const HostOptions& options, SaverSettings& settings) {
     }
 }
 
-QString host_options_usage() {
+QString usage_line(const QString& entry, const QString& help) {
     constexpr qsizetype kColumn = 24;
+    return (QStringLiteral("  ") + entry).leftJustified(kColumn - 1) + QLatin1Char(' ') + help +
+           QLatin1Char('\n');
+}
+
+QString host_options_usage() {
     QString usage;
     for (const OptionInfo& option : kOptions) {
-        QString left = QStringLiteral("  --") + QLatin1String(option.name);
+        QString entry = QStringLiteral("--") + QLatin1String(option.name);
         if (option.takes != Takes::Nothing) {
-            left += QLatin1Char(' ') + QLatin1String(option.value_name);
+            entry += QLatin1Char(' ') + QLatin1String(option.value_name);
         }
         QString help = QLatin1String(option.help);
         if (option.takes == Takes::Number) {
             help = help.arg(option.range.low).arg(option.range.high);
         }
-        usage += left.leftJustified(kColumn - 1) + QLatin1Char(' ') + help + QLatin1Char('\n');
+        usage += usage_line(entry, help);
     }
     return usage;
 }

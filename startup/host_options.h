@@ -4,6 +4,7 @@
 // stored settings for one run. A command line that is not of this kind is
 // left to the Windows-style switches (/s, /c, /p N, /a N, /m).
 
+#include "platform/tool_exit.h"
 #include "startup/saver_settings.h"
 
 #include <QString>
@@ -35,18 +36,21 @@ struct HostCommandLine {
         Windows,  // a Windows-style switch: start-up reads it as before
         Hack,     // a host's command line, read into `options`
         Error,    // a host's command line that cannot be used: `error` says why
+        Help,     // "--help" stands on a host's command line: show the usage
+        Version,  // "--version" does (and "--help" does not): show the version
     };
     Kind kind = Kind::Windows;
     // For Kind::Hack everything the host gave; for Kind::Windows only
     // frame_times (from "--frame-times FILE" after the switch).
     HostOptions options;
     // One line without the program's name; the caller prints
-    // "wintermere: <error>" on standard error and exits with status 2.
+    // "wintermere: <error>" and a pointer to --help on standard error and
+    // exits with status 2.
     QString error;
 };
 
 // The exit status for a host's command line that cannot be used.
-inline constexpr int kExitBadHostCommandLine = 2;
+inline constexpr int kExitBadHostCommandLine = kExitUsage;
 
 // The options take their values from these ranges.
 inline constexpr IntRange kBirdsRange{0, kSpriteActiveRange.high};
@@ -57,7 +61,9 @@ inline constexpr IntRange kBirdsRange{0, kSpriteActiveRange.high};
 //
 // The line is a host's when its first argument starts with "--" or is one of
 // the options below spelt with one dash. Options take one dash or two, and a
-// value either as the next argument or after "=" ("--birds=5").
+// value either as the next argument or after "=" ("--birds=5"). "--help" and
+// "--version" (two dashes only, no value) win over everything else on a
+// host's line, "--help" over "--version".
 HostCommandLine parse_host_command_line(const QStringList& arguments_after_program,
                                         const QString& xscreensaver_window);
 
@@ -70,5 +76,9 @@ void apply_host_options(const HostOptions& options, SaverSettings& settings);
 
 // The host options, one line each ("  --birds N   ...").
 QString host_options_usage();
+
+// A line of a usage listing in the layout of host_options_usage(): the
+// indented entry ("--birds N", "/p N"), then its help from a fixed column.
+QString usage_line(const QString& entry, const QString& help);
 
 }  // namespace wm

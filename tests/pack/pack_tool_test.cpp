@@ -1,3 +1,4 @@
+#include "platform/version.h"
 #include "tests/pack/pack_fixture.h"
 #include "tests/support/forked_child.h"
 
@@ -22,11 +23,16 @@ struct ToolRun {
 
 class PackTool : public PackTest {
   protected:
-    // `in_child` (when given) runs in the tool's process before it starts.
-    static ToolRun run(const QStringList& arguments, const std::function<void()>& in_child = {}) {
+    // `in_child` (when given) runs in the tool's process before it starts;
+    // `output_file` (when given) takes its standard output.
+    static ToolRun run(const QStringList& arguments, const std::function<void()>& in_child = {},
+                       const QString& output_file = {}) {
         QProcess process;
         if (in_child) {
             process.setChildProcessModifier(in_child);
+        }
+        if (!output_file.isEmpty()) {
+            process.setStandardOutputFile(output_file);
         }
         process.start(QStringLiteral(WM_PACK_TOOL), arguments);
         // A generous bound only so that a hanging tool fails the test instead of the run.
@@ -128,8 +134,95 @@ TEST_F(PackTool, ReportsAFullDiskWithTheSystemsReasonAndKeepsTheOldPack) {
 TEST_F(PackTool, ShowsUsageForWrongArguments) {
     for (const QStringList& arguments :
          {QStringList{}, QStringList{QStringLiteral("create"), pack_folder()},
-          QStringList{QStringLiteral("unpack"), pack_folder()}}) {
+          QStringList{QStringLiteral("unpack"), pack_folder()}, QStringList{QStringLiteral("-h")},
+          QStringList{QStringLiteral("--")},
+          QStringList{QStringLiteral("list"), QStringLiteral("--")}}) {
         expect_failure(run(arguments), "usage:", 2);
+    }
+}
+
+TEST_F(PackTool, AnswersHelpAndVersionOnStandardOutputWhereverTheyStand) {
+    const ToolRun help = run({QStringLiteral("--help")});
+    EXPECT_EQ(help.exit_code, 0);
+    EXPECT_TRUE(help.err.isEmpty()) << help.err.toStdString();
+    // The usage of wrong arguments, and more.
+    const ToolRun usage = run({});
+    EXPECT_TRUE(help.out.startsWith(usage.err)) << help.out.toStdString();
+    EXPECT_TRUE(help.out.contains("wintermere-pack(1)")) << help.out.toStdString();
+    const QList<QByteArray> lines = help.out.split('\n');
+    EXPECT_LE(lines.size(), 41);
+    for (const QByteArray& line : lines) {
+        EXPECT_LT(line.size(), 80) << line.toStdString();
+    }
+
+    const QByteArray version = QByteArrayLiteral("wintermere-pack ") + kVersionText + '\n';
+    struct Case {
+        QStringList arguments;
+        const QByteArray& out;
+    };
+    for (const Case& c :
+         {Case{{QStringLiteral("--version")}, version},
+          Case{{QStringLiteral("list"), pack_folder(), QStringLiteral("--help")}, help.out},
+          Case{{QStringLiteral("--bogus"), QStringLiteral("--version")}, version},
+          Case{{QStringLiteral("--version"), QStringLiteral("--help")}, help.out},
+          Case{{QStringLiteral("extract"), QStringLiteral("--version"), QStringLiteral("--help")},
+               help.out}}) {
+        const ToolRun r = run(c.arguments);
+        const std::string line = c.arguments.join(QLatin1Char(' ')).toStdString();
+        EXPECT_EQ(r.exit_code, 0) << line;
+        EXPECT_TRUE(r.err.isEmpty()) << line << ": " << r.err.toStdString();
+        EXPECT_EQ(r.out, c.out) << line;
+    }
+    EXPECT_FALSE(QFileInfo::exists(pack_folder()));
+}
+
+TEST_F(PackTool, AnUnknownOptionIsOneLineAndAPointerToTheHelp) {
+    struct Case {
+        QStringList arguments;
+        const char* unknown;  // the first one
+    };
+    for (const Case& c :
+         {Case{{QStringLiteral("--bogus")}, "--bogus"},
+          Case{{QStringLiteral("list"), pack_folder(), QStringLiteral("--bogus")}, "--bogus"},
+          Case{{QStringLiteral("--force"), QStringLiteral("--bogus")}, "--force"},
+          Case{{QStringLiteral("--help=me")}, "--help=me"}}) {
+        const ToolRun r = run(c.arguments);
+        EXPECT_EQ(r.exit_code, 2);
+        EXPECT_TRUE(r.out.isEmpty()) << r.out.toStdString();
+        EXPECT_EQ(r.err, QByteArrayLiteral("wintermere-pack: unknown option \"") + c.unknown +
+                             "\"\nTry \"wintermere-pack --help\" for the options.\n")
+            << r.err.toStdString();
+    }
+    // What the user typed stays inside the error's one line.
+    const ToolRun broken = run({QStringLiteral("--a\nb\x1b")});
+    EXPECT_EQ(broken.exit_code, 2);
+    EXPECT_EQ(broken.err,
+              "wintermere-pack: unknown option \"--a\\nb\\x1b\"\n"
+              "Try \"wintermere-pack --help\" for the options.\n");
+}
+
+TEST_F(PackTool, ALoneDoubleDashEndsTheOptions) {
+    QDir().mkpath(pack_folder());
+    const QString odd = source(QStringLiteral("--odd.jpg"), "0123");
+    ASSERT_EQ(run({QStringLiteral("create"), QStringLiteral("--"), pack_folder(), odd}).exit_code,
+              0);
+    const ToolRun listed = run({QStringLiteral("--"), QStringLiteral("list"), pack_folder()});
+    EXPECT_EQ(listed.exit_code, 0) << listed.err.toStdString();
+    EXPECT_EQ(listed.out, "--odd.jpg\t4\n");
+    // After it, "--help" and "--x" are names: a folder that holds no pack.
+    expect_failure(run({QStringLiteral("list"), QStringLiteral("--"), QStringLiteral("--help")}),
+                   "no pack index at --help");
+    expect_failure(run({QStringLiteral("list"), QStringLiteral("--"), QStringLiteral("--x")}),
+                   "no pack index at --x");
+}
+
+TEST_F(PackTool, AnAnswerThatCannotBeWrittenFails) {
+    for (const char* option : {"--help", "--version"}) {
+        const ToolRun r = run({QString::fromLatin1(option)}, {}, QStringLiteral("/dev/full"));
+        EXPECT_EQ(r.exit_code, 1) << option;
+        EXPECT_EQ(r.err, "wintermere-pack: cannot write to standard output: " +
+                             qt_error_string(ENOSPC).toUtf8() + '\n')
+            << option;
     }
 }
 

@@ -78,6 +78,79 @@ TEST(HostCommandLine, FrameTimesAfterAWindowsSwitchAreStillRead) {
     EXPECT_TRUE(parsed.options.frame_times.isEmpty());
 }
 
+// ---- --help and --version -------------------------------------------------
+
+TEST(HostCommandLine, HelpAndVersionWinOverEverythingElseOnAHostsLine) {
+    using Kind = HostCommandLine::Kind;
+    struct Case {
+        QStringList arguments;
+        const char* environment;
+        Kind kind;
+    };
+    const char* w = "0x2e00007";
+    const Case cases[] = {
+        {list({"--help"}), "", Kind::Help},
+        {list({"--version"}), "", Kind::Version},
+        {list({"--root", "--birds", "5", "--help"}), w, Kind::Help},
+        // What would be an error on its own: an unknown option, a value out
+        // of range, a bad window id, --root without a window, a lone "--".
+        {list({"--bogus", "--help"}), w, Kind::Help},
+        {list({"--root", "--birds", "99", "--version"}), w, Kind::Version},
+        {list({"--window-id", "0xZZ", "--help"}), w, Kind::Help},
+        {list({"--root", "--version"}), "", Kind::Version},
+        {list({"--root", "--help"}), "garbage", Kind::Help},
+        {list({"--", "--version"}), w, Kind::Version},
+        {list({"--root", "extra", "--help"}), w, Kind::Help},
+        // Not taken as the value of the option before it.
+        {list({"--root", "--frame-times", "--help"}), w, Kind::Help},
+        {list({"--birds", "--version"}), w, Kind::Version},
+        // A line that is a host's by a one-dash option of ours.
+        {list({"-root", "--version"}), w, Kind::Version},
+        // --help over --version, in either order.
+        {list({"--version", "--help"}), w, Kind::Help},
+        {list({"--help", "--version"}), w, Kind::Help},
+    };
+    for (const Case& c : cases) {
+        const std::string line = describe(c.arguments).toStdString();
+        const HostCommandLine parsed =
+            parse_host_command_line(c.arguments, QString::fromUtf8(c.environment));
+        EXPECT_EQ(parsed.kind, c.kind) << line << ": " << parsed.error.toStdString();
+        EXPECT_TRUE(parsed.error.isEmpty()) << line;
+        EXPECT_EQ(parsed.options.window, 0u) << line;
+    }
+}
+
+TEST(HostCommandLine, HelpAndVersionAreOnlyTheTwoDashWordsOfAHostsLine) {
+    const QString w = QStringLiteral("0x2e00007");
+    // The switches keep their rules: these lines are not a host's.
+    for (const QStringList& line :
+         {list({"-h"}), list({"-help"}), list({"-H"}), list({"-version"}), list({"-v"}),
+          list({"help"}), list({"/?"}), list({"/s", "--help"}), list({"/c", "--version"}),
+          list({"-s", "--help"})}) {
+        const HostCommandLine parsed = parse_host_command_line(line, w);
+        EXPECT_EQ(parsed.kind, HostCommandLine::Kind::Windows) << describe(line).toStdString();
+    }
+    // On a host's line other spellings are errors like any other.
+    struct Case {
+        QStringList arguments;
+        const char* error;
+    };
+    const Case cases[] = {
+        {list({"--root", "-help"}), "unknown option \"-help\""},
+        {list({"--root", "-h"}), "unknown option \"-h\""},
+        {list({"--root", "-version"}), "unknown option \"-version\""},
+        {list({"--HELP"}), "unknown option \"--HELP\""},
+        {list({"--root", "--helps"}), "unknown option \"--helps\""},
+        {list({"--help=yes"}), "--help takes no value"},
+        {list({"--root", "--version="}), "--version takes no value"},
+    };
+    for (const Case& c : cases) {
+        const HostCommandLine parsed = parse_host_command_line(c.arguments, w);
+        EXPECT_EQ(parsed.kind, HostCommandLine::Kind::Error) << describe(c.arguments).toStdString();
+        EXPECT_EQ(parsed.error, QString::fromUtf8(c.error)) << describe(c.arguments).toStdString();
+    }
+}
+
 // ---- The window ------------------------------------------------------------
 
 TEST(HostCommandLine, WindowIdsAreHexOrDecimalThirtyTwoBitsAndNotZero) {
