@@ -16,6 +16,8 @@ packages=(
   xvfb xauth xdotool imagemagick x11-utils
   # A real screen-saver host and xrandr's monitors for the end-to-end tests.
   xscreensaver x11-xserver-utils
+  # The package's checks: its desktop entries and manual pages.
+  desktop-file-utils man-db
 )
 if [ "${1:-}" = "--fuzz" ]; then
   packages+=(clang-14 libclang-rt-14-dev libjpeg62-turbo-dev)

@@ -1,9 +1,11 @@
 // wintermere: the screen saver's one executable. Windows-style hosts start
 // it with a switch (/s, /c, /p N, /a N, /m); the Linux screen-saver hosts
-// run it as a "hack" with --root or --window-id ID. See the README.
+// run it as a "hack" with --root or --window-id ID. See the README and
+// wintermere(1).
 
 #include "platform/messages.h"
 #include "platform/settings_store.h"
+#include "platform/tool_exit.h"
 #include "platform/x11_windows.h"
 #include "startup/desktop_mode_host.h"
 #include "startup/host_options.h"
@@ -11,12 +13,46 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QIcon>
 #include <QScreen>
 #include <QtGlobal>
 
 #include <memory>
 
 namespace {
+
+constexpr char kProgram[] = "wintermere";
+
+// The answer to --help: it fits a terminal, and the manual page says the rest.
+QString help_text() {
+    using wm::usage_line;
+    return QStringLiteral(
+               "usage: wintermere [/c | /s | /p N | /a N | /m]\n"
+               "       wintermere --root | --window-id ID [OPTION]...\n"
+               "       wintermere --help | --version\n"
+               "Wintermere, a seasonal animated screen saver.\n"
+               "\n"
+               "Switches of the Windows-style hosts (the first two characters count, in any\n"
+               "letter case; a line that is neither a switch nor a host's ends at once):\n") +
+           usage_line(QStringLiteral("(nothing), /c"),
+                      QStringLiteral("open the configuration window")) +
+           usage_line(QStringLiteral("/s"), QStringLiteral("run the saver full screen")) +
+           usage_line(QStringLiteral("/p N"),
+                      QStringLiteral("show the still preview in the host's window N (decimal)")) +
+           usage_line(QStringLiteral("/a N"),
+                      QStringLiteral("change the password; ends at once (the locker owns it)")) +
+           usage_line(QStringLiteral("/m"), QStringLiteral("open the pack builder")) +
+           QStringLiteral(
+               "\n"
+               "Options of the Linux screen-saver hosts (XScreenSaver, MATE, xfce), for this\n"
+               "run only; one dash or two, a value after a blank or \"=\":\n") +
+           wm::host_options_usage() +
+           usage_line(QStringLiteral("--help"), QStringLiteral("show this help and exit")) +
+           usage_line(QStringLiteral("--version"), QStringLiteral("show the version and exit")) +
+           QStringLiteral(
+               "\n"
+               "See wintermere(1) for the exit statuses, the files and the environment.\n");
+}
 
 // A graphical application needs a display; without one, messages go to
 // standard error and the modes that need windows say they cannot run.
@@ -37,9 +73,16 @@ int main(int argc, char** argv) {
     }
     const wm::HostCommandLine host_line =
         wm::parse_host_command_line(arguments, qEnvironmentVariable("XSCREENSAVER_WINDOW"));
-    if (host_line.kind == wm::HostCommandLine::Kind::Error) {
-        wm::print_error(host_line.error);
-        return wm::kExitBadHostCommandLine;
+    switch (host_line.kind) {
+        case wm::HostCommandLine::Kind::Help:
+            return wm::print_answer(kProgram, help_text());
+        case wm::HostCommandLine::Kind::Version:
+            return wm::print_version(kProgram);
+        case wm::HostCommandLine::Kind::Error:
+            return wm::print_option_error(kProgram, host_line.error);
+        case wm::HostCommandLine::Kind::Windows:
+        case wm::HostCommandLine::Kind::Hack:
+            break;
     }
     const bool hack = host_line.kind == wm::HostCommandLine::Kind::Hack;
     const QString command_line = wm::command_line_text(arguments);
@@ -57,6 +100,10 @@ int main(int argc, char** argv) {
     wm::ScreenResolution screen;
     if (can_open_windows(in_host_window)) {
         auto gui = std::make_unique<QApplication>(argc, argv);
+        // The windows carry the installed icon, and the desktop matches them
+        // to the settings' menu entry.
+        QGuiApplication::setDesktopFileName(QStringLiteral("wintermere-settings"));
+        QGuiApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("wintermere")));
         if (const QScreen* primary = QGuiApplication::primaryScreen()) {
             screen = {primary->logicalDotsPerInchX(), primary->logicalDotsPerInchY()};
         }

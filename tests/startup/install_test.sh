@@ -29,6 +29,16 @@ entry="$work/prefix/share/applications/screensavers/wintermere.desktop"
 grep -qFx "Exec=$work/prefix/libexec/xscreensaver/wintermere --root" "$entry" \
   || fail "the screensavers entry does not run the hack: $(cat "$entry")"
 grep -qFx "Categories=Screensaver;" "$entry" || fail "the entry is no Screensaver"
+# The menu entry for the settings runs the installed program, with its icon
+# in the hicolor theme; the manual pages.
+menu="$work/prefix/share/applications/wintermere-settings.desktop"
+grep -qFx "Exec=$work/prefix/bin/wintermere /c" "$menu" || fail "the menu entry: $(cat "$menu")"
+for size in 48 128 256; do
+  [ -f "$work/prefix/share/icons/hicolor/${size}x$size/apps/wintermere.png" ] || fail "no $size px icon"
+done
+for page in wintermere wintermere-pack; do
+  gzip -t "$work/prefix/share/man/man1/$page.1.gz" || fail "no manual page $page.1.gz"
+done
 # The built-in pack lies in the data folder, its members in the order of their roles.
 "$work/prefix/bin/wintermere-pack" list "$work/prefix/share/wintermere" >"$work/members" \
   || fail "no readable pack in share/wintermere"
