@@ -53,7 +53,7 @@ fi
 build=${WM_FUZZ_BUILD:-build-fuzz}
 jobs=${WM_JOBS:-$(nproc)}
 CC=$cc CXX=$cxx cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DWM_FUZZ=ON \
-  -DWM_BUILD_TESTS=OFF -DWM_BUILD_BENCHMARKS=OFF >/dev/null
+  -DWM_BUILD_TESTS=OFF -DWM_BUILD_BENCHMARKS=OFF -DWM_WERROR=ON >/dev/null
 # Only the fuzz targets and their seeds, not the program.
 cmake --build "$build" -j "$jobs" --target wm_fuzz >/dev/null
 

@@ -8,7 +8,7 @@ bash scripts/setup.sh --fuzz
 build=${WM_TEST_BUILD:-build-asan}
 jobs=${WM_JOBS:-$(nproc)}
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DWM_SANITIZE=ON \
-  -DWM_BUILD_TESTS=ON -DWM_BUILD_BENCHMARKS=ON >/dev/null
+  -DWM_BUILD_TESTS=ON -DWM_BUILD_BENCHMARKS=ON -DWM_WERROR=ON >/dev/null
 cmake --build "$build" -j "$jobs"
 ctest --test-dir "$build" -j "$jobs" --output-on-failure --timeout 300
 # The fuzz targets, about 20 seconds each, where clang can build libFuzzer
