@@ -1,12 +1,18 @@
 #include "tests/e2e/installed_saver.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QProcess>
 
 namespace wm::e2e {
 namespace {
 
 constexpr int kInstallMs = 60000;
+
+// The prefix of a program installed beforehand; empty for the build's own copy.
+QString installed_prefix() {
+    return qEnvironmentVariable("WM_E2E_INSTALLED_PREFIX");
+}
 
 }  // namespace
 
@@ -15,6 +21,13 @@ InstalledSaver::InstalledSaver() {
 }
 
 bool InstalledSaver::install(QString* error) {
+    if (!installed_prefix().isEmpty()) {
+        if (!QFileInfo(program()).isExecutable()) {
+            *error = QStringLiteral("no program installed at ") + program();
+            return false;
+        }
+        return true;
+    }
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), home_.config_home());
     env.insert(QStringLiteral("XDG_CONFIG_DIRS"), home_.system_config());
@@ -40,6 +53,11 @@ bool InstalledSaver::set_options(const SettingValues& values, QString* error) {
     return store.write(QStringLiteral("Options"), values, error);
 }
 
+QString InstalledSaver::prefix() const {
+    const QString installed = installed_prefix();
+    return installed.isEmpty() ? home_.path() + QStringLiteral("/prefix") : installed;
+}
+
 QString InstalledSaver::program() const {
     return prefix() + QStringLiteral("/bin/wintermere");
 }
@@ -51,7 +69,11 @@ QProcessEnvironment InstalledSaver::environment(const QString& display) const {
     env.remove(QStringLiteral("QT_QPA_PLATFORM"));
     env.insert(QStringLiteral("HOME"), user_home());
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), home_.config_home());
-    env.insert(QStringLiteral("XDG_CONFIG_DIRS"), home_.system_config());
+    if (installed_prefix().isEmpty()) {
+        env.insert(QStringLiteral("XDG_CONFIG_DIRS"), home_.system_config());
+    } else {
+        env.remove(QStringLiteral("XDG_CONFIG_DIRS"));  // the package's /etc/xdg
+    }
     env.insert(QStringLiteral("XDG_DATA_HOME"), home_.data_home());
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), home_.runtime());
     // No desktop session to change and no sound out of a test.

@@ -2,6 +2,10 @@
 // A private installed copy of the program: the build installed into a
 // scratch prefix as a user installs it, with its own settings, data, run and
 // home folders, so a test's runs touch nothing of the user's.
+//
+// With $WM_E2E_INSTALLED_PREFIX set (to "/usr" after installing the Debian
+// package, say) the runs use the program installed there instead, with the
+// system-wide settings that record its data folder, and nothing is installed.
 
 #include "platform/app_paths.h"
 #include "platform/settings_store.h"
@@ -42,7 +46,7 @@ class InstalledSaver {
     }
 
   private:
-    QString prefix() const { return home_.path() + QStringLiteral("/prefix"); }
+    QString prefix() const;
     QString user_home() const { return home_.path() + QStringLiteral("/home"); }
 
     test::ScratchHome home_;
