@@ -5,29 +5,22 @@ set(WM_HACK_DIR ${CMAKE_INSTALL_LIBEXECDIR}/xscreensaver)
 
 # wm_install_desktop_entry(TEMPLATE DESTINATION): installs a desktop entry
 # made from TEMPLATE (NAME.desktop.in) as DESTINATION/NAME.desktop. Its
-# commands are absolute paths, known at install time only: @WM_BINDIR@
-# stands for the installed program folder and @WM_HACKDIR@ for the hack
-# folder (both as installed, without DESTDIR). The entry is made in the build
-# folder, in a folder of its own for each install root (DESTDIR and prefix),
-# removed once installed: installs from one build into two prefixes at once
-# (the tests run such) neither fail on each other's half-written entry nor
-# take the other's paths.
+# commands are absolute paths, known at install time only (as installed,
+# without DESTDIR): @WM_PROGRAM@ and @WM_HACK@ stand for the installed
+# program and its link in the hack folder, @WM_PROGRAM_EXEC@ and
+# @WM_HACK_EXEC@ for the same as the program of an Exec line (quoted where
+# the path needs it). See InstallDesktopEntry.cmake.
 function(wm_install_desktop_entry template destination)
   get_filename_component(name "${template}" NAME_WLE)
   get_filename_component(template "${template}" ABSOLUTE)
-  if(IS_ABSOLUTE "${destination}")
-    set(target_dir "${destination}")
-  else()
-    set(target_dir "\${CMAKE_INSTALL_PREFIX}/${destination}")
-  endif()
   install(CODE "
-    set(WM_BINDIR \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}\")
-    set(WM_HACKDIR \"\${CMAKE_INSTALL_PREFIX}/${WM_HACK_DIR}\")
-    string(SHA1 wm_root \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}\")
-    set(wm_entries \"${CMAKE_CURRENT_BINARY_DIR}/desktop-entries/\${wm_root}\")
-    configure_file(\"${template}\" \"\${wm_entries}/${name}\" @ONLY)
-    file(INSTALL DESTINATION \"${target_dir}\" TYPE FILE FILES \"\${wm_entries}/${name}\")
-    file(REMOVE_RECURSE \"\${wm_entries}\")
+    set(wm_template \"${template}\")
+    set(wm_name \"${name}\")
+    set(wm_destination \"${destination}\")
+    set(wm_bindir \"${CMAKE_INSTALL_BINDIR}\")
+    set(wm_hackdir \"${WM_HACK_DIR}\")
+    set(wm_entries_base \"${CMAKE_CURRENT_BINARY_DIR}/desktop-entries\")
+    include(\"${PROJECT_SOURCE_DIR}/cmake/InstallDesktopEntry.cmake\")
   ")
 endfunction()
 

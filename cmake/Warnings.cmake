@@ -2,8 +2,9 @@
 # scripts (scripts/test.sh, scripts/build.sh, scripts/fuzz.sh) turn it on, so
 # that no warning gets in; it is off by default so that a packager's build with
 # a newer compiler, whose new warnings (or new false positives at -O3) nobody
-# here has seen yet, still builds. -Werror keeps its place in the list: turning
-# the option on in an existing build folder leaves its compile lines unchanged.
+# here has seen yet, still builds. -Werror keeps its place in the list, so that
+# build folders made before the option existed keep their compile lines (and
+# rebuild nothing) once they turn it on.
 option(WM_WERROR "Treat compiler warnings as errors (on in the developers' and CI scripts)" OFF)
 
 # The same warnings for every target of ours; the sanitizer build adds

@@ -36,17 +36,22 @@ int usage() {
 }
 
 QString help_text() {
+    using wm::usage_line;
     return QLatin1String(kUsage) +
            QStringLiteral(
                "       wintermere-pack --help | --version\n"
                "Builds, lists and unpacks Wintermere's media packs: DIR/images.icf (the index)\n"
                "and DIR/images.img (the members' bytes, back to back).\n"
-               "\n"
-               "  create DIR FILE...    write the pack in DIR from the files, in their order\n"
-               "  list DIR              print each member's name and size, one a line\n"
-               "  extract DIR N OUT     copy member N (from 1) to the file OUT\n"
-               "  --help                show this help and exit\n"
-               "  --version             show the version and exit\n"
+               "\n") +
+           usage_line(QStringLiteral("create DIR FILE..."),
+                      QStringLiteral("write the pack in DIR from the files, in their order")) +
+           usage_line(QStringLiteral("list DIR"),
+                      QStringLiteral("print each member's name and size, one a line")) +
+           usage_line(QStringLiteral("extract DIR N OUT"),
+                      QStringLiteral("copy member N (from 1) to the file OUT")) +
+           usage_line(QStringLiteral("--help"), QStringLiteral("show this help and exit")) +
+           usage_line(QStringLiteral("--version"), QStringLiteral("show the version and exit")) +
+           QStringLiteral(
                "\n"
                "A lone \"--\" ends the options: the names after it may start with \"--\".\n"
                "Exit status: 0 on success, 1 when the work fails, 2 for wrong arguments.\n"

@@ -31,6 +31,14 @@ inline int print_usage(const char* lines) {
     return kExitUsage;
 }
 
+// A line of a usage listing: the indented entry ("--birds N", "/p N",
+// "list DIR"), then its help from a fixed column.
+inline QString usage_line(const QString& entry, const QString& help) {
+    constexpr qsizetype kColumn = 24;
+    return (QStringLiteral("  ") + entry).leftJustified(kColumn - 1) + QLatin1Char(' ') + help +
+           QLatin1Char('\n');
+}
+
 // Text the user passed, fit to quote in a one-line error: line breaks, tabs
 // and other control characters are written as escapes ("\n", "\t", "\x1b").
 inline QString one_line(const QString& text) {

@@ -1,5 +1,7 @@
 #include "startup/host_options.h"
 
+#include "platform/tool_exit.h"
+
 #include <algorithm>
 #include <array>
 #include <limits>
@@ -397,12 +399,6 @@ void apply_host_options(const HostOptions& options, SaverSettings& settings) {
     if (options.mute) {
         settings.mute_audio = *options.mute ? 1 : 0;
     }
-}
-
-QString usage_line(const QString& entry, const QString& help) {
-    constexpr qsizetype kColumn = 24;
-    return (QStringLiteral("  ") + entry).leftJustified(kColumn - 1) + QLatin1Char(' ') + help +
-           QLatin1Char('\n');
 }
 
 QString host_options_usage() {

@@ -77,8 +77,4 @@ void apply_host_options(const HostOptions& options, SaverSettings& settings);
 // The host options, one line each ("  --birds N   ...").
 QString host_options_usage();
 
-// A line of a usage listing in the layout of host_options_usage(): the
-// indented entry ("--birds N", "/p N"), then its help from a fixed column.
-QString usage_line(const QString& entry, const QString& help);
-
 }  // namespace wm

@@ -46,7 +46,7 @@ QString help_text() {
                "\n"
                "Options of the Linux screen-saver hosts (XScreenSaver, MATE, xfce), for this\n"
                "run only; one dash or two, a value after a blank or \"=\":\n") +
-           wm::host_options_usage() +
+           wm::host_options_usage() + QStringLiteral("\nWith two dashes only:\n") +
            usage_line(QStringLiteral("--help"), QStringLiteral("show this help and exit")) +
            usage_line(QStringLiteral("--version"), QStringLiteral("show the version and exit")) +
            QStringLiteral(

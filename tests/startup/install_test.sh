@@ -77,4 +77,15 @@ XDG_CONFIG_HOME="$work/config" XDG_CONFIG_DIRS="$work/stage/etc/xdg" env -u DISP
   -u WAYLAND_DISPLAY "$work/stage/usr/bin/wintermere" /s 2>"$work/err" \
   && fail "/s ran without a display"
 grep -q "the saver needs a display" "$work/err" || fail "unexpected: $(cat "$work/err")"
+# A prefix with a blank in it: the entries' commands are quoted, their
+# TryExec (a plain path) is not.
+spaced="$work/my apps"
+XDG_CONFIG_HOME="$work/config" XDG_CONFIG_DIRS="$work/xdg" WM_INSTALL_SCOPE=user \
+  cmake --install "$build" --prefix "$spaced" >"$work/install.log"
+grep -qFx "Exec=\"$spaced/bin/wintermere\" /c" "$spaced/share/applications/wintermere-settings.desktop" \
+  || fail "the menu entry's command is not quoted: $(cat "$spaced/share/applications/wintermere-settings.desktop")"
+grep -qFx "TryExec=$spaced/bin/wintermere" "$spaced/share/applications/wintermere-settings.desktop" \
+  || fail "the menu entry's TryExec: $(cat "$spaced/share/applications/wintermere-settings.desktop")"
+grep -qFx "Exec=\"$spaced/libexec/xscreensaver/wintermere\" --root" \
+  "$spaced/share/applications/screensavers/wintermere.desktop" || fail "the hosts' command is not quoted"
 echo "1 passed, 0 failed"

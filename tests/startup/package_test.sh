@@ -35,6 +35,10 @@ for needed in timgm6mb-soundfont fonts-liberation libqt6widgets6 libsdl2-mixer-2
   [[ ", $depends," == *", $needed"[\ ,]* ]] || fail "Depends lacks $needed: $depends"
 done
 [ "$(field Recommends)" = "xscreensaver | mate-screensaver" ] || fail "Recommends: $(field Recommends)"
+# A package built for users (given with --deb) holds no sanitizer build.
+if [ "$1" = "--deb" ] && [[ "$depends" == *libasan* || "$depends" == *libubsan* ]]; then
+  fail "a sanitizer build: $depends"
+fi
 
 # The control archive: the system-wide settings file as the one conffile,
 # and no maintainer scripts at all.
@@ -70,7 +74,7 @@ sort >"$work/expected" <<EOF
 -rwxr-xr-x root/root ./usr/bin/wintermere-pack
 lrwxrwxrwx root/root ./usr/libexec/xscreensaver/wintermere -> ../../bin/wintermere
 EOF
-diff "$work/expected" "$work/files" >"$work/diff" || fail "the file list differs:$(printf '\n')$(cat "$work/diff")"
+diff "$work/expected" "$work/files" >"$work/diff" || fail "the file list differs:"$'\n'"$(cat "$work/diff")"
 grep -v ' root/root ' "$work/contents" && fail "entries not owned by root"
 
 root="$work/root"
@@ -106,7 +110,8 @@ for line in "Exec=/usr/libexec/xscreensaver/wintermere --root" \
   "StartupNotify=false"; do
   grep -qFx "$line" "$hosts" || fail "hosts' entry lacks $line: $(cat "$hosts")"
 done
-grep -qE '^(OnlyShowIn|NotShowIn|NoDisplay|Hidden)=' "$hosts" && fail "hosts' entry is hidden somewhere"
+grep -qE '^(OnlyShowIn|NoDisplay|Hidden)=' "$hosts" && fail "hosts' entry is hidden from a host"
+grep -qFx "NotShowIn=GNOME;KDE;" "$hosts" || fail "hosts' entry shows in GNOME's or KDE's launchers"
 
 # The manual pages: no complaints from man's formatter, the version in their heading.
 for page in wintermere wintermere-pack; do
@@ -136,10 +141,11 @@ chmod 700 "$work/runtime"
 cat >"$work/hack.sh" <<'EOF'
 set -euo pipefail
 root=$1 work=$2
+# Generous bounds only, so that a slow machine waits instead of failing.
 xmessage -geometry 640x480+0+0 -title wintermere-host host 2>/dev/null &
 host=$!
 window=
-for _ in $(seq 50); do
+for _ in $(seq 300); do
   window=$(xwininfo -name wintermere-host 2>/dev/null | awk '/Window id:/ { print $4 }') || true
   [ -n "$window" ] && break
   sleep 0.1
@@ -148,10 +154,16 @@ XDG_CONFIG_DIRS="$root/etc/xdg" XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="
   XSCREENSAVER_WINDOW=$window "$root/usr/libexec/xscreensaver/wintermere" --root --mute \
   2>"$work/hack.err" &
 hack=$!
-sleep 5
-import -window "$window" "$work/shot.png"
+# Drawn once the host's window shows a picture (many colours) rather than black.
+for _ in $(seq 120); do
+  sleep 0.5
+  kill -0 "$hack" 2>/dev/null || break
+  import -window "$window" "$work/shot.png"
+  [ "$(identify -format '%k' "$work/shot.png")" -gt 200 ] && break
+done
+kill -TERM "$hack" 2>/dev/null || true
 status=0
-kill -TERM "$hack" && wait "$hack" || status=$?
+wait "$hack" || status=$?
 echo "$status" >"$work/hack.status"
 kill "$host"
 EOF
@@ -159,6 +171,7 @@ xvfb-run -a -s "-screen 0 640x480x24" bash "$work/hack.sh" "$root" "$work" \
   || fail "the virtual display run failed: $(cat "$work/hack.err")"
 [ "$(cat "$work/hack.status")" = 0 ] || fail "the hack ended with $(cat "$work/hack.status"): $(cat "$work/hack.err")"
 [ ! -s "$work/hack.err" ] || fail "the hack complained: $(cat "$work/hack.err")"
+[ -f "$work/shot.png" ] || fail "the hack ended before its window could be looked at"
 colours=$(identify -format '%k' "$work/shot.png")
 [ "$colours" -gt 200 ] || fail "the hack drew no picture into the host's window ($colours colours)"
 echo "1 passed, 0 failed"
