@@ -86,8 +86,12 @@ int main(int argc, char** argv) {
     }
     const bool hack = host_line.kind == wm::HostCommandLine::Kind::Hack;
     const QString command_line = wm::command_line_text(arguments);
-    const bool in_host_window =
-        hack || wm::mode_of_switch(wm::switch_text(command_line)) == wm::Mode::Preview;
+    const wm::Mode mode =
+        hack ? wm::Mode::Unknown : wm::mode_of_switch(wm::switch_text(command_line));
+    const bool in_host_window = hack || mode == wm::Mode::Preview;
+    // Only the windows a user works in need the icon; looking it up in the
+    // icon theme takes milliseconds the saver's start can do without.
+    const bool user_windows = mode == wm::Mode::Configuration || mode == wm::Mode::PackBuilder;
     if (in_host_window) {
         // The host's window is an X11 window, in a Wayland session too.
         qputenv("QT_QPA_PLATFORM", "xcb");
@@ -100,10 +104,12 @@ int main(int argc, char** argv) {
     wm::ScreenResolution screen;
     if (can_open_windows(in_host_window)) {
         auto gui = std::make_unique<QApplication>(argc, argv);
-        // The windows carry the installed icon, and the desktop matches them
-        // to the settings' menu entry.
-        QGuiApplication::setDesktopFileName(QStringLiteral("wintermere-settings"));
-        QGuiApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("wintermere")));
+        if (user_windows) {
+            // The windows carry the installed icon, and the desktop matches
+            // them to the settings' menu entry.
+            QGuiApplication::setDesktopFileName(QStringLiteral("wintermere-settings"));
+            QGuiApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("wintermere")));
+        }
         if (const QScreen* primary = QGuiApplication::primaryScreen()) {
             screen = {primary->logicalDotsPerInchX(), primary->logicalDotsPerInchY()};
         }
