@@ -4,9 +4,27 @@
 #include <QPainter>
 #include <QRegion>
 
+#include <algorithm>
 #include <cmath>
 
 namespace wm {
+namespace {
+
+// Qt's raster engine hands an image drawing of more than 95 rows to its
+// thread pool in bands of 64 and waits for them. For the small rectangles
+// of a frame the hand-over to the pool's threads costs more than the copy
+// itself, so the rows are given to it in bands it copies on this thread.
+constexpr int kBandRows = 64;
+
+void draw_in_bands(QPainter& painter, const QImage& image, const QRect& area) {
+    for (int top = area.top(); top <= area.bottom(); top += kBandRows) {
+        const QRect band(area.left(), top, area.width(),
+                         std::min(kBandRows, area.bottom() + 1 - top));
+        painter.drawImage(band.topLeft(), image, band);
+    }
+}
+
+}  // namespace
 
 PictureBoxWidget::PictureBoxWidget(PictureBox* box, QWidget* parent) : QWidget(parent) {
     // Every pixel is painted by paintEvent: no background first.
@@ -80,7 +98,7 @@ void PictureBoxWidget::paintEvent(QPaintEvent* event) {
     for (const QRect& due : event->region()) {
         const QRect inside = due & shown;
         if (!inside.isEmpty()) {
-            painter.drawImage(inside.topLeft(), box_->Image(), inside);
+            draw_in_bands(painter, box_->Image(), inside);
         }
         for (const QRect& outside : QRegion(due).subtracted(inside)) {
             painter.fillRect(outside, Qt::black);

@@ -286,7 +286,9 @@ void SaverEngine::main_loop(bool password_in_force) {
                 music_checked_ = host_.tick_count();
             }
             if (host_.tick_count() - scene_started_ > scene_ms) {
+                const std::uint32_t began = host_.tick_count();
                 change_scene();
+                hooks_.scene_changed(began, host_.tick_count());
             }
             if (settings.show_time != 0) {
                 const QTime now = QTime::currentTime();

@@ -58,6 +58,8 @@ class SaverHooks {
     virtual void restore_system_state() {}
     // Each frame, once drawn and paced, with the tick it started at.
     virtual void frame_drawn(std::uint32_t /*frame_started*/) {}
+    // A scene change of the main loop ran from tick `began` to `ended`.
+    virtual void scene_changed(std::uint32_t /*began*/, std::uint32_t /*ended*/) {}
     // The stage was laid out anew for a new window size (stage_rect()).
     virtual void stage_moved() {}
 };

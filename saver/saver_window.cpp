@@ -2,6 +2,7 @@
 
 #include "audio/mixer_backend.h"
 #include "audio/music_lock.h"
+#include "platform/engine_host.h"
 #include "platform/exit_cleanup.h"
 #include "platform/host_window.h"
 #include "platform/messages.h"
@@ -17,6 +18,7 @@
 #include <QMouseEvent>
 #include <QPalette>
 #include <QScreen>
+#include <QTimer>
 
 #include <functional>
 #include <utility>
@@ -131,6 +133,7 @@ SaverWindow::SaverWindow(RunState& state, SaverSystem& system, EngineHost& host,
                          const SaverRunOptions& options, AudioBackend* audio)
     : state_(state),
       system_(system),
+      host_(host),
       engine_(std::make_unique<SaverEngine>(host, state, static_cast<SaverHooks&>(*this))),
       own_audio_(audio == nullptr ? std::make_unique<MixerBackend>() : nullptr),
       music_control_(audio != nullptr ? *audio : *own_audio_),
@@ -158,6 +161,8 @@ SaverWindow::SaverWindow(RunState& state, SaverSystem& system, EngineHost& host,
         frame_times_.setFileName(options.frame_times);
         if (!frame_times_.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text)) {
             qWarning("Cannot write frame times to %s", qPrintable(options.frame_times));
+        } else {
+            stage_->installEventFilter(this);
         }
     }
 }
@@ -454,14 +459,33 @@ void SaverWindow::restore_system_state() {
     }
 }
 
-void SaverWindow::frame_drawn(std::uint32_t frame_started) {
-    if (!frame_times_.isOpen()) {
-        return;
+void SaverWindow::write_frame_record(const QByteArray& record) {
+    if (frame_times_.isOpen()) {
+        frame_times_.write(record + '\n');
     }
-    frame_times_.write(QByteArray::number(frame_started) + '\n');
-    if (engine_->frames() % kFrameTimesFlushFrames == 0) {
+}
+
+void SaverWindow::frame_drawn(std::uint32_t frame_started) {
+    write_frame_record(QByteArray::number(frame_started));
+    if (frame_times_.isOpen() && engine_->frames() % kFrameTimesFlushFrames == 0) {
         frame_times_.flush();
     }
+}
+
+void SaverWindow::scene_changed(std::uint32_t began, std::uint32_t ended) {
+    write_frame_record("scene " + QByteArray::number(began) + ' ' + QByteArray::number(ended));
+}
+
+bool SaverWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == stage_ && event->type() == QEvent::Paint && !first_paint_seen_) {
+        first_paint_seen_ = true;
+        // The backing store goes to the display once the painting is over,
+        // before the next pass over the events.
+        QTimer::singleShot(0, this, [this] {
+            write_frame_record("shown " + QByteArray::number(host_.tick_count()));
+        });
+    }
+    return PictureBoxWidget::eventFilter(watched, event);
 }
 
 }  // namespace wm

@@ -53,8 +53,11 @@ struct RunState;
 
 // How a run is set up, besides the settings.
 struct SaverRunOptions {
-    // When not empty, a file to which every frame's start (milliseconds of
-    // the engine's clock) is appended, one per line.
+    // When not empty, a file to which the run's times are appended in
+    // milliseconds of the engine's clock, one record a line: every frame's
+    // start (the tick alone), "shown T" once, when the first painting of the
+    // stage has reached the display, and "scene B E" for every scene change
+    // of the main loop (from its start to the end of its transition).
     QString frame_times;
     // The X11 window of a screen-saver host to run inside; 0 for full screen.
     std::uint32_t host_window = 0;
@@ -112,10 +115,16 @@ class SaverWindow : public PictureBoxWidget, private SaverHooks {
     void stop_music() override;
     void restore_system_state() override;
     void frame_drawn(std::uint32_t frame_started) override;
+    void scene_changed(std::uint32_t began, std::uint32_t ended) override;
     void stage_moved() override;
+
+    // Notes the first painting of the stage in the frame times.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void write_frame_record(const QByteArray& record);
 
     RunState& state_;
     SaverSystem& system_;
+    EngineHost& host_;
     std::unique_ptr<SaverEngine> engine_;
     // The music: the sound system (when the window has its own), the
     // control the songs play on, and the player choosing them.
@@ -126,6 +135,7 @@ class SaverWindow : public PictureBoxWidget, private SaverHooks {
     QLabel* time_box_ = nullptr;
     QLabel* info_box_ = nullptr;
     QFile frame_times_;
+    bool first_paint_seen_ = false;
     // Inside a host: its window, its watch, and the music's turn.
     std::uint32_t host_window_ = 0;
     bool preview_ = false;
