@@ -518,6 +518,52 @@ const std::vector<InkRun>& SheetInk::row(int y) const {
                                                         : kNone;
 }
 
+QRect SheetInk::bounds(const QRect& area) const {
+    const QRect inside = area & QRect(QPoint(0, 0), size_);
+    QRect found;
+    for (int y = inside.top(); y <= inside.bottom(); ++y) {
+        for (const InkRun& run : row(y)) {
+            const int begin = std::max(run.begin, inside.left());
+            const int end = std::min(run.end, inside.right() + 1);
+            if (begin < end) {
+                found |= QRect(begin, y, end - begin, 1);
+            }
+        }
+    }
+    return found;
+}
+
+void restore_ink(PictureBox& dest, const PictureBox& clean, int x, int y, const QRect& cell,
+                 const SheetInk& ink) {
+    const std::optional<BlitRect> r =
+        clip_blit(clean.pixel_size(), x, y, dest.pixel_size(), x, y, cell.width(), cell.height());
+    if (!r || &dest == &clean) {
+        return;
+    }
+    QImage& d = dest.raster();
+    const QImage& c = clean.Image();
+    if (d.format() != QImage::Format_RGB32 || c.format() != QImage::Format_RGB32) {
+        return;
+    }
+    // The clipped rectangle's first column and row within the cell.
+    const int left = cell.x() + r->dst_x - x;
+    const int top = cell.y() + r->dst_y - y;
+    std::uint8_t* const d_bits = d.bits();  // first: dest gets pixels of its own
+    for (int row = 0; row < r->height; ++row) {
+        auto* dr = reinterpret_cast<QRgb*>(d_bits + (r->dst_y + row) * d.bytesPerLine()) + r->dst_x;
+        const auto* cr = reinterpret_cast<const QRgb*>(c.constScanLine(r->src_y + row)) + r->src_x;
+        for (const InkRun& run : ink.row(top + row)) {
+            const int begin = std::max(run.begin, left) - left;
+            const int end = std::min(run.end, left + r->width) - left;
+            if (begin < end) {
+                std::memcpy(dr + begin, cr + begin,
+                            static_cast<std::size_t>(end - begin) * sizeof(QRgb));
+            }
+        }
+    }
+    dest.changed(QRect(r->dst_x, r->dst_y, r->width, r->height));
+}
+
 void box_blt_masked(PictureBox& dest, int x, int y, int width, int height, const PictureBox& sprite,
                     const PictureBox& mask, int sx, int sy, const SheetInk* ink) {
     if (&dest == &sprite || &dest == &mask || sprite.pixel_size() != mask.pixel_size()) {

@@ -199,6 +199,9 @@ class SheetInk {
     // The runs of sheet row y, in order; none outside the sheet.
     const std::vector<InkRun>& row(int y) const;
     QSize size() const { return size_; }
+    // The smallest rectangle holding all the ink inside `area` (sheet
+    // pixels); empty when there is none.
+    QRect bounds(const QRect& area) const;
 
   private:
     QSize size_;
@@ -211,5 +214,11 @@ class SheetInk {
 // sheets' ink (of the same size), only the pixels it names are visited.
 void box_blt_masked(PictureBox& dest, int x, int y, int width, int height, const PictureBox& sprite,
                     const PictureBox& mask, int sx, int sy, const SheetInk* ink = nullptr);
+
+// Undoes the masked drawing of the sheet rectangle `cell` at (x, y): copies
+// from `clean` to `dest`, both at (x, y), just the pixels that drawing
+// could have changed (where `ink` has ink), clipped at both boxes' edges.
+void restore_ink(PictureBox& dest, const PictureBox& clean, int x, int y, const QRect& cell,
+                 const SheetInk& ink);
 
 }  // namespace wm

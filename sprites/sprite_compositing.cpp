@@ -37,14 +37,19 @@ Span union_span(double start, int size, double last_start, int last_size) {
 }  // namespace
 
 void Sprites::erase_sprites(PictureBox& work, const PictureBox& main) {
+    const bool ink_known = !ink_.size().isEmpty();
     for (int n = 1; n <= active_slots_; ++n) {
         SpriteRecord& s = slot(n);
         if (s.needs_erase == 0) {
             continue;
         }
         const QRect c = cell(s.last_frame);
-        blit_boxes(work, s.last_x, s.last_y, c.width(), c.height(), main, s.last_x, s.last_y,
-                   RasterOp::kSrcCopy);
+        if (ink_known) {
+            restore_ink(work, main, round_to_int(s.last_x), round_to_int(s.last_y), c, ink_);
+        } else {
+            blit_boxes(work, s.last_x, s.last_y, c.width(), c.height(), main, s.last_x, s.last_y,
+                       RasterOp::kSrcCopy);
+        }
         s.needs_erase = 0;
     }
 }
@@ -68,8 +73,22 @@ const SheetInk& Sprites::ink_of(const PictureBox& sprite, const PictureBox& mask
         ink_ = SheetInk(sprite.Image(), mask.Image());
         ink_sprite_key_ = sprite_key;
         ink_mask_key_ = mask_key;
+        for (int frame = 1; frame <= kSheetCells; ++frame) {
+            const QRect c = cell(frame);
+            cell_ink_[static_cast<std::size_t>(frame)] = ink_.bounds(c).translated(-c.topLeft());
+        }
     }
     return ink_;
+}
+
+std::optional<QRect> Sprites::drawn_area(double x, double y, int frame) const {
+    if (ink_.size().isEmpty()) {
+        return std::nullopt;
+    }
+    if (frame < 1 || frame > kSheetCells) {
+        return QRect();
+    }
+    return cell_ink_[static_cast<std::size_t>(frame)].translated(round_to_int(x), round_to_int(y));
 }
 
 void Sprites::present_frame(PictureBox& ascreen, const PictureBox& work) {
@@ -78,13 +97,23 @@ void Sprites::present_frame(PictureBox& ascreen, const PictureBox& work) {
         if (s.active == 0) {
             continue;
         }
-        const QRect now = cell(s.frame);
-        const QRect last = cell(s.last_frame);
-        const Span across = union_span(s.x, now.width(), s.last_x, last.width());
-        const Span down = union_span(s.y, now.height(), s.last_y, last.height());
-        // One pixel more each way covers the rounding of the two cells.
-        blit_boxes(ascreen, across.start, down.start, across.length + 1.0, down.length + 1.0, work,
-                   across.start, down.start, RasterOp::kSrcCopy);
+        const std::optional<QRect> inked_now = drawn_area(s.x, s.y, s.frame);
+        if (inked_now) {
+            // Elsewhere in the two cells `work` and `ascreen` already agree.
+            const QRect both = *inked_now | *drawn_area(s.last_x, s.last_y, s.last_frame);
+            if (!both.isEmpty()) {
+                box_blt(ascreen, both.x(), both.y(), both.width(), both.height(), work, both.x(),
+                        both.y(), RasterOp::kSrcCopy);
+            }
+        } else {
+            const QRect now = cell(s.frame);
+            const QRect last = cell(s.last_frame);
+            const Span across = union_span(s.x, now.width(), s.last_x, last.width());
+            const Span down = union_span(s.y, now.height(), s.last_y, last.height());
+            // One pixel more each way covers the rounding of the two cells.
+            blit_boxes(ascreen, across.start, down.start, across.length + 1.0, down.length + 1.0,
+                       work, across.start, down.start, RasterOp::kSrcCopy);
+        }
         s.needs_erase = s.active;
         s.last_x = s.x;
         s.last_y = s.y;

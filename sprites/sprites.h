@@ -11,10 +11,12 @@
 // off), update_sprites and present_frame, in that order.
 
 #include "imaging/picture_box.h"
+#include "sprites/sheet_layout.h"
 
 #include <QRect>
 
 #include <array>
+#include <optional>
 
 namespace wm {
 
@@ -77,7 +79,9 @@ class Sprites {
     int count_active_sprites() const;
 
     // --- Each frame -----------------------------------------------------
-    // Restores the background from `main` over every cell last presented.
+    // Restores the background from `main` over every cell last presented:
+    // once sprites have been drawn, only where their sheets have ink (the
+    // pixels the drawing could change), before that the whole cell.
     void erase_sprites(PictureBox& work, const PictureBox& main);
     // Animates, moves and draws (mask AND, then colour OR) every live
     // sprite; lets the host run events after every 20th slot.
@@ -88,8 +92,11 @@ class Sprites {
     // mask cell ANDed in, then the colour cell ORed over it.
     void draw_sprite(int slot, PictureBox& work, const PictureBox& sprite,
                      const PictureBox& mask) const;
-    // Copies the union of each live sprite's old and new cell, one pixel
-    // wider and taller, from `work` to `ascreen`.
+    // Copies from `work` to `ascreen`, for each live sprite, the smallest
+    // rectangle holding its drawing now and the one last shown: once
+    // sprites have been drawn, the union of the two cells' ink at their
+    // rounded places; before that, the union of the two cells, one pixel
+    // wider and taller.
     void present_frame(PictureBox& ascreen, const PictureBox& work);
 
     // --- Reading ----------------------------------------------------------
@@ -109,9 +116,15 @@ class Sprites {
   private:
     // Where the sheets have ink, worked out once for the sheets in use.
     const SheetInk& ink_of(const PictureBox& sprite, const PictureBox& mask) const;
+    // Where the drawing of `frame` at (x, y) puts ink, in stage pixels;
+    // nothing when no sprite has been drawn yet.
+    std::optional<QRect> drawn_area(double x, double y, int frame) const;
 
     std::array<SpriteRecord, kSpriteSlots + 1> table_{};
+    // The ink of the sheets the sprites were last drawn with, and of each
+    // frame's cell (relative to the cell's corner).
     mutable SheetInk ink_;
+    mutable std::array<QRect, kSheetCells + 1> cell_ink_{};
     mutable qint64 ink_sprite_key_ = 0;
     mutable qint64 ink_mask_key_ = 0;
     std::array<std::array<int, 101>, 3> anim_table_{};

@@ -71,4 +71,42 @@ inline QImage colour_sheet() {
     return image;
 }
 
+// Sheets whose ink is one small block in each cell (a different place in
+// each), as a real bird's is: black in the mask, patterned in the colour
+// sheet, and nothing else anywhere.
+inline void compact_sheets(QImage& colour, QImage& mask) {
+    colour = QImage(kSheetWidth, kSheetHeight, QImage::Format_RGB32);
+    mask = QImage(kSheetWidth, kSheetHeight, QImage::Format_RGB32);
+    colour.fill(qRgb(0, 0, 0));
+    mask.fill(qRgb(255, 255, 255));
+    for (int n = 1; n <= kSheetCells; ++n) {
+        const QRect cell = sheet_cell(n);
+        const QRect block(cell.x() + 20 + n % 5 * 9, cell.y() + 30 + n % 4 * 11, 50 + n % 3 * 7,
+                          40);
+        for (int y = block.top(); y <= block.bottom(); ++y) {
+            for (int x = block.left(); x <= block.right(); ++x) {
+                mask.setPixel(x, y, qRgb(0, 0, 0));
+                colour.setPixel(x, y, pattern_pixel(x, y, 9));
+            }
+        }
+    }
+}
+
+// What drawing `cell` at (x, y) through the sheets makes of `image`: the
+// mask ANDed in, then the colour ORed, cut at the image's edges.
+inline void composite(QImage& image, const QImage& mask, const QImage& colour, const QRect& cell,
+                      int x, int y) {
+    for (int dy = 0; dy < cell.height(); ++dy) {
+        for (int dx = 0; dx < cell.width(); ++dx) {
+            if (!image.rect().contains(x + dx, y + dy)) {
+                continue;
+            }
+            const QRgb under = image.pixel(x + dx, y + dy);
+            const QRgb m = mask.pixel(cell.x() + dx, cell.y() + dy);
+            const QRgb c = colour.pixel(cell.x() + dx, cell.y() + dy);
+            image.setPixel(x + dx, y + dy, (under & m) | c);
+        }
+    }
+}
+
 }  // namespace wm::test

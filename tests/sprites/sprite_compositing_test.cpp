@@ -7,28 +7,14 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace wm {
 namespace {
 
+using test::composite;
 using test::fill_box;
 using test::patterned_image;
-
-// What drawing `cell` at (x, y) through the sheets makes of `image`: the
-// mask ANDed in, then the colour ORed, cut at the image's edges.
-void composite(QImage& image, const QImage& mask, const QImage& colour, const QRect& cell, int x,
-               int y) {
-    for (int dy = 0; dy < cell.height(); ++dy) {
-        for (int dx = 0; dx < cell.width(); ++dx) {
-            if (!image.rect().contains(x + dx, y + dy)) {
-                continue;
-            }
-            const QRgb under = image.pixel(x + dx, y + dy);
-            const QRgb m = mask.pixel(cell.x() + dx, cell.y() + dy);
-            const QRgb c = colour.pixel(cell.x() + dx, cell.y() + dy);
-            image.setPixel(x + dx, y + dy, (under & m) | c);
-        }
-    }
-}
 
 // `image` with `rect` (cut at its edges) taken from `source`.
 QImage with_copy(QImage image, const QImage& source, const QRect& rect) {
@@ -107,6 +93,114 @@ TEST(SpriteErase, RestoresOnlyTheLastShownCells) {
     fill_box(work, drawn);
     sprites.erase_sprites(work, main);
     EXPECT_EQ(work.Image(), drawn);
+}
+
+// Where the drawing of sheet rectangle `cell` puts ink, relative to its
+// corner: mask not white or colour not black.
+QRect ink_box(const QImage& colour, const QImage& mask, const QRect& cell) {
+    QRect box;
+    for (int y = cell.top(); y <= cell.bottom(); ++y) {
+        for (int x = cell.left(); x <= cell.right(); ++x) {
+            if (mask.pixel(x, y) != qRgb(255, 255, 255) || colour.pixel(x, y) != qRgb(0, 0, 0)) {
+                box |= QRect(x - cell.x(), y - cell.y(), 1, 1);
+            }
+        }
+    }
+    return box;
+}
+
+// Sprites drawn once through sheets whose ink is a small block per cell.
+struct InkedSprites {
+    InkedSprites() {
+        QImage colour;
+        QImage cutout;
+        test::compact_sheets(colour, cutout);
+        fill_box(sprite, colour);
+        fill_box(mask, cutout);
+        fill_box(work, patterned_image(800, 600, 1));
+        fill_box(ascreen, patterned_image(800, 600, 1));
+        sprites.init_sprites(800, 600, 3);
+    }
+    // Draws and presents slot n at (x, y) with `frame`, as a frame does.
+    void show(int n, double x, double y, int frame) {
+        sprites.place_sprite(n, x, y, frame);
+        sprites.draw_sprite(n, work, sprite, mask);
+        sprites.present_frame(ascreen, work);
+    }
+    QRect ink_at(int frame, int x, int y) const {
+        return ink_box(sprite.Image(), mask.Image(), sheet_cell(frame)).translated(x, y);
+    }
+    PictureBox sprite;
+    PictureBox mask;
+    PictureBox work;
+    PictureBox ascreen;
+    Sprites sprites;
+};
+
+TEST(SpriteErase, OnceSpritesAreDrawnRestoresJustTheirInk) {
+    InkedSprites set;
+    set.show(1, 10.5, 20.5, 3);     // drawn at (10, 20)
+    set.show(2, 730.5, 571.5, 40);  // at (730, 572), cut at the edges
+    const QImage drawn = patterned_image(800, 600, 4);
+    const QImage clean = patterned_image(800, 600, 2);
+    fill_box(set.work, drawn);
+    PictureBox main;
+    fill_box(main, clean);
+
+    set.sprites.erase_sprites(set.work, main);
+    QImage expected = drawn;
+    for (const auto& [frame, x, y] : {std::tuple{3, 10, 20}, std::tuple{40, 730, 572}}) {
+        const QRect cell = sheet_cell(frame);
+        for (int dy = 0; dy < cell.height(); ++dy) {
+            for (int dx = 0; dx < cell.width(); ++dx) {
+                const QPoint at(x + dx, y + dy);
+                const QPoint on_sheet(cell.x() + dx, cell.y() + dy);
+                if (expected.rect().contains(at) &&
+                    (set.mask.Image().pixel(on_sheet) != qRgb(255, 255, 255) ||
+                     set.sprite.Image().pixel(on_sheet) != qRgb(0, 0, 0))) {
+                    expected.setPixel(at, clean.pixel(at));
+                }
+            }
+        }
+    }
+    EXPECT_EQ(set.work.Image(), expected);
+    // The ink is much smaller than the cells: the rest stayed as it was.
+    EXPECT_NE(set.work.Image(), with_copy(drawn, clean, QRect(10, 20, 150, 150)));
+    EXPECT_EQ(set.sprites.slot(1).needs_erase, 0);
+}
+
+TEST(SpritePresent, OnceSpritesAreDrawnCopiesTheInkOfBothPlaces) {
+    struct Case {
+        const char* what;
+        double last_x, last_y;
+        int last_frame;
+        double x, y;
+        int frame;
+        QPoint last_at, now_at;  // the rounded places
+    };
+    const Case cases[] = {
+        {"moving right", 100, 200, 1, 102.2, 200, 2, {100, 200}, {102, 200}},
+        {"halves round to even", 302.5, 300.5, 7, 299.5, 301.5, 8, {302, 300}, {300, 302}},
+        {"launched far away", 600, 400, 5, -149, 40, 1, {600, 400}, {-149, 40}},
+        {"standing still", 42.5, 17.5, 9, 42.5, 17.5, 10, {42, 18}, {42, 18}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        InkedSprites set;
+        set.show(1, c.last_x, c.last_y, c.last_frame);
+        const QImage frame = patterned_image(800, 600, 6);
+        const QImage shown = patterned_image(800, 600, 3);
+        fill_box(set.work, frame);
+        fill_box(set.ascreen, shown);
+        set.sprites.place_sprite(1, c.x, c.y, c.frame);
+
+        set.sprites.present_frame(set.ascreen, set.work);
+        const QRect both = set.ink_at(c.last_frame, c.last_at.x(), c.last_at.y()) |
+                           set.ink_at(c.frame, c.now_at.x(), c.now_at.y());
+        EXPECT_EQ(set.ascreen.Image(), with_copy(shown, frame, both));
+        EXPECT_EQ(set.sprites.slot(1).last_x, c.x);
+        EXPECT_EQ(set.sprites.slot(1).last_frame, c.frame);
+    }
 }
 
 TEST(SpritePresent, CopiesTheUnionOfOldAndNewCellsOnePixelLarger) {

@@ -3,6 +3,7 @@
 // must not allocate.
 
 #include "imaging/picture_box.h"
+#include "platform/rounding.h"
 #include "platform/run_random.h"
 #include "sprites/sprites.h"
 #include "tests/sprites/sprite_boxes.h"
@@ -70,13 +71,21 @@ namespace wm {
 namespace {
 
 struct Saver {
-    explicit Saver(int slot_count) {
+    explicit Saver(int slot_count, bool compact_ink = false) {
         const QImage scene = test::patterned_image(800, 600, 2);
         test::fill_box(main, scene);
         test::fill_box(work, scene);
         test::fill_box(ascreen, scene);
-        test::fill_box(sprite, test::colour_sheet());
-        test::fill_box(mask, test::mask_sheet());
+        if (compact_ink) {
+            QImage colour;
+            QImage cutout;
+            test::compact_sheets(colour, cutout);
+            test::fill_box(sprite, colour);
+            test::fill_box(mask, cutout);
+        } else {
+            test::fill_box(sprite, test::colour_sheet());
+            test::fill_box(mask, test::mask_sheet());
+        }
         sprites.init_flight_direction();
         sprites.init_sprites(800, 600, slot_count);
     }
@@ -113,6 +122,32 @@ TEST(SpriteFrames, TheStageShowsExactlyTheComposedFrame) {
     EXPECT_EQ(saver.sprites.count_active_sprites(), 0);
     saver.sprites.erase_sprites(saver.work, saver.main);
     EXPECT_EQ(saver.work.Image(), saver.main.Image());
+}
+
+// The scene with every live bird drawn where it is now, in slot order.
+QImage composed_scene(const Saver& saver) {
+    QImage expected = saver.main.Image();
+    for (int n = 1; n <= saver.sprites.active_slots(); ++n) {
+        const SpriteRecord& s = saver.sprites.slot(n);
+        if (s.active != 0 && s.draw_mode == 1) {
+            test::composite(expected, saver.mask.Image(), saver.sprite.Image(),
+                            saver.sprites.cell(s.frame), round_to_int(s.x), round_to_int(s.y));
+        }
+    }
+    return expected;
+}
+
+TEST(SpriteFrames, TheStageShowsTheSceneWithEveryBirdWhereItIs) {
+    for (const bool compact_ink : {false, true}) {
+        SCOPED_TRACE(compact_ink ? "birds with little ink" : "ink all over the cells");
+        seed_run_random(23);
+        Saver saver(12, compact_ink);
+        for (int frame = 1; frame <= 600; ++frame) {
+            saver.frame();
+            ASSERT_EQ(saver.ascreen.Image(), composed_scene(saver)) << "frame " << frame;
+        }
+        EXPECT_GT(saver.sprites.count_active_sprites(), 6);
+    }
 }
 
 TEST(SpriteFrames, AFrameAllocatesNothing) {
