@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <utility>
@@ -26,6 +27,10 @@ using TjHandle = std::unique_ptr<void, TjDestroy>;
 
 // The code told when the decoder cannot start.
 constexpr int kNoDecoderCode = -1;
+
+// 96 dots per inch as dots per metre, the resolution a picture box gives its
+// rasters: a picture that has it already goes into a box without a copy.
+constexpr int kImageDotsPerMetre = 3780;
 
 // What the markers of a JPEG file say about the decoder's work: its
 // components' 8 x 8 blocks, and how many blocks its scans cover in all (each
@@ -217,7 +222,22 @@ QString decoder_reason(tjhandle handle) {
     return QString::fromUtf8(tjGetErrorStr2(handle));
 }
 
-JpegOutcome decode_with(tjhandle handle, cDIBSection& surface, const QByteArray& bytes,
+// The rows a decode fills, and how the decoder writes them.
+struct DecodeRows {
+    unsigned char* bits = nullptr;
+    int pitch = 0;
+    int pixel_format = TJPF_BGR;
+    int flags = 0;
+};
+
+// Where a decode goes: `make` gives the rows for the decoded size (nothing
+// when there is no memory for them), `clear` empties the target.
+struct DecodeTarget {
+    std::function<std::optional<DecodeRows>(const QSize&)> make;
+    std::function<void()> clear;
+};
+
+JpegOutcome decode_with(tjhandle handle, const DecodeTarget& target, const QByteArray& bytes,
                         const QSize& fit_into, QString* detail) {
     const auto* data = reinterpret_cast<const unsigned char*>(bytes.constData());
     const auto size = static_cast<unsigned long>(bytes.size());
@@ -237,7 +257,7 @@ JpegOutcome decode_with(tjhandle handle, cDIBSection& surface, const QByteArray&
     // The decoder's work follows the picture's full size, whatever the scale
     // it is decoded at: refused before anything is allocated for it.
     if (!cDIBSection::within_limits(width, height)) {
-        surface.ClearUp();
+        target.clear();
         set_error(detail,
                   QStringLiteral("the picture claims %1 x %2 pixels").arg(width).arg(height));
         return JpegOutcome::kTooLarge;
@@ -246,7 +266,7 @@ JpegOutcome decode_with(tjhandle handle, cDIBSection& surface, const QByteArray&
     // A picture decoded through a coefficient buffer of its full size needs
     // 64 coefficients of 2 bytes per block.
     if (work.buffered && work.blocks * 128 > cDIBSection::kMaxImageBytes) {
-        surface.ClearUp();
+        target.clear();
         set_error(detail,
                   QStringLiteral("decoding its %1 x %2 pixels in scans takes too much memory")
                       .arg(width)
@@ -254,7 +274,7 @@ JpegOutcome decode_with(tjhandle handle, cDIBSection& surface, const QByteArray&
         return JpegOutcome::kTooLarge;
     }
     if (work.scanned_blocks > kMaxScanBlocks) {
-        surface.ClearUp();
+        target.clear();
         set_error(detail, QStringLiteral("%1 scans are too many for %2 x %3 pixels")
                               .arg(work.scans)
                               .arg(width)
@@ -263,16 +283,16 @@ JpegOutcome decode_with(tjhandle handle, cDIBSection& surface, const QByteArray&
     }
 
     const QSize decoded = decoded_size(width, height, fit_into);
-    if (!surface.Create(decoded.width(), decoded.height())) {
+    const std::optional<DecodeRows> rows = target.make(decoded);
+    if (!rows) {
         set_error(detail, QStringLiteral("no memory for %1 x %2 pixels")
                               .arg(decoded.width())
                               .arg(decoded.height()));
         return JpegOutcome::kTooLarge;
     }
     // TJFLAG_LIMITSCANS: past 500 scans the decoder stops with an error.
-    if (tjDecompress2(handle, data, size, surface.DIBSectionBitsPtr(), decoded.width(),
-                      surface.BytesPerScanLine(), decoded.height(), TJPF_BGR,
-                      TJFLAG_BOTTOMUP | TJFLAG_LIMITSCANS) != 0) {
+    if (tjDecompress2(handle, data, size, rows->bits, decoded.width(), rows->pitch,
+                      decoded.height(), rows->pixel_format, rows->flags | TJFLAG_LIMITSCANS) != 0) {
         // A warning means the decoder recovered and filled the whole picture.
         if (tjGetErrorCode(handle) != TJERR_WARNING) {
             set_error(detail, decoder_reason(handle));
@@ -281,6 +301,18 @@ JpegOutcome decode_with(tjhandle handle, cDIBSection& surface, const QByteArray&
         set_error(detail, decoder_reason(handle));
     }
     return JpegOutcome::kDecoded;
+}
+
+// A surface as a decode's target: bottom row first, three bytes a pixel.
+DecodeTarget surface_target(cDIBSection& surface) {
+    return {[&surface](const QSize& size) -> std::optional<DecodeRows> {
+                if (!surface.Create(size.width(), size.height())) {
+                    return std::nullopt;
+                }
+                return DecodeRows{surface.DIBSectionBitsPtr(), surface.BytesPerScanLine(), TJPF_BGR,
+                                  TJFLAG_BOTTOMUP};
+            },
+            [&surface] { surface.ClearUp(); }};
 }
 
 }  // namespace
@@ -308,7 +340,30 @@ JpegOutcome decode_jpeg(cDIBSection& surface, const QByteArray& bytes, const QSi
         set_error(detail, decoder_reason(nullptr));
         return JpegOutcome::kNoDecoder;
     }
-    return decode_with(handle.get(), surface, bytes, fit_into, detail);
+    return decode_with(handle.get(), surface_target(surface), bytes, fit_into, detail);
+}
+
+JpegOutcome decode_jpeg_image(QImage& image, const QByteArray& bytes, const QSize& fit_into,
+                              QString* detail) {
+    const TjHandle handle(tjInitDecompress());
+    if (!handle) {
+        set_error(detail, decoder_reason(nullptr));
+        return JpegOutcome::kNoDecoder;
+    }
+    // Blue, green, red and a fourth byte the decoder sets to 0xFF: the bytes
+    // of Format_RGB32, top row first.
+    const DecodeTarget target{
+        [&image](const QSize& size) -> std::optional<DecodeRows> {
+            image = QImage(size, QImage::Format_RGB32);
+            if (image.isNull()) {
+                return std::nullopt;
+            }
+            image.setDotsPerMeterX(kImageDotsPerMetre);
+            image.setDotsPerMeterY(kImageDotsPerMetre);
+            return DecodeRows{image.bits(), static_cast<int>(image.bytesPerLine()), TJPF_BGRX, 0};
+        },
+        [&image] { image = QImage(); }};
+    return decode_with(handle.get(), target, bytes, fit_into, detail);
 }
 
 bool load_jpeg(cDIBSection& surface, const QString& file, const JpegOptions& options) {
@@ -318,7 +373,8 @@ bool load_jpeg(cDIBSection& surface, const QString& file, const JpegOptions& opt
         detail = decoder_reason(nullptr);
     } else if (const std::optional<QByteArray> bytes =
                    read_regular_file(file, kMaxJpegFileBytes, &detail)) {
-        outcome = decode_with(handle.get(), surface, *bytes, options.fit_into, &detail);
+        outcome =
+            decode_with(handle.get(), surface_target(surface), *bytes, options.fit_into, &detail);
     } else {
         outcome = JpegOutcome::kUnreadableFile;
     }

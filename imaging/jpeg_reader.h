@@ -4,6 +4,7 @@
 #include "imaging/dib_section.h"
 
 #include <QByteArray>
+#include <QImage>
 #include <QSize>
 #include <QString>
 
@@ -76,6 +77,13 @@ bool load_jpeg(cDIBSection& surface, const QString& file, const JpegOptions& opt
 // decoder's own account of a failure in *detail when asked.
 JpegOutcome decode_jpeg(cDIBSection& surface, const QByteArray& bytes, const QSize& fit_into = {},
                         QString* detail = nullptr);
+
+// Decodes as decode_jpeg does, with the same limits and outcomes, straight
+// into `image` (Format_RGB32, top row first, 96 dpi) instead of a surface:
+// no second copy of the pixels. `image` is null where decode_jpeg leaves the
+// surface empty, and unchanged where it leaves the surface unchanged.
+JpegOutcome decode_jpeg_image(QImage& image, const QByteArray& bytes, const QSize& fit_into = {},
+                              QString* detail = nullptr);
 
 // The text load_jpeg tells for an outcome; empty for kDecoded and kTooLarge.
 QString jpeg_message(JpegOutcome outcome);

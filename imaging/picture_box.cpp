@@ -11,6 +11,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <limits>
 #include <optional>
 #include <utility>
 
@@ -128,6 +129,32 @@ void mask_row_best(QRgb* d, const QRgb* s, const QRgb* m, int width) {
     mask_row(d, s, m, width);
 }
 #endif
+
+// The smallest rectangle round the runs of pixels a drawing touched, kept
+// as it goes: rows and columns relative to the drawing's corner.
+class TouchedArea {
+  public:
+    void add(int row, int begin, int end) {
+        top_ = std::min(top_, row);
+        bottom_ = std::max(bottom_, row);
+        left_ = std::min(left_, begin);
+        right_ = std::max(right_, end);
+    }
+    // The rectangle in the box, the drawing's corner at (x, y); empty when
+    // nothing was touched.
+    QRect rect(int x, int y) const {
+        if (bottom_ < top_) {
+            return {};
+        }
+        return {x + left_, y + top_, right_ - left_, bottom_ + 1 - top_};
+    }
+
+  private:
+    int top_ = std::numeric_limits<int>::max();
+    int bottom_ = std::numeric_limits<int>::min();
+    int left_ = std::numeric_limits<int>::max();
+    int right_ = std::numeric_limits<int>::min();
+};
 
 // Copies the clipped rectangle `r` from `src` to `dst` (both Format_RGB32)
 // with a raster operation. `src` and `dst` may be the same image, with the
@@ -549,6 +576,7 @@ void restore_ink(PictureBox& dest, const PictureBox& clean, int x, int y, const 
     const int left = cell.x() + r->dst_x - x;
     const int top = cell.y() + r->dst_y - y;
     std::uint8_t* const d_bits = d.bits();  // first: dest gets pixels of its own
+    TouchedArea touched;
     for (int row = 0; row < r->height; ++row) {
         auto* dr = reinterpret_cast<QRgb*>(d_bits + (r->dst_y + row) * d.bytesPerLine()) + r->dst_x;
         const auto* cr = reinterpret_cast<const QRgb*>(c.constScanLine(r->src_y + row)) + r->src_x;
@@ -558,10 +586,11 @@ void restore_ink(PictureBox& dest, const PictureBox& clean, int x, int y, const 
             if (begin < end) {
                 std::memcpy(dr + begin, cr + begin,
                             static_cast<std::size_t>(end - begin) * sizeof(QRgb));
+                touched.add(row, begin, end);
             }
         }
     }
-    dest.changed(QRect(r->dst_x, r->dst_y, r->width, r->height));
+    dest.changed(touched.rect(r->dst_x, r->dst_y));
 }
 
 void box_blt_masked(PictureBox& dest, int x, int y, int width, int height, const PictureBox& sprite,
@@ -587,6 +616,7 @@ void box_blt_masked(PictureBox& dest, int x, int y, int width, int height, const
         ink = nullptr;  // another sheet's: of no use here
     }
     std::uint8_t* const d_bits = d.bits();  // first: dest gets pixels of its own
+    TouchedArea touched;
     for (int row = 0; row < r->height; ++row) {
         auto* dr = reinterpret_cast<QRgb*>(d_bits + (r->dst_y + row) * d.bytesPerLine()) + r->dst_x;
         const auto* sr = reinterpret_cast<const QRgb*>(s.constScanLine(r->src_y + row)) + r->src_x;
@@ -600,10 +630,12 @@ void box_blt_masked(PictureBox& dest, int x, int y, int width, int height, const
             const int end = std::min(run.end, r->src_x + r->width) - r->src_x;
             if (begin < end) {
                 mask_row_best(dr + begin, sr + begin, mr + begin, end - begin);
+                touched.add(row, begin, end);
             }
         }
     }
-    dest.changed(QRect(r->dst_x, r->dst_y, r->width, r->height));
+    dest.changed(ink == nullptr ? QRect(r->dst_x, r->dst_y, r->width, r->height)
+                                : touched.rect(r->dst_x, r->dst_y));
 }
 
 }  // namespace wm

@@ -65,18 +65,14 @@ std::optional<QImage> load_jpeg_picture(const QByteArray& bytes, const PictureFi
     const QSize box = !fit ? QSize() : turned ? options.fit_into.transposed() : options.fit_into;
 
     QImage picture;
-    {
-        cDIBSection surface;
-        QString detail;
-        const JpegOutcome outcome = decode_jpeg(surface, bytes, box, &detail);
-        if (outcome != JpegOutcome::kDecoded) {
-            const QString message = jpeg_message(outcome);
-            set_error(problem, message.isEmpty()  ? detail
-                               : detail.isEmpty() ? message
-                                                  : QStringLiteral("%1 (%2)").arg(message, detail));
-            return std::nullopt;
-        }
-        picture = to_qimage(surface);
+    QString detail;
+    const JpegOutcome outcome = decode_jpeg_image(picture, bytes, box, &detail);
+    if (outcome != JpegOutcome::kDecoded) {
+        const QString message = jpeg_message(outcome);
+        set_error(problem, message.isEmpty()  ? detail
+                           : detail.isEmpty() ? message
+                                              : QStringLiteral("%1 (%2)").arg(message, detail));
+        return std::nullopt;
     }
     if (picture.isNull()) {
         set_error(problem, QStringLiteral("no memory for the picture"));

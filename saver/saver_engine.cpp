@@ -119,11 +119,18 @@ void SaverEngine::setup_stage(QSize window) {
     const StageLayout layout =
         stage_layout(window, state_.settings.scale_background == 1, pixel_ratio_);
     pictures_.form.set_back_colour(Qt::black);
-    pictures_.form.set_pixel_size(window.width(), window.height());
-    pictures_.form.Cls();
-    draw_border(pictures_.form, pictures_.border, layout);
+    if (layout.ascreen.contains(QRect(QPoint(0, 0), window))) {
+        // The stage covers the whole window and with it the border: the
+        // window's own picture would never be seen, and its view shows black
+        // beyond its pixels anyway. A full screen's worth is spared.
+        pictures_.form.empty();
+    } else {
+        pictures_.form.set_pixel_size(window.width(), window.height());
+        pictures_.form.Cls();
+        draw_border(pictures_.form, pictures_.border, layout);
+    }
     stage_rect_ = layout.ascreen;
-    for (PictureBox* box : {&pictures_.ascreen, &pictures_.main, &pictures_.work}) {
+    for (PictureBox* box : {&pictures_.ascreen, &pictures_.main}) {
         box->set_back_colour(Qt::black);
         box->set_pixel_size(layout.stage.width(), layout.stage.height());
         box->Cls();
@@ -141,6 +148,9 @@ void SaverEngine::show_scene_or_keep(int effect) {
     const int count = picture_count();
     const int tries = std::clamp(count, 1, kMaxPicturesTried);
     SceneOutcome outcome = SceneOutcome::kPictureSkipped;
+    // `work` holds nothing between scene changes: the picture it takes below
+    // goes into `main`, and is let go after that.
+    pictures_.work.empty();
     for (int tried = 1;; ++tried) {
         if (const std::optional<QString> file = picture_file()) {
             outcome = transitions_.transition_to_picture(*file, pictures_.work, ascreen,
@@ -172,8 +182,8 @@ void SaverEngine::show_scene_or_keep(int effect) {
                     pictures_.main, 0, 0, RasterOp::kSrcCopy);
         }
     }
+    pictures_.work.empty();
     copy_stage(pictures_.main, ascreen);
-    copy_stage(pictures_.work, ascreen);
 }
 
 std::optional<CaptionStyle> SaverEngine::caption_style(const QString& text) const {
@@ -245,12 +255,16 @@ void SaverEngine::change_scene() {
 }
 
 void SaverEngine::draw_frame() {
-    sprites_.erase_sprites(pictures_.work, pictures_.main);
+    // The birds are composed on the visible stage itself: its view repaints
+    // only when events run, and update_sprites lets them run only after its
+    // last slot, when the frame is whole.
+    PictureBox& stage = pictures_.ascreen;
+    sprites_.erase_sprites(stage, pictures_.main);
     if (state_.settings.objects_off == 0 && sheets_loaded_) {
         sprites_.spawn_step();
     }
-    sprites_.update_sprites(pictures_.work, pictures_.sprite, pictures_.mask, host_);
-    sprites_.present_frame(pictures_.ascreen, pictures_.work);
+    sprites_.update_sprites(stage, pictures_.sprite, pictures_.mask, host_);
+    sprites_.present_frame(stage, stage);
 }
 
 void SaverEngine::pace_frame(std::uint32_t frame_started) {
@@ -320,10 +334,10 @@ void SaverEngine::shutdown() {
     hooks_.stop_music();
     if (settings.save_wallpaper == 1) {
         if (settings.objects_off == 0) {
-            sprites_.erase_sprites(pictures_.work, pictures_.main);
-            sprites_.update_sprites(pictures_.work, pictures_.sprite, pictures_.mask, host_);
+            sprites_.erase_sprites(pictures_.ascreen, pictures_.main);
+            sprites_.update_sprites(pictures_.ascreen, pictures_.sprite, pictures_.mask, host_);
         }
-        sprites_.present_frame(pictures_.ascreen, pictures_.work);
+        sprites_.present_frame(pictures_.ascreen, pictures_.ascreen);
         set_wallpaper_from_picture(pictures_.ascreen, static_cast<int>(WallpaperLayout::kStretched),
                                    wallpaper_file_name());
     }

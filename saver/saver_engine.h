@@ -33,7 +33,7 @@ inline constexpr int kMaxPicturesTried = 100;
 struct SaverPictures {
     PictureBox form;     // the whole window
     PictureBox ascreen;  // the stage the user sees
-    PictureBox work;     // the frame being composed; also where pictures load
+    PictureBox work;     // where the next scene's picture loads (empty between scenes)
     PictureBox main;     // the scene's clean background with its caption
     PictureBox sprite;   // the bird sheet
     PictureBox mask;     // its mask

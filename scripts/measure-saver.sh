@@ -25,6 +25,8 @@
 #   --seconds N     the length of the run (default 30, or $WM_MEASURE_SECONDS)
 #   --keep-frames F keeps the saver's frame times in file F
 # (WM_MEASURE_SECONDS, WM_MEASURE_MUSIC=0|1 and WM_MEASURE_KEEP do the same.)
+# WM_MEASURE_PIDFILE=F writes the saver's process id to F as it starts, for
+# a profiler to attach to.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -103,6 +105,7 @@ if [ "${1:-}" = "--on-display" ]; then
     close $out; exec @ARGV or die "cannot run $ARGV[0]: $!\n"' "$work/started" \
     "$work/prefix/bin/wintermere" /s --frame-times "$frames" 2>"$work/saver.err" &
   pid=$!
+  [ -z "${WM_MEASURE_PIDFILE:-}" ] || echo "$pid" >"$WM_MEASURE_PIDFILE"
   early_rss=
   for second in $(seq "$seconds"); do
     sleep 1

@@ -98,7 +98,9 @@ void Sprites::present_frame(PictureBox& ascreen, const PictureBox& work) {
             continue;
         }
         const std::optional<QRect> inked_now = drawn_area(s.x, s.y, s.frame);
-        if (inked_now) {
+        if (&ascreen == &work) {
+            // Composed on the stage itself: nothing to copy.
+        } else if (inked_now) {
             // Elsewhere in the two cells `work` and `ascreen` already agree.
             const QRect both = *inked_now | *drawn_area(s.last_x, s.last_y, s.last_frame);
             if (!both.isEmpty()) {

@@ -96,7 +96,8 @@ class Sprites {
     // rectangle holding its drawing now and the one last shown: once
     // sprites have been drawn, the union of the two cells' ink at their
     // rounded places; before that, the union of the two cells, one pixel
-    // wider and taller.
+    // wider and taller. A frame composed on the stage itself (`ascreen` is
+    // `work`) is only recorded as shown.
     void present_frame(PictureBox& ascreen, const PictureBox& work);
 
     // --- Reading ----------------------------------------------------------

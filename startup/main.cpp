@@ -19,6 +19,10 @@
 
 #include <memory>
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
 namespace {
 
 constexpr char kProgram[] = "wintermere";
@@ -67,6 +71,14 @@ bool can_open_windows(bool x11_only) {
 }  // namespace
 
 int main(int argc, char** argv) {
+#if defined(__GLIBC__)
+    // Every picture raster (a stage, a decoded photograph) is a block of
+    // megabytes. glibc would raise its mmap threshold to the largest block
+    // freed so far and then keep such blocks in the heap, resident long after
+    // they are freed: a fixed threshold maps each one on its own and gives it
+    // back to the system when it goes.
+    mallopt(M_MMAP_THRESHOLD, 256 * 1024);
+#endif
     QStringList arguments;
     for (int i = 1; i < argc; ++i) {
         arguments << QString::fromLocal8Bit(argv[i]);

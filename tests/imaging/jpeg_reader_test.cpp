@@ -291,5 +291,52 @@ TEST_F(JpegReader, ProgressivePhotographsDecodeAsBaselineOnesDo) {
     EXPECT_TRUE(capture.messages().empty());
 }
 
+// Straight into an image, a decode gives what the surface gives once
+// converted, with the same outcomes and messages, and the 96 dpi of a box.
+TEST_F(JpegReader, DecodingIntoAnImageMatchesTheSurface) {
+    const auto pattern = [](int x, int y) {
+        return qRgb(x * 7 & 0xff, y * 5 & 0xff, (x ^ y) & 0xff);
+    };
+    QByteArray truncated = test::make_jpeg(64, 48, pattern);
+    truncated.chop(truncated.size() / 3);
+    QByteArray garbage = test::make_jpeg(16, 16, red_over_blue);
+    garbage.replace(garbage.size() / 2, 40, QByteArray(40, '\x5a'));
+    struct Case {
+        const char* what;
+        QByteArray bytes;
+        QSize fit_into;
+    };
+    const Case cases[] = {
+        {"colour, odd size", test::make_jpeg(37, 23, pattern), {}},
+        {"grey", test::make_jpeg(30, 17, pattern, true), {}},
+        {"scaled down for its fit", test::make_jpeg(400, 320, pattern), QSize(100, 80)},
+        {"progressive", test::make_jpeg(33, 21, pattern, false, 90, true), {}},
+        {"truncated", truncated, {}},
+        {"garbage in the data", garbage, {}},
+        {"no JPEG at all", QByteArray("not a picture"), {}},
+        {"empty", QByteArray(), {}},
+        {"claims too many pixels", test::make_empty_scans(70000, 70000, 1), {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        cDIBSection decoded;
+        QString surface_detail;
+        const JpegOutcome surface_outcome =
+            decode_jpeg(decoded, c.bytes, c.fit_into, &surface_detail);
+        QImage image(4, 4, QImage::Format_RGB32);
+        QString image_detail;
+        const JpegOutcome image_outcome =
+            decode_jpeg_image(image, c.bytes, c.fit_into, &image_detail);
+        EXPECT_EQ(image_outcome, surface_outcome);
+        EXPECT_EQ(image_detail, surface_detail);
+        if (surface_outcome == JpegOutcome::kDecoded) {
+            EXPECT_EQ(image, to_qimage(decoded));
+            EXPECT_EQ(image.format(), QImage::Format_RGB32);
+            EXPECT_EQ(image.dotsPerMeterX(), 3780);
+            EXPECT_EQ(image.dotsPerMeterY(), 3780);
+        }
+    }
+}
+
 }  // namespace
 }  // namespace wm

@@ -11,6 +11,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QRegion>
+
+#include <algorithm>
 #include <cstdlib>
 #include <new>
 
@@ -95,6 +98,13 @@ struct Saver {
         sprites.update_sprites(work, sprite, mask, host);
         sprites.present_frame(ascreen, work);
     }
+    // A frame as the saver composes it, on the visible stage itself.
+    void frame_on_stage() {
+        sprites.erase_sprites(ascreen, main);
+        sprites.spawn_step();
+        sprites.update_sprites(ascreen, sprite, mask, host);
+        sprites.present_frame(ascreen, ascreen);
+    }
 
     PictureBox main;
     PictureBox work;
@@ -142,11 +152,59 @@ TEST(SpriteFrames, TheStageShowsTheSceneWithEveryBirdWhereItIs) {
         SCOPED_TRACE(compact_ink ? "birds with little ink" : "ink all over the cells");
         seed_run_random(23);
         Saver saver(12, compact_ink);
-        for (int frame = 1; frame <= 600; ++frame) {
+        for (int frame = 1; frame <= 300; ++frame) {
             saver.frame();
             ASSERT_EQ(saver.ascreen.Image(), composed_scene(saver)) << "frame " << frame;
         }
         EXPECT_GT(saver.sprites.count_active_sprites(), 6);
+    }
+}
+
+// The rectangles a box tells its view changed.
+class ToldRegion : public PictureView {
+  public:
+    void picture_changed(const QRect& pixels) override { told += pixels; }
+    void picture_gone() override {}
+    QRegion told;
+};
+
+TEST(SpriteFrames, ComposedOnTheStageEveryChangedPixelIsRepainted) {
+    for (const bool compact_ink : {false, true}) {
+        SCOPED_TRACE(compact_ink ? "birds with little ink" : "ink all over the cells");
+        seed_run_random(31);
+        ToldRegion view;  // outlives the stage, which tells it when it goes
+        Saver saver(12, compact_ink);
+        saver.ascreen.attach_view(&view);
+        long told_pixels = 0;
+        for (int frame = 1; frame <= 300; ++frame) {
+            const QImage before = saver.ascreen.Image().copy();
+            view.told = QRegion();
+            saver.frame_on_stage();
+            const QImage& after = saver.ascreen.Image();
+            ASSERT_EQ(after, composed_scene(saver)) << "frame " << frame;
+            for (int y = 0; y < after.height(); ++y) {
+                const auto* now = reinterpret_cast<const QRgb*>(after.constScanLine(y));
+                const auto* was = reinterpret_cast<const QRgb*>(before.constScanLine(y));
+                if (std::equal(now, now + after.width(), was)) {
+                    continue;
+                }
+                for (int x = 0; x < after.width(); ++x) {
+                    if (now[x] != was[x]) {
+                        ASSERT_TRUE(view.told.contains(QPoint(x, y)))
+                            << "frame " << frame << ", pixel " << x << ", " << y;
+                    }
+                }
+            }
+            for (const QRect& r : view.told) {
+                told_pixels += static_cast<long>(r.width()) * r.height();
+            }
+        }
+        EXPECT_GT(saver.sprites.count_active_sprites(), 6);
+        if (compact_ink) {
+            // Only round the ink: far less than the birds' cells (12 of
+            // 150 x 150, erased and drawn, in each of 300 frames).
+            EXPECT_LT(told_pixels, 300L * 12 * 150 * 150 / 2);
+        }
     }
 }
 
