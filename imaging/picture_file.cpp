@@ -101,7 +101,13 @@ std::optional<QImage> load_other_picture(const QByteArray& bytes, const PictureF
         return std::nullopt;
     }
     buffer.seek(0);
-    QImageReader::setAllocationLimit(kReaderAllocationLimitMb);
+    // The limit is the process's: set once, so that pictures may be read on
+    // two threads at once.
+    static const bool limited = [] {
+        QImageReader::setAllocationLimit(kReaderAllocationLimitMb);
+        return true;
+    }();
+    Q_UNUSED(limited)
     QImageReader reader(&buffer, format);
     reader.setAutoTransform(options.apply_orientation);
 

@@ -83,7 +83,10 @@ void SaverEngine::init_saver(QSize window) {
     pack_base_ = state_.run.install_path + QStringLiteral("images");
     read_pack_index(pack_, pack_base_);
     pictures_.border.load_picture(window_picture(WindowPicture::Border));
-    sheets_loaded_ = load_sprite_sheets(pack_, pack_base_, pictures_.sprite, pictures_.mask);
+    // The sheets are decoded while the first scene is made; the first frame
+    // waits for them.
+    sheet_load_ = std::make_unique<SpriteSheetLoad>(pack_, pack_base_);
+    sheets_loaded_ = false;
     // A user's list that is switched on but empty shows the pack's pictures.
     custom_count_ = list_in_use(settings.custom_picture_files_total, settings.custom_picture_paths);
     custom_pictures_ = settings.custom_picture_flag == 1 && custom_count_ >= 1;
@@ -254,7 +257,15 @@ void SaverEngine::change_scene() {
     scene_started_ = host_.tick_count();
 }
 
+void SaverEngine::finish_sheet_load() {
+    if (sheet_load_ != nullptr) {
+        sheets_loaded_ = sheet_load_->finish(pictures_.sprite, pictures_.mask);
+        sheet_load_.reset();
+    }
+}
+
 void SaverEngine::draw_frame() {
+    finish_sheet_load();
     // The birds are composed on the visible stage itself: its view repaints
     // only when events run, and update_sprites lets them run only after its
     // last slot, when the frame is whole.
@@ -331,6 +342,7 @@ void SaverEngine::shutdown() {
         return;
     }
     const SaverSettings& settings = state_.settings;
+    finish_sheet_load();
     hooks_.stop_music();
     if (settings.save_wallpaper == 1) {
         if (settings.objects_off == 0) {

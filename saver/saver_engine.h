@@ -9,6 +9,7 @@
 #include "imaging/picture_box.h"
 #include "imaging/transition.h"
 #include "pack/pack_table.h"
+#include "sprites/sprite_sheets.h"
 #include "sprites/sprites.h"
 #include "startup/exit_rules.h"
 
@@ -18,6 +19,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 
 namespace wm {
@@ -141,6 +143,8 @@ class SaverEngine {
     std::optional<QString> picture_file();
     void choose_picture();
     std::optional<CaptionStyle> caption_style(const QString& text) const;
+    // Waits for the sprite sheets init_saver() began to load, once.
+    void finish_sheet_load();
     void draw_frame();
     void pace_frame(std::uint32_t frame_started);
 
@@ -163,6 +167,7 @@ class SaverEngine {
     int pack_picture_count_ = 10;
     bool custom_pictures_ = false;
     int custom_count_ = 0;  // pictures in the user's list
+    std::unique_ptr<SpriteSheetLoad> sheet_load_;
     bool sheets_loaded_ = false;
     bool shut_down_ = false;
     std::uint32_t scene_started_ = 0;

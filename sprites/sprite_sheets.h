@@ -1,7 +1,11 @@
 #pragma once
 // The sprite sheets: the colour sheet and its mask, from the media pack.
 
+#include <QImage>
 #include <QString>
+
+#include <memory>
+#include <optional>
 
 namespace wm {
 
@@ -18,5 +22,26 @@ inline constexpr int kMaskSheetMember = 12;
 // extracted or read: the saver then shows no sprites.
 bool load_sprite_sheets(const PackTable& pack, const QString& pack_base, PictureBox& sprite,
                         PictureBox& mask);
+
+// load_sprite_sheets() in two halves, so that the decoding of the sheets
+// runs on a worker thread while the caller goes on: the constructor
+// extracts and reads both members on the calling thread (they may share a
+// temporary file with a picture the caller extracts next) and starts the
+// decoding; finish() waits for it and fills the boxes as
+// load_sprite_sheets() does.
+class SpriteSheetLoad {
+  public:
+    SpriteSheetLoad(const PackTable& pack, const QString& pack_base);
+    // Waits for the worker, if finish() has not.
+    ~SpriteSheetLoad();
+    SpriteSheetLoad(const SpriteSheetLoad&) = delete;
+    SpriteSheetLoad& operator=(const SpriteSheetLoad&) = delete;
+
+    bool finish(PictureBox& sprite, PictureBox& mask);
+
+  private:
+    struct Job;
+    std::unique_ptr<Job> job_;
+};
 
 }  // namespace wm
