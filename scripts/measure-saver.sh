@@ -113,6 +113,10 @@ if [ "${1:-}" = "--on-display" ]; then
     if [ "$second" -eq $(((seconds + 4) / 5)) ]; then
       early_rss=$(memory_kb "$pid" VmRSS)
       early_second=$second
+      # From here on the start-up is over: the steady share is taken from
+      # this point to the end.
+      steady_cpu=$(cpu_ticks "$pid")
+      read -r steady_uptime _ </proc/uptime
     fi
   done
   if ! kill -0 "$pid" 2>/dev/null; then
@@ -144,12 +148,17 @@ if [ "${1:-}" = "--on-display" ]; then
   fi
   awk -v cpu="$saver_cpu" -v server=$((server_after - server_before)) -v start="$start_ticks" \
     -v up="$uptime" -v hz="$(getconf CLK_TCK)" -v music="$music" -v peak="$peak" \
-    -v early="${early_rss:-0}" -v early_s="${early_second:-0}" -v end_rss="$end_rss" 'BEGIN {
+    -v early="${early_rss:-0}" -v early_s="${early_second:-0}" -v end_rss="$end_rss" \
+    -v steady_cpu="${steady_cpu:-}" -v steady_up="${steady_uptime:-}" 'BEGIN {
     wall = up - start / hz
     use = 100 * cpu / hz / wall
     goal = music ? 3.0 : 2.0
     printf "saver processor use:  %5.1f %% of one core over %.1f s   (goal: at most %.1f %%)%s\n",
            use, wall, goal, use <= goal ? "" : "   <- over the goal"
+    if (steady_cpu != "" && up > steady_up) {
+      use = 100 * (cpu - steady_cpu) / hz / (up - steady_up)
+      printf "  of which after %d s: %5.1f %% of one core over %.1f s\n", early_s, use, up - steady_up
+    }
     use = 100 * server / hz / wall
     printf "display server use:   %5.1f %% of one core               (goal: at most 1.5 %%)%s\n",
            use, use <= 1.5 ? "" : "   <- over the goal"

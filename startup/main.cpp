@@ -76,8 +76,10 @@ int main(int argc, char** argv) {
     // megabytes. glibc would raise its mmap threshold to the largest block
     // freed so far and then keep such blocks in the heap, resident long after
     // they are freed: a fixed threshold maps each one on its own and gives it
-    // back to the system when it goes.
-    mallopt(M_MMAP_THRESHOLD, 256 * 1024);
+    // back to the system when it goes. It stays above the few hundred
+    // kilobytes Qt's painter takes and frees on every frame, which the heap
+    // hands out again without a trip to the system.
+    mallopt(M_MMAP_THRESHOLD, 1024 * 1024);
 #endif
     QStringList arguments;
     for (int i = 1; i < argc; ++i) {
