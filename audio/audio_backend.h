@@ -1,7 +1,8 @@
 #pragma once
 // What the multimedia control asks of the sound system: load one song with a
-// given decoder, play it, stop it, let it go. The real back end plays through
-// SDL2_mixer; tests put a recording one in its place.
+// given decoder (or have it read ahead, so that its load is quick), play it,
+// stop it, let it go. The real back end plays through SDL2_mixer; tests put a
+// recording one in its place.
 
 #include <QString>
 
@@ -43,6 +44,17 @@ class AudioBackend {
 
     // Stops and forgets the loaded song.
     virtual void unload() = 0;
+
+    // Starts reading `file` for `decoder` ahead of its load(), where the
+    // back end can do that off the user-interface thread; a later load() of
+    // the same file with the same decoder then takes what was read, with the
+    // very result (or failure) a load() of its own would have had. Replaces
+    // a song read ahead before; the song loaded now plays on untouched. Does
+    // nothing by default.
+    virtual void prepare(const QString& /*file*/, Decoder /*decoder*/) {}
+
+    // Forgets a song read ahead and not loaded yet. Nothing by default.
+    virtual void discard_prepared() {}
 };
 
 }  // namespace wm

@@ -25,10 +25,12 @@ MediaControl::~MediaControl() {
     // Whoever handles the status may be going too.
     status_handler_ = nullptr;
     close();
+    backend_.discard_prepared();
 }
 
 bool MediaControl::command(const QString& name) {
     error_.clear();
+    song_over_ = false;
     const QString command = name.trimmed().toLower();
     if (command == QLatin1String("open")) {
         return open();
@@ -74,6 +76,13 @@ bool MediaControl::open() {
     open_controls().push_back(this);
     set_mode(kModeStopped, true);
     return true;
+}
+
+void MediaControl::prepare(const QString& path, const QString& device_type) {
+    const std::optional<Decoder> decoder = decoder_for_device(device_type);
+    if (decoder && !path.isEmpty()) {
+        backend_.prepare(path, *decoder);
+    }
 }
 
 bool MediaControl::in_use_by_another() const {
@@ -123,6 +132,7 @@ bool MediaControl::close() {
 
 void MediaControl::song_ended() {
     if (mode_ == kModePlaying) {
+        song_over_ = true;
         set_mode(kModeStopped, notify_);
     }
 }

@@ -25,7 +25,7 @@ class MediaControl {
   public:
     // `backend` serves this control alone and outlives it.
     explicit MediaControl(AudioBackend& backend);
-    // Closes the device: no song outlives its control.
+    // Closes the device: no song outlives its control, nor one read ahead.
     ~MediaControl();
     MediaControl(const MediaControl&) = delete;
     MediaControl& operator=(const MediaControl&) = delete;
@@ -63,6 +63,18 @@ class MediaControl {
     int mode() const { return mode_; }
     // Why the last failed command failed; empty after one that succeeded.
     const QString& error() const { return error_; }
+    // True from a song's end by itself until the next command: the stopped
+    // mode then means the song is over, not that a command stopped it.
+    bool song_over() const { return song_over_; }
+
+    // Has the sound system read `path` ahead for an "Open" of it with the
+    // device of `device_type` to come, so that the Open is quick. Touches
+    // neither the switches, the mode nor an open song. Nothing happens for a
+    // device type that names no device or an empty path (the Open says so);
+    // whatever goes wrong reading it, the Open reports.
+    void prepare(const QString& path, const QString& device_type);
+    // Forgets the song read ahead, when it is not needed after all.
+    void discard_prepared() { backend_.discard_prepared(); }
 
     // The status event: runs after the mode has changed, on the
     // user-interface thread. A song's end raises it only with notify on.
@@ -88,6 +100,7 @@ class MediaControl {
     QString file_name_;
     QString error_;
     int mode_ = kModeNotReady;
+    bool song_over_ = false;
     std::function<void()> status_handler_;
     // False once the control is gone; shared with the commands running when
     // a status handler ends it, which then return without touching it.

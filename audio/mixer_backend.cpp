@@ -5,19 +5,26 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QMetaObject>
 
 #include <SDL.h>
 #include <SDL_mixer.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <cstdio>
+#include <mutex>
 #include <optional>
+#include <system_error>
+#include <thread>
+#include <utility>
 #include <vector>
 
 namespace wm {
@@ -149,54 +156,40 @@ Mix_MusicType music_type(Decoder decoder) {
     return MUS_NONE;  // told by the content
 }
 
-}  // namespace
-
-MixerBackend::MixerBackend() {
-    device().backends.push_back(this);
+qint64 max_song_bytes(Decoder decoder) {
+    return decoder == Decoder::Midi ? kMaxMidiBytes : kMaxSongBytes;
 }
 
-MixerBackend::~MixerBackend() {
-    unload();
-    auto& backends = device().backends;
-    backends.erase(std::remove(backends.begin(), backends.end(), this), backends.end());
-    if (backends.empty()) {
-        close_device();
-    }
-}
-
-bool MixerBackend::load(const QString& file, Decoder decoder, QString* problem) {
-    unload();
-    const qint64 max_bytes = decoder == Decoder::Midi ? kMaxMidiBytes : kMaxSongBytes;
-    // Only a regular file is a song: a missing one, a folder, a pipe or a
-    // device (or a link to one) never opens the sound device, and is never
-    // opened itself.
+// The part of a load that follows the opening of the sound device: the sound
+// font's check, the reading of the file and the making of its music. It
+// touches none of the device's state and may run on any thread while another
+// song plays: SDL_mixer makes music without its audio lock, reading only what
+// the opening of the device set, and SDL keeps its error text per thread.
+// On success *music is the new music and *midi, for a MIDI song, its bytes.
+bool make_music(const QString& file, Decoder decoder, Mix_Music** music, QByteArray* midi,
+                QString* problem) {
+    const qint64 max_bytes = max_song_bytes(decoder);
     QString why;
-    if (!is_regular_file(file, max_bytes, &why)) {
-        *problem = QStringLiteral("Cannot open the song %1: %2").arg(file, why);
-        return false;
-    }
-    if (!open_device(problem)) {
-        return false;
-    }
     if (decoder == Decoder::Midi && !QFileInfo(QString::fromUtf8(kSoundFontPath)).isFile()) {
         *problem = QStringLiteral("MIDI songs need the sound font %1, which is missing.")
                        .arg(QString::fromUtf8(kSoundFontPath));
         return false;
     }
     SDL_RWops* source = nullptr;
+    QByteArray bytes;
     if (decoder == Decoder::Midi) {
         // The synthesiser would take any file and play it as silence.
-        const std::optional<QByteArray> bytes = read_regular_file(file, max_bytes, &why);
-        if (!bytes) {
+        const std::optional<QByteArray> read = read_regular_file(file, max_bytes, &why);
+        if (!read) {
             *problem = QStringLiteral("Cannot open the song %1: %2").arg(file, why);
             return false;
         }
-        midi_ = standard_midi_file(*bytes);
-        if (midi_.isEmpty()) {
+        bytes = standard_midi_file(*read);
+        if (bytes.isEmpty()) {
             *problem = QStringLiteral("%1 is not a MIDI song.").arg(file);
             return false;
         }
-        source = SDL_RWFromConstMem(midi_.constData(), static_cast<int>(midi_.size()));
+        source = SDL_RWFromConstMem(bytes.constData(), static_cast<int>(bytes.size()));
     } else {
         // Streamed from a descriptor opened as a regular file, without
         // waiting: the path may have become a pipe since it was looked at.
@@ -218,12 +211,213 @@ bool MixerBackend::load(const QString& file, Decoder decoder, QString* problem) 
         *problem = QStringLiteral("Cannot read %1: %2").arg(file, sdl_error());
         return false;
     }
-    music_ = Mix_LoadMUSType_RW(source, music_type(decoder), 1);
-    if (music_ == nullptr) {
+    *music = Mix_LoadMUSType_RW(source, music_type(decoder), 1);
+    if (*music == nullptr) {
         *problem = QStringLiteral("Cannot play %1: %2").arg(file, sdl_error());
         return false;
     }
+    *midi = std::move(bytes);
     return true;
+}
+
+// Which file a path named when a song was read ahead, and how it was then.
+struct FileStamp {
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    timespec modified{};
+    timespec changed{};
+
+    bool operator==(const FileStamp& other) const {
+        return device == other.device && inode == other.inode && size == other.size &&
+               modified.tv_sec == other.modified.tv_sec &&
+               modified.tv_nsec == other.modified.tv_nsec &&
+               changed.tv_sec == other.changed.tv_sec && changed.tv_nsec == other.changed.tv_nsec;
+    }
+};
+
+// The stamp of the regular file `file` names (links followed); nothing for
+// anything else.
+std::optional<FileStamp> stamp_of(const QString& file) {
+    struct stat info {};
+    if (::stat(QFile::encodeName(file).constData(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        return std::nullopt;
+    }
+    return FileStamp{info.st_dev, info.st_ino, info.st_size, info.st_mtim, info.st_ctim};
+}
+
+}  // namespace
+
+// A song read ahead. Everything but `done` is set before it goes to the
+// reader or by the reader, and read only once `done` is true (under the
+// reader's mutex, which orders the two).
+struct MixerBackend::Ahead {
+    QString file;
+    Decoder decoder = Decoder::Any;
+    FileStamp stamp;
+    std::atomic<bool> done{false};
+    bool made = false;
+    Mix_Music* music = nullptr;
+    QByteArray midi;
+    QString problem;
+
+    // Frees the music made and never taken, on the user-interface thread.
+    ~Ahead() {
+        if (music != nullptr) {
+            Mix_FreeMusic(music);
+        }
+    }
+};
+
+// The thread that reads the songs ahead: one per back end, from its first
+// prepare() to its end, waiting between songs. One thread rather than one per
+// song keeps the songs' memory in one place: every thread takes its memory
+// from a heap (a malloc arena) of its own, and what one song's synthesiser
+// leaves free in one heap serves no song made in another, so that a new
+// thread per song would leave the memory of a synthesiser behind in each.
+struct MixerBackend::Reader {
+    std::mutex mutex;
+    std::condition_variable changed;
+    Ahead* job = nullptr;  // the song to read, until it is read
+    bool quit = false;
+    std::thread thread;
+
+    Reader() : thread([this] { run(); }) {}
+
+    ~Reader() {
+        {
+            const std::lock_guard<std::mutex> lock(mutex);
+            quit = true;
+        }
+        changed.notify_all();
+        thread.join();
+    }
+
+    Reader(const Reader&) = delete;
+    Reader& operator=(const Reader&) = delete;
+
+    void run() {
+        std::unique_lock<std::mutex> lock(mutex);
+        for (;;) {
+            changed.wait(lock, [this] { return quit || job != nullptr; });
+            if (job == nullptr) {
+                break;  // quit, with nothing left to read
+            }
+            Ahead* const song = job;
+            lock.unlock();
+            song->made =
+                make_music(song->file, song->decoder, &song->music, &song->midi, &song->problem);
+            lock.lock();
+            song->done = true;
+            job = nullptr;
+            changed.notify_all();
+        }
+        lock.unlock();
+        // SDL frees its per-thread state (the error text) by itself only for
+        // threads it started.
+        SDL_TLSCleanup();
+    }
+
+    void start(Ahead* song) {
+        {
+            const std::lock_guard<std::mutex> lock(mutex);
+            job = song;
+        }
+        changed.notify_all();
+    }
+
+    void wait_for(const Ahead& song) {
+        std::unique_lock<std::mutex> lock(mutex);
+        changed.wait(lock, [&song] { return song.done.load(); });
+    }
+};
+
+MixerBackend::MixerBackend() {
+    device().backends.push_back(this);
+}
+
+MixerBackend::~MixerBackend() {
+    unload();
+    discard_prepared();
+    reader_.reset();
+    auto& backends = device().backends;
+    backends.erase(std::remove(backends.begin(), backends.end(), this), backends.end());
+    if (backends.empty()) {
+        close_device();
+    }
+}
+
+bool MixerBackend::load(const QString& file, Decoder decoder, QString* problem) {
+    unload();
+    if (ahead_ != nullptr && (ahead_->file != file || ahead_->decoder != decoder)) {
+        discard_prepared();  // another song: the one read ahead goes
+    }
+    std::unique_ptr<Ahead> ahead = std::move(ahead_);
+    if (ahead != nullptr) {
+        reader_->wait_for(*ahead);
+        // Taken only while the path names the very file that was read,
+        // unchanged; otherwise read anew below, as if never read ahead.
+        if (stamp_of(file) == ahead->stamp) {
+            ++taken_ahead_;
+            if (!ahead->made) {
+                *problem = ahead->problem;
+                return false;
+            }
+            music_ = std::exchange(ahead->music, nullptr);
+            midi_ = std::move(ahead->midi);
+            return true;
+        }
+        ahead.reset();
+    }
+    // Only a regular file is a song: a missing one, a folder, a pipe or a
+    // device (or a link to one) never opens the sound device, and is never
+    // opened itself.
+    QString why;
+    if (!is_regular_file(file, max_song_bytes(decoder), &why)) {
+        *problem = QStringLiteral("Cannot open the song %1: %2").arg(file, why);
+        return false;
+    }
+    if (!open_device(problem)) {
+        return false;
+    }
+    return make_music(file, decoder, &music_, &midi_, problem);
+}
+
+void MixerBackend::prepare(const QString& file, Decoder decoder) {
+    discard_prepared();
+    // What a load refuses before anything is read, it refuses itself, at
+    // its own time and in its own words.
+    if (!is_regular_file(file, max_song_bytes(decoder))) {
+        return;
+    }
+    const std::optional<FileStamp> stamp = stamp_of(file);
+    QString no_device;
+    if (!stamp || !open_device(&no_device)) {
+        return;
+    }
+    if (reader_ == nullptr) {
+        try {
+            reader_ = std::make_unique<Reader>();
+        } catch (const std::system_error&) {
+            return;  // no thread to be had: the load reads the song itself
+        }
+    }
+    ahead_ = std::make_unique<Ahead>();
+    ahead_->file = file;
+    ahead_->decoder = decoder;
+    ahead_->stamp = *stamp;
+    reader_->start(ahead_.get());
+}
+
+void MixerBackend::discard_prepared() {
+    if (ahead_ != nullptr) {
+        reader_->wait_for(*ahead_);
+        ahead_.reset();
+    }
+}
+
+bool MixerBackend::prepared_ready() const {
+    return ahead_ != nullptr && ahead_->done;
 }
 
 bool MixerBackend::play(std::function<void()> finished, QString* problem) {

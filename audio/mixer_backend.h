@@ -10,12 +10,19 @@
 // which SDL reports on its audio thread, is handed to the user-interface
 // thread through Qt's event queue. Only one song sounds at a time: playing one
 // ends the song of any other back end.
+//
+// A song can be read ahead (prepare()): the reading and the making of its
+// music (for MIDI, a FluidSynth synthesiser with the sound font, the costly
+// part) run on a thread of the back end's own, while the user-interface
+// thread goes on; the song's load() then only takes the result. Playing,
+// stopping and freeing music stay on the user-interface thread.
 
 #include "audio/audio_backend.h"
 
 #include <QByteArray>
 
 #include <cstdint>
+#include <memory>
 
 struct _Mix_Music;
 
@@ -36,17 +43,42 @@ class MixerBackend : public AudioBackend {
     void stop() override;
     void unload() override;
 
+    // The file is looked at here (a missing file, a special one and no sound
+    // device start nothing: the load then fails as it would have anyway) and
+    // the sound device opened; the rest of the load runs on the back end's
+    // reader thread. A load() of the same file and decoder waits for the
+    // reader if it is still busy and takes its result while the path names
+    // the same regular file, unchanged since (device, inode, size,
+    // modification and change times); otherwise the song is read anew. A
+    // load() of anything else, or the back end's end, lets the song read
+    // ahead go (waiting for the reader first).
+    void prepare(const QString& file, Decoder decoder) override;
+    void discard_prepared() override;
+
+    // Whether a song read ahead is waiting and the reader is done with it.
+    bool prepared_ready() const;
+    // How many loads took what was read ahead (a song, or why it fails).
+    std::uint64_t loads_taken_ahead() const { return taken_ahead_; }
+
     // The end of play `play`, on the user-interface thread: true when it was
     // this back end's current play, whose end is then reported.
     bool song_ended(std::uint64_t play);
 
   private:
+    struct Ahead;
+    struct Reader;
+
     _Mix_Music* music_ = nullptr;
     // A MIDI song's bytes, read whole, while the song is loaded.
     QByteArray midi_;
     // This back end's current play; 0 when none plays.
     std::uint64_t play_ = 0;
     std::function<void()> finished_;
+    // The thread reading songs ahead, once one has been, and the song read
+    // ahead, while one is.
+    std::unique_ptr<Reader> reader_;
+    std::unique_ptr<Ahead> ahead_;
+    std::uint64_t taken_ahead_ = 0;
 };
 
 }  // namespace wm

@@ -100,6 +100,10 @@ class MusicTurn {
     // without it.
     bool may_play();
 
+    // Whether this process shows on the primary monitor: the one that tries
+    // the lock first, and so normally the one that plays.
+    bool primary() const { return first_try_ == kPrimaryFirstLockTry; }
+
   private:
     enum class Decision { kUndecided, kPlays, kSilent };
 

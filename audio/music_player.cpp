@@ -7,6 +7,8 @@
 
 #include <QtGlobal>
 
+#include <utility>
+
 namespace wm {
 
 std::optional<QString> device_type_for(const QString& path, const SaverSettings& settings) {
@@ -39,34 +41,60 @@ int MusicPlayer::song_count() const {
 
 void MusicPlayer::pick_first_song() {
     music_index_ = random_position(song_count()) - 1;
+    next_.reset();
+}
+
+MusicPlayer::Choice MusicPlayer::choose_next() {
+    const int count = song_count();
+    Choice choice;
+    choice.index = music_index_ + 1;
+    if (choice.index > count || choice.index < 1) {
+        choice.index = 1;
+    }
+    if (settings_.random_music == 1) {
+        choice.index = random_position(count);
+    }
+    if (user_list()) {
+        choice.file = settings_.custom_audio_paths[static_cast<std::size_t>(choice.index)];
+    } else if (pack_member_) {
+        choice.file = pack_member_(choice.index + kFirstSongMember - 1);
+    } else {
+        choice.file = QString();  // nothing to play: the control says so
+    }
+    return choice;
+}
+
+void MusicPlayer::load_ahead(MediaControl& control) {
+    ahead_ = &control;
+    look_ahead();
+}
+
+void MusicPlayer::look_ahead() {
+    if (ahead_ == nullptr || settings_.mute_audio != 0) {
+        return;
+    }
+    if (!next_) {
+        next_ = choose_next();
+    }
+    if (next_->file) {
+        // The device type the check's "Open" will have: the file's own, or
+        // the one the control has now.
+        const QString& path = *next_->file;
+        ahead_->prepare(path, device_type_for(path, settings_).value_or(ahead_->device_type()));
+    }
 }
 
 void MusicPlayer::music_tick(MediaControl& control) {
     if (music_playing_ == 1) {
         return;
     }
-    stop_music(control);
-    const int count = song_count();
-    ++music_index_;
-    if (music_index_ > count || music_index_ < 1) {
-        music_index_ = 1;
+    halt(control);
+    const Choice choice = next_ ? *std::exchange(next_, std::nullopt) : choose_next();
+    music_index_ = choice.index;
+    // No file to open: the next tick moves on, as after a failed song.
+    if (!choice.file || !play_music_file(*choice.file, control)) {
+        look_ahead();
     }
-    if (settings_.random_music == 1) {
-        music_index_ = random_position(count);
-    }
-    std::optional<QString> file;
-    if (user_list()) {
-        file = settings_.custom_audio_paths[static_cast<std::size_t>(music_index_)];
-    } else if (pack_member_) {
-        file = pack_member_(music_index_ + kFirstSongMember - 1);
-    } else {
-        file = QString();  // nothing to play: the control says so
-    }
-    if (!file) {
-        // No file to open: the next tick moves on, as after a failed song.
-        return;
-    }
-    play_music_file(*file, control);
 }
 
 bool MusicPlayer::play_music_file(const QString& path, MediaControl& control) {
@@ -102,7 +130,7 @@ bool MusicPlayer::play_music_file(const QString& path, MediaControl& control) {
     return true;
 }
 
-void MusicPlayer::stop_music(MediaControl& control) {
+void MusicPlayer::halt(MediaControl& control) {
     control.command(QStringLiteral("Stop"));
     host_.yield_once();
     control.command(QStringLiteral("Close"));
@@ -110,9 +138,21 @@ void MusicPlayer::stop_music(MediaControl& control) {
     music_playing_ = 0;
 }
 
+void MusicPlayer::stop_music(MediaControl& control) {
+    halt(control);
+    control.discard_prepared();
+}
+
 void MusicPlayer::status_changed(const MediaControl& control) {
-    if (control.mode() == kModeStopped) {
-        music_playing_ = 0;
+    if (control.mode() != kModeStopped) {
+        return;
+    }
+    music_playing_ = 0;
+    if (&control == ahead_ && control.song_over()) {
+        // The song is over: it goes now, before the next one is read, so
+        // that the two are never held at once.
+        ahead_->command(QStringLiteral("Close"));
+        look_ahead();
     }
 }
 

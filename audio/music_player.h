@@ -5,6 +5,14 @@
 // every two seconds (music_tick) and starts the next song once the last one
 // has ended; the music selection window uses the same play and stop to let
 // the user listen to a file.
+//
+// With load_ahead() the saver has each song read ahead, so that a music check
+// starting one does not hold a frame up: the next song is chosen (and a pack
+// song extracted) as soon as the song before it is over, or could not be
+// played, and the control reads it while the frames go on; the check then
+// opens exactly that song. The order of the songs, the check that starts
+// each and the handling of songs that cannot be played are the same either
+// way.
 
 #include <QSet>
 #include <QString>
@@ -42,8 +50,16 @@ class MusicPlayer {
 
     // Chooses where the list starts: music_index becomes 0 .. n - 1 at
     // random, so that the first music_tick() plays a random song even when
-    // the songs go in order.
+    // the songs go in order. A song chosen before is forgotten.
     void pick_first_song();
+
+    // From now on the songs `control` plays for music_tick() are read ahead:
+    // the first one now (call this once the pack can be read, after
+    // pick_first_song()), each later one as soon as the song before it is
+    // over (a song that has ended is closed at once, so that its synthesiser
+    // is gone before the next one is made) or has failed. Nothing is read in
+    // a muted run.
+    void load_ahead(MediaControl& control);
 
     // Unless a song is playing, starts the next one (or a random one with
     // "random_music"). A song that cannot be played is closed again and the
@@ -55,7 +71,8 @@ class MusicPlayer {
     // nothing playing, when the open or the play failed.
     bool play_music_file(const QString& path, MediaControl& control);
 
-    // Stops and closes the control's device.
+    // Stops and closes the control's device, and lets a song read ahead go
+    // (should a music check come after all, it opens the song chosen for it).
     void stop_music(MediaControl& control);
 
     // The control's status event: a stopped control means no song plays.
@@ -68,15 +85,32 @@ class MusicPlayer {
     int music_playing() const { return music_playing_; }
 
   private:
+    // A song chosen for the next music check: its position in the list and
+    // its file (nothing when the pack's member could not be extracted).
+    struct Choice {
+        int index = 0;
+        std::optional<QString> file;
+    };
+
     // The user's list is played only when switched on and not empty.
     bool user_list() const;
     int song_count() const;
+    // The song after the current one, or one drawn at random.
+    Choice choose_next();
+    // Chooses the next song unless chosen already, and has it read ahead.
+    void look_ahead();
+    // Stop and Close, letting events run after each.
+    void halt(MediaControl& control);
 
     const SaverSettings& settings_;
     EngineHost& host_;
     PackMember pack_member_;
     int music_index_ = 0;
     int music_playing_ = 0;
+    // The control songs are read ahead for (see load_ahead()), and the song
+    // chosen for the next check.
+    MediaControl* ahead_ = nullptr;
+    std::optional<Choice> next_;
     // Failures logged (file and reason), so that each is logged once.
     QSet<QString> reported_;
 };

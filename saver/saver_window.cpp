@@ -161,10 +161,10 @@ SaverWindow::SaverWindow(RunState& state, SaverSystem& system, EngineHost& host,
         frame_times_.setFileName(options.frame_times);
         if (!frame_times_.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text)) {
             qWarning("Cannot write frame times to %s", qPrintable(options.frame_times));
-        } else {
-            stage_->installEventFilter(this);
         }
     }
+    // The first painting of the stage is watched for (eventFilter()).
+    stage_->installEventFilter(this);
 }
 
 SaverWindow::~SaverWindow() {
@@ -330,7 +330,19 @@ void SaverWindow::start_sequence() {
         cursor_hidden_ = true;
     }
     engine_->init_saver(scale_.drawn);
+    // The first song is read while the first frames are drawn, once the
+    // first scene is on the display (read_ahead()).
+    read_ahead_due_ = true;
     stage_moved();
+}
+
+void SaverWindow::read_ahead() {
+    // Of a host's processes only the primary monitor's reads, which normally
+    // plays.
+    if (std::exchange(read_ahead_due_, false) &&
+        (music_turn_ == nullptr || music_turn_->primary())) {
+        music_.load_ahead(music_control_);
+    }
 }
 
 void SaverWindow::stage_moved() {
@@ -445,6 +457,7 @@ void SaverWindow::music_tick() {
 }
 
 void SaverWindow::stop_music() {
+    read_ahead_due_ = false;  // nothing is read for a run that is over
     music_.stop_music(music_control_);
 }
 
@@ -466,6 +479,9 @@ void SaverWindow::write_frame_record(const QByteArray& record) {
 }
 
 void SaverWindow::frame_drawn(std::uint32_t frame_started) {
+    // Where the first frame's pass over the events brought no painting of
+    // the stage, the song is read now, before the second frame is drawn.
+    read_ahead();
     write_frame_record(QByteArray::number(frame_started));
     if (frame_times_.isOpen() && engine_->frames() % kFrameTimesFlushFrames == 0) {
         frame_times_.flush();
@@ -477,12 +493,15 @@ void SaverWindow::scene_changed(std::uint32_t began, std::uint32_t ended) {
 }
 
 bool SaverWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == stage_ && event->type() == QEvent::Paint && !first_paint_seen_) {
-        first_paint_seen_ = true;
+    if (watched == stage_ && event->type() == QEvent::Paint) {
+        stage_->removeEventFilter(this);
         // The backing store goes to the display once the painting is over,
-        // before the next pass over the events.
+        // before the next pass over the events. Opening the sound device and
+        // reading the first song then take the rest of the first frame's
+        // time rather than holding up the first scene.
         QTimer::singleShot(0, this, [this] {
             write_frame_record("shown " + QByteArray::number(host_.tick_count()));
+            read_ahead();
         });
     }
     return PictureBoxWidget::eventFilter(watched, event);

@@ -118,8 +118,11 @@ class SaverWindow : public PictureBoxWidget, private SaverHooks {
     void scene_changed(std::uint32_t began, std::uint32_t ended) override;
     void stage_moved() override;
 
-    // Notes the first painting of the stage in the frame times.
+    // After the first painting of the stage: notes it in the frame times and
+    // has the first song read ahead.
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // Has the songs read ahead from now on, once a run has started.
+    void read_ahead();
     void write_frame_record(const QByteArray& record);
 
     RunState& state_;
@@ -135,7 +138,7 @@ class SaverWindow : public PictureBoxWidget, private SaverHooks {
     QLabel* time_box_ = nullptr;
     QLabel* info_box_ = nullptr;
     QFile frame_times_;
-    bool first_paint_seen_ = false;
+    bool read_ahead_due_ = false;
     // Inside a host: its window, its watch, and the music's turn.
     std::uint32_t host_window_ = 0;
     bool preview_ = false;

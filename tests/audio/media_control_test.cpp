@@ -1,6 +1,6 @@
 // The multimedia control: device type names, the modes its commands walk
 // through, the status event, failures that leave it closed, the shareable
-// switch, and the wait switch.
+// switch, the wait switch, and songs read ahead.
 
 #include "audio/media_control.h"
 #include "tests/support/fake_audio_backend.h"
@@ -179,6 +179,63 @@ TEST_F(ControlTest, APlayThatWaitsInsideAnotherEndsBothWaits) {
     EXPECT_TRUE(control.command(QStringLiteral("Play")));
     EXPECT_TRUE(inner_returned);
     EXPECT_EQ(control.mode(), kModeStopped);
+}
+
+TEST_F(ControlTest, APrepareReadsAheadWithTheDeviceTypesDecoderAndTouchesNothingElse) {
+    control.set_notify(true);
+    ASSERT_TRUE(open(control, QStringLiteral("WaveAudio"), QStringLiteral("/m/a.wav")));
+    ASSERT_TRUE(control.command(QStringLiteral("Play")));
+    reported.clear();
+    control.prepare(QStringLiteral("/m/next.mid"), QStringLiteral(" sequencer"));
+    ASSERT_EQ(backend.prepares.size(), 1u);
+    EXPECT_EQ(backend.prepares[0].file, QStringLiteral("/m/next.mid"));
+    EXPECT_EQ(backend.prepares[0].decoder, Decoder::Midi);
+    EXPECT_TRUE(backend.playing) << "the song playing plays on";
+    EXPECT_EQ(control.mode(), kModePlaying);
+    EXPECT_EQ(control.file_name(), QStringLiteral("/m/a.wav"));
+    EXPECT_EQ(control.device_type(), QStringLiteral("WaveAudio"));
+    EXPECT_TRUE(reported.empty());
+
+    // Its Open takes it.
+    ASSERT_TRUE(open(control, QStringLiteral("Sequencer"), QStringLiteral("/m/next.mid")));
+    ASSERT_EQ(backend.loads.size(), 2u);
+    EXPECT_TRUE(backend.loads[1].prepared);
+
+    // Nothing to read for a device type that names no device, or no file;
+    // the Open says why, as ever.
+    control.prepare(QStringLiteral("/m/c.wav"), QStringLiteral("CDAudio"));
+    control.prepare(QString(), QStringLiteral("WaveAudio"));
+    EXPECT_EQ(backend.prepares.size(), 1u);
+    control.prepare(QStringLiteral("/m/any"), QString());
+    ASSERT_EQ(backend.prepares.size(), 2u);
+    EXPECT_EQ(backend.prepares[1].decoder, Decoder::Any);
+
+    // Discarded on request, and when the control goes.
+    control.discard_prepared();
+    EXPECT_FALSE(backend.prepare_pending());
+    {
+        MediaControl gone(backend);
+        gone.prepare(QStringLiteral("/m/d.wav"), QStringLiteral("WaveAudio"));
+        EXPECT_TRUE(backend.prepare_pending());
+    }
+    EXPECT_FALSE(backend.prepare_pending());
+}
+
+TEST_F(ControlTest, ASongOverIsToldFromAStoppedSongUntilTheNextCommand) {
+    control.set_notify(true);
+    ASSERT_TRUE(open(control, QStringLiteral("WaveAudio"), QStringLiteral("/m/a.wav")));
+    ASSERT_TRUE(control.command(QStringLiteral("Play")));
+    EXPECT_FALSE(control.song_over());
+    bool over_when_reported = false;
+    control.set_status_handler([&] { over_when_reported = control.song_over(); });
+    backend.end_song();
+    EXPECT_TRUE(over_when_reported);
+    EXPECT_TRUE(control.song_over());
+    ASSERT_TRUE(control.command(QStringLiteral("Play")));
+    EXPECT_FALSE(control.song_over());
+    ASSERT_TRUE(control.command(QStringLiteral("Stop")));
+    EXPECT_FALSE(over_when_reported) << "a stop is no song's end";
+    EXPECT_FALSE(control.song_over());
 }
 
 TEST(ControlLife, AControlEndedByItsOwnStatusEventWaitsNoLonger) {
