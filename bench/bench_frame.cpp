@@ -131,6 +131,23 @@ void BM_SpriteFrame(benchmark::State& state) {
     state.SetLabel("20 sprites on 1920x1080");
 }
 
+// The frame as the saver draws it: composed on the visible stage itself,
+// with no frame buffer between and nothing to copy at the end.
+void BM_SpriteFrameOnStage(benchmark::State& state) {
+    FrameStage stage;
+    for (auto _ : state) {
+        stage.sprites.erase_sprites(stage.ascreen, stage.main);
+        stage.sprites.update_sprites(stage.ascreen, stage.sprite, stage.mask, stage.host);
+        stage.sprites.present_frame(stage.ascreen, stage.ascreen);
+        stage.wrap_round();
+        benchmark::ClobberMemory();
+    }
+    if (stage.sprites.count_active_sprites() != kSprites) {
+        state.SkipWithError("sprites left the stage");
+    }
+    state.SetLabel("20 sprites on 1920x1080, on the stage");
+}
+
 // The same frame with whole cells restored and presented, as frames were
 // drawn before the sheets' ink bounded both.
 void BM_SpriteFrameWholeCells(benchmark::State& state) {
@@ -231,6 +248,7 @@ void BM_MemcpyRects(benchmark::State& state) {
 }
 
 BENCHMARK(BM_SpriteFrame)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_SpriteFrameOnStage)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_SpriteFrameWholeCells)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_PaintFrameRects)
     ->Arg(0)

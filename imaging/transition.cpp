@@ -82,6 +82,11 @@ bool Transitions::load_picture(const QString& file, PictureBox& work, const QSiz
     // Pictures show as stored, whatever orientation tag a photograph carries.
     PictureFileOptions options;
     options.fit_into = stage;
+    // The picture work holds goes before the next is decoded, so that the
+    // two are never held at once.
+    if (bytes) {
+        work.empty();
+    }
     const std::optional<QImage> picture =
         bytes ? load_picture_data(*bytes, file, options, &problem) : std::nullopt;
     if (picture) {

@@ -67,7 +67,8 @@ class Transitions {
     // The scene change: loads `file` into `work` through load_picture_data
     // (JPEG by the name's last three letters, any case, or by its bytes;
     // other pictures through the image reader; as stored, decoded no larger
-    // than the stage needs; an empty name keeps work's picture), composes
+    // than the stage needs; an empty name keeps work's picture, which a file
+    // that can be read lets go before it is decoded), composes
     // `main` at the stage's size (ascreen's) with the picture fitted
     // (`stretch` as fit_picture takes it) and the caption, then runs
     // `effect` on `ascreen` and paints the whole new frame there. All three

@@ -151,9 +151,6 @@ void SaverEngine::show_scene_or_keep(int effect) {
     const int count = picture_count();
     const int tries = std::clamp(count, 1, kMaxPicturesTried);
     SceneOutcome outcome = SceneOutcome::kPictureSkipped;
-    // `work` holds nothing between scene changes: the picture it takes below
-    // goes into `main`, and is let go after that.
-    pictures_.work.empty();
     for (int tried = 1;; ++tried) {
         if (const std::optional<QString> file = picture_file()) {
             outcome = transitions_.transition_to_picture(*file, pictures_.work, ascreen,
@@ -185,7 +182,8 @@ void SaverEngine::show_scene_or_keep(int effect) {
                     pictures_.main, 0, 0, RasterOp::kSrcCopy);
         }
     }
-    pictures_.work.empty();
+    // `work` keeps the picture it took (and nothing more: no frame is drawn
+    // there), for an empty name in a user's list, which shows it again.
     copy_stage(pictures_.main, ascreen);
 }
 

@@ -35,7 +35,7 @@ inline constexpr int kMaxPicturesTried = 100;
 struct SaverPictures {
     PictureBox form;     // the whole window
     PictureBox ascreen;  // the stage the user sees
-    PictureBox work;     // where the next scene's picture loads (empty between scenes)
+    PictureBox work;     // where a scene's picture loads; it keeps the last one
     PictureBox main;     // the scene's clean background with its caption
     PictureBox sprite;   // the bird sheet
     PictureBox mask;     // its mask
@@ -111,6 +111,9 @@ class SaverEngine {
     // release the hidden pictures, restore the system's state (hook), delete
     // the temporary files. Safe to call more than once; only the first acts.
     void shutdown();
+    // Waits for the sprite sheets init_saver() began to load (the first
+    // frame and shutdown() do), once; a run that ends early calls it too.
+    void finish_sheet_load();
 
     SaverPictures& pictures() { return pictures_; }
     ExitRules& exit_rules() { return exit_rules_; }
@@ -143,8 +146,6 @@ class SaverEngine {
     std::optional<QString> picture_file();
     void choose_picture();
     std::optional<CaptionStyle> caption_style(const QString& text) const;
-    // Waits for the sprite sheets init_saver() began to load, once.
-    void finish_sheet_load();
     void draw_frame();
     void pace_frame(std::uint32_t frame_started);
 

@@ -388,6 +388,9 @@ void SaverWindow::clean_up_before_exit() {
     remove_run_temp_folder();
     music_control_.command(QStringLiteral("Stop"));
     music_control_.command(QStringLiteral("Close"));
+    // No worker may still be reading while the process's statics go.
+    music_control_.discard_prepared();
+    engine_->finish_sheet_load();
     if (frame_times_.isOpen()) {
         frame_times_.flush();
     }

@@ -139,12 +139,17 @@ if [ "${1:-}" = "--on-display" ]; then
   wait "$pid"
   status=$?
   set -e
-  [ "$status" -eq 0 ] || echo "measure-saver: SIGTERM ended the saver with status $status" >&2
+  failed=0
+  if [ "$status" -ne 0 ]; then
+    echo "measure-saver: SIGTERM ended the saver with status $status" >&2
+    failed=1
+  fi
   # SDL's disk driver announces itself on standard error.
   sed -i '/^CRITICAL: .*SDL disk i.o audio driver/d; /^CRITICAL:  Writing to file/d' "$work/saver.err"
   if [ -s "$work/saver.err" ]; then
     echo "measure-saver: the saver wrote to standard error:" >&2
     cat "$work/saver.err" >&2
+    failed=1
   fi
   awk -v cpu="$saver_cpu" -v server=$((server_after - server_before)) -v start="$start_ticks" \
     -v up="$uptime" -v hz="$(getconf CLK_TCK)" -v music="$music" -v peak="$peak" \
@@ -188,6 +193,7 @@ if [ "${1:-}" = "--on-display" ]; then
                first, first <= 100 ? "" : "   <- over the goal"
       } else {
         print "measure-saver: the saver did not say when its first frame was shown" > "/dev/stderr"
+        failed = 1
       }
       longest = 0
       for (i = 2; i <= n; ++i) {
@@ -200,14 +206,16 @@ if [ "${1:-}" = "--on-display" ]; then
       }
       printf "longest interval outside the %d scene changes: %d ms, %.1f s into the run (goal: at most 45 ms)%s\n",
              scenes + 0, longest, at / 1000, longest <= 45 ? "" : "   <- over the goal"
-    }' "$frames"
+      exit failed
+    }' "$frames" || failed=1
   awk '$1 ~ /^[0-9]+$/ { if (n++) print $1 - last; last = $1 }' "$frames" | sort -n | awk '
     { d[NR] = $1; sum += $1 }
     END {
       printf "frame interval, mean: %5.1f ms, p99: %.1f ms, over %d frames\n", sum / NR,
              d[int((99 * NR + 99) / 100)], NR + 1
     }'
-  exit 0
+  # The figures are printed whatever they are; a run that went wrong fails.
+  exit "$failed"
 fi
 
 bash scripts/build.sh

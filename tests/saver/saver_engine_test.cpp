@@ -314,6 +314,30 @@ TEST_F(SaverRun, AFailedExtractionIsNeverLoadedUnderAnyName) {
     QDir::setCurrent(before);
 }
 
+TEST_F(PictureList, AGapInTheListShowsTheLastPictureAgain) {
+    const QString red = home.path() + QStringLiteral("/red.jpg");
+    const QString blue = home.path() + QStringLiteral("/blue.jpg");
+    ASSERT_TRUE(
+        test::write_file(red, test::make_jpeg(160, 90, [](int, int) { return qRgb(250, 0, 0); })));
+    ASSERT_TRUE(
+        test::write_file(blue, test::make_jpeg(160, 90, [](int, int) { return qRgb(0, 0, 250); })));
+    use_pictures({red, QString(), blue});
+    state.settings.random_pictures = 0;
+    state.settings.captions_off = 1;
+    start();
+    while (engine->picture_index() != 1) {
+        engine->change_scene();
+    }
+    ASSERT_TRUE(stage_shows(400, 160, QColor(250, 0, 0)));
+    engine->change_scene();
+    EXPECT_EQ(engine->picture_index(), 2) << "the gap is a scene of its own";
+    EXPECT_TRUE(stage_shows(400, 160, QColor(250, 0, 0)));
+    engine->change_scene();
+    EXPECT_TRUE(stage_shows(400, 160, QColor(0, 0, 250)));
+    // The picture of the stage is kept, not a frame of the stage's size.
+    EXPECT_EQ(engine->pictures().work.pixel_size(), QSize(160, 90));
+}
+
 TEST_F(SaverRun, AnEmptyUserListShowsThePacksPictures) {
     state.settings.custom_picture_flag = 1;
     state.settings.custom_picture_files_total = 0;
