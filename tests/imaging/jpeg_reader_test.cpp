@@ -319,7 +319,9 @@ TEST_F(JpegReader, DecodingIntoAnImageMatchesTheSurface) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
+        // Both start with a picture: a failure leaves it or empties it.
         cDIBSection decoded;
+        ASSERT_TRUE(decoded.Create(4, 4));
         QString surface_detail;
         const JpegOutcome surface_outcome =
             decode_jpeg(decoded, c.bytes, c.fit_into, &surface_detail);
@@ -329,7 +331,10 @@ TEST_F(JpegReader, DecodingIntoAnImageMatchesTheSurface) {
             decode_jpeg_image(image, c.bytes, c.fit_into, &image_detail);
         EXPECT_EQ(image_outcome, surface_outcome);
         EXPECT_EQ(image_detail, surface_detail);
-        if (surface_outcome == JpegOutcome::kDecoded) {
+        if (surface_outcome != JpegOutcome::kDecoded) {
+            EXPECT_EQ(image.isNull(), decoded.DIBSectionBitsPtr() == nullptr);
+            EXPECT_TRUE(image.isNull() || image.size() == QSize(4, 4));
+        } else {
             EXPECT_EQ(image, to_qimage(decoded));
             EXPECT_EQ(image.format(), QImage::Format_RGB32);
             EXPECT_EQ(image.dotsPerMeterX(), 3780);
