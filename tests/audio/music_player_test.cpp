@@ -30,6 +30,17 @@ class PlayerTest : public testing::Test {
 
     // The pack's member n, as extraction names it.
     static QString member_file(int n) { return QStringLiteral("/tmp/run/member%1.mid").arg(n); }
+    // Pack members as extracted files, but member 15, which fails to
+    // extract; every member asked for is noted in `asked`.
+    static MusicPlayer::PackMember failing_at_15(std::vector<int>& asked) {
+        return [&asked](int n) -> std::optional<QString> {
+            asked.push_back(n);
+            if (n == 15) {
+                return std::nullopt;
+            }
+            return member_file(n);
+        };
+    }
 
     // Plays `songs` songs to their end, one music tick each, and gives the
     // members or files that were opened.
@@ -197,13 +208,7 @@ TEST_F(PlayerTest, APackSongThatCannotBeExtractedIsSkippedWithoutOpeningAnything
     // Member 15 fails to extract; no stand-in name for the failure (a file
     // named "False" in the working folder, say) may ever be opened instead.
     std::vector<int> asked;
-    MusicPlayer failing{settings, host, [&](int n) -> std::optional<QString> {
-                            asked.push_back(n);
-                            if (n == 15) {
-                                return std::nullopt;
-                            }
-                            return member_file(n);
-                        }};
+    MusicPlayer failing{settings, host, failing_at_15(asked)};
     control.set_status_handler([&] { failing.status_changed(control); });
     seed_run_random(5);
     failing.pick_first_song();
@@ -410,13 +415,7 @@ TEST_F(ReadAheadTest, ASongThatFailsIsReportedOnceAndSkippedAsWithoutReadingAhea
 
 TEST_F(ReadAheadTest, APackSongThatCannotBeExtractedIsSkippedAndTheNextOneRead) {
     std::vector<int> asked;
-    MusicPlayer failing{settings, host, [&](int n) -> std::optional<QString> {
-                            asked.push_back(n);
-                            if (n == 15) {
-                                return std::nullopt;
-                            }
-                            return member_file(n);
-                        }};
+    MusicPlayer failing{settings, host, failing_at_15(asked)};
     ahead_control.set_status_handler([&] { failing.status_changed(ahead_control); });
     failing.pick_first_song();
     failing.load_ahead(ahead_control);
