@@ -97,10 +97,9 @@ void Sprites::present_frame(PictureBox& ascreen, const PictureBox& work) {
         if (s.active == 0) {
             continue;
         }
-        const std::optional<QRect> inked_now = drawn_area(s.x, s.y, s.frame);
         if (&ascreen == &work) {
             // Composed on the stage itself: nothing to copy.
-        } else if (inked_now) {
+        } else if (const std::optional<QRect> inked_now = drawn_area(s.x, s.y, s.frame)) {
             // Elsewhere in the two cells `work` and `ascreen` already agree.
             const QRect both = *inked_now | *drawn_area(s.last_x, s.last_y, s.last_frame);
             if (!both.isEmpty()) {
