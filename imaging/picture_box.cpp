@@ -530,10 +530,11 @@ SheetInk::SheetInk(const QImage& sprite, const QImage& mask) {
             if (m[x] == kSeeThrough && s[x] == kNoColour) {
                 continue;
             }
-            if (!runs.empty() && runs.back().end == x) {
+            const bool solid = (m[x] & ~s[x]) == 0;  // (d & m) | s is s for every d
+            if (!runs.empty() && runs.back().end == x && runs.back().solid == solid) {
                 ++runs.back().end;
             } else {
-                runs.push_back({x, x + 1});
+                runs.push_back({x, x + 1, solid});
             }
         }
     }
@@ -629,7 +630,12 @@ void box_blt_masked(PictureBox& dest, int x, int y, int width, int height, const
             const int begin = std::max(run.begin, r->src_x) - r->src_x;
             const int end = std::min(run.end, r->src_x + r->width) - r->src_x;
             if (begin < end) {
-                mask_row_best(dr + begin, sr + begin, mr + begin, end - begin);
+                if (run.solid) {
+                    std::memcpy(dr + begin, sr + begin,
+                                static_cast<std::size_t>(end - begin) * sizeof(QRgb));
+                } else {
+                    mask_row_best(dr + begin, sr + begin, mr + begin, end - begin);
+                }
                 touched.add(row, begin, end);
             }
         }

@@ -188,9 +188,12 @@ void box_blt(PictureBox& dest, int x, int y, int width, int height, const Pictur
 // Where a sheet and its mask draw anything: per row of the sheet, the runs
 // of pixels whose masked drawing changes the destination (mask not white or
 // colour not black). Elsewhere the drawing leaves every pixel as it was.
+// A solid run draws the sheet's colour whatever lies under it (the mask has
+// no bit the colour lacks), so drawing it is a plain copy of the colour.
 struct InkRun {
     int begin;
     int end;  // one past the last
+    bool solid;
 };
 class SheetInk {
   public:

@@ -167,6 +167,17 @@ TEST(BoxBlt, MaskedDrawingInOnePassMatchesAndThenOr) {
         }
     }
     mask_picture.setPixel(1, 1, qRgb(0x0F, 0xF0, 0x55));
+    // Row 25: a run that draws its colour whatever is under it (a black mask,
+    // then a grey one whose bits the colour all has), then one that lets the
+    // background through.
+    for (int x = 5; x < 10; ++x) {
+        sheet.setPixel(x, 25, pattern(x, 25));
+        mask_picture.setPixel(x, 25, qRgb(0, 0, 0));
+    }
+    sheet.setPixel(10, 25, qRgb(0x3F, 0x3F, 0x3F));
+    mask_picture.setPixel(10, 25, qRgb(0x0F, 0x0F, 0x0F));
+    sheet.setPixel(11, 25, qRgb(0x00, 0x00, 0x10));
+    mask_picture.setPixel(11, 25, qRgb(0x80, 0x80, 0x80));
     PictureBox sprite;
     PictureBox mask;
     show(sprite, sheet);
@@ -175,7 +186,16 @@ TEST(BoxBlt, MaskedDrawingInOnePassMatchesAndThenOr) {
     ASSERT_EQ(ink.row(10).size(), 1u);
     EXPECT_EQ(ink.row(10)[0].begin, 10);
     EXPECT_EQ(ink.row(10)[0].end, 30);
+    EXPECT_TRUE(ink.row(10)[0].solid);
     EXPECT_EQ(ink.row(1)[0].begin, 1);
+    EXPECT_FALSE(ink.row(1)[0].solid);
+    ASSERT_EQ(ink.row(25).size(), 2u);
+    EXPECT_EQ(ink.row(25)[0].begin, 5);
+    EXPECT_EQ(ink.row(25)[0].end, 11);
+    EXPECT_TRUE(ink.row(25)[0].solid);
+    EXPECT_EQ(ink.row(25)[1].begin, 11);
+    EXPECT_EQ(ink.row(25)[1].end, 12);
+    EXPECT_FALSE(ink.row(25)[1].solid);
     EXPECT_TRUE(ink.row(5).empty());
     EXPECT_TRUE(ink.row(-1).empty());
 
