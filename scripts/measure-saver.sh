@@ -5,7 +5,10 @@
 # touched), and runs `wintermere /s` on a virtual display at 30 frames a
 # second with 20 birds, a new scene every 10 seconds and the music playing
 # into SDL's disk driver (which takes the samples in real time and writes
-# them to /dev/null). Then it prints
+# them to /dev/null). As on a desktop, the saver finds a session bus (one
+# of the run's own, from dbus-run-session): without one, Qt's accessibility
+# bridge would start a bus daemon on the saver's first window, some 25 ms
+# that no desktop user waits for. Then it prints
 #   - the processor use of the saver and of the display server over the
 #     saver's life (user + system time from /proc/PID/stat over the saver's
 #     wall time, as a share of one core), taken just before the saver is
@@ -239,4 +242,5 @@ echo "Running wintermere /s on a ${size/x/ x } virtual display for $seconds s" \
   "(30 frames a second, 20 birds, $with_scenes, $with_music)..."
 unset WAYLAND_DISPLAY QT_QPA_PLATFORM
 WM_MEASURE_SECONDS=$seconds WM_MEASURE_MUSIC=$music WM_MEASURE_KEEP=${keep_frames:+$(realpath -m "$keep_frames")} \
-  xvfb-run -a -s "-screen 0 ${size}x24" bash scripts/measure-saver.sh --on-display "$work"
+  xvfb-run -a -s "-screen 0 ${size}x24" dbus-run-session -- \
+  bash scripts/measure-saver.sh --on-display "$work"

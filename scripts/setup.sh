@@ -14,6 +14,8 @@ packages=(
   fonts-liberation
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool imagemagick x11-utils
+  # measure-saver.sh gives the saver a session bus, as a desktop does.
+  dbus-daemon
   # A real screen-saver host and xrandr's monitors for the end-to-end tests.
   xscreensaver x11-xserver-utils
   # The package's checks: its desktop entries and manual pages.
