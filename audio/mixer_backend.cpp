@@ -1,6 +1,7 @@
 #include "audio/mixer_backend.h"
 
 #include "audio/midi_unwrap.h"
+#include "audio/sdl_library.h"
 #include "platform/regular_file.h"
 
 #include <QCoreApplication>
@@ -8,9 +9,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMetaObject>
-
-#include <SDL.h>
-#include <SDL_mixer.h>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -55,8 +53,13 @@ MixerDevice& device() {
     return *the_device;
 }
 
+// The sound system's functions, once open_device() has loaded them.
+const SdlLibrary& sdl() {
+    return *sdl_library(nullptr);
+}
+
 QString sdl_error() {
-    return QString::fromUtf8(SDL_GetError());
+    return QString::fromUtf8(sdl().GetError());
 }
 
 // Hands the end of play `play` to its back end, on the user-interface thread.
@@ -97,19 +100,22 @@ bool open_device(QString* problem) {
         *problem = d.failure;
         return false;
     }
-    // The program handles SIGTERM and SIGINT itself.
-    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    SDL_SetHint(SDL_HINT_AUDIO_DEVICE_APP_NAME, "Wintermere");
     QString failure;
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-        failure = QStringLiteral("There is no sound device: %1").arg(sdl_error());
-    } else {
-        // Decoders that are missing only fail their own songs.
-        Mix_Init(MIX_INIT_MID | MIX_INIT_MP3 | MIX_INIT_OGG | MIX_INIT_FLAC);
-        if (Mix_OpenAudio(kSampleRate, AUDIO_S16SYS, kChannels, kBufferSamples) != 0) {
-            failure = QStringLiteral("The sound device cannot be opened: %1").arg(sdl_error());
-            Mix_Quit();
-            SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    const SdlLibrary* const library = sdl_library(&failure);
+    if (library != nullptr) {
+        // The program handles SIGTERM and SIGINT itself.
+        library->SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+        library->SetHint(SDL_HINT_AUDIO_DEVICE_APP_NAME, "Wintermere");
+        if (library->InitSubSystem(SDL_INIT_AUDIO) != 0) {
+            failure = QStringLiteral("There is no sound device: %1").arg(sdl_error());
+        } else {
+            // Decoders that are missing only fail their own songs.
+            library->Init(MIX_INIT_MID | MIX_INIT_MP3 | MIX_INIT_OGG | MIX_INIT_FLAC);
+            if (library->OpenAudio(kSampleRate, AUDIO_S16SYS, kChannels, kBufferSamples) != 0) {
+                failure = QStringLiteral("The sound device cannot be opened: %1").arg(sdl_error());
+                library->Quit();
+                library->QuitSubSystem(SDL_INIT_AUDIO);
+            }
         }
     }
     if (!failure.isEmpty()) {
@@ -118,8 +124,8 @@ bool open_device(QString* problem) {
         *problem = failure;
         return false;
     }
-    Mix_SetSoundFonts(kSoundFontPath);
-    Mix_HookMusicFinished(&song_finished_on_audio_thread);
+    library->SetSoundFonts(kSoundFontPath);
+    library->HookMusicFinished(&song_finished_on_audio_thread);
     d.open = true;
     d.failed.invalidate();
     return true;
@@ -131,11 +137,12 @@ void close_device() {
         return;
     }
     d.sounding = 0;
-    Mix_HookMusicFinished(nullptr);
-    Mix_HaltMusic();
-    Mix_CloseAudio();
-    Mix_Quit();
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    const SdlLibrary& library = sdl();
+    library.HookMusicFinished(nullptr);
+    library.HaltMusic();
+    library.CloseAudio();
+    library.Quit();
+    library.QuitSubSystem(SDL_INIT_AUDIO);
     d.open = false;
 }
 
@@ -189,7 +196,7 @@ bool make_music(const QString& file, Decoder decoder, Mix_Music** music, QByteAr
             *problem = QStringLiteral("%1 is not a MIDI song.").arg(file);
             return false;
         }
-        source = SDL_RWFromConstMem(bytes.constData(), static_cast<int>(bytes.size()));
+        source = sdl().RWFromConstMem(bytes.constData(), static_cast<int>(bytes.size()));
     } else {
         // Streamed from a descriptor opened as a regular file, without
         // waiting: the path may have become a pipe since it was looked at.
@@ -202,7 +209,7 @@ bool make_music(const QString& file, Decoder decoder, Mix_Music** music, QByteAr
             *problem = QStringLiteral("Cannot open the song %1: %2").arg(file, why);
             return false;
         }
-        source = SDL_RWFromFP(stream, SDL_TRUE);
+        source = sdl().RWFromFP(stream, SDL_TRUE);
         if (source == nullptr) {
             std::fclose(stream);
         }
@@ -211,7 +218,7 @@ bool make_music(const QString& file, Decoder decoder, Mix_Music** music, QByteAr
         *problem = QStringLiteral("Cannot read %1: %2").arg(file, sdl_error());
         return false;
     }
-    *music = Mix_LoadMUSType_RW(source, music_type(decoder), 1);
+    *music = sdl().LoadMUSType_RW(source, music_type(decoder), 1);
     if (*music == nullptr) {
         *problem = QStringLiteral("Cannot play %1: %2").arg(file, sdl_error());
         return false;
@@ -246,6 +253,27 @@ std::optional<FileStamp> stamp_of(const QString& file) {
     return FileStamp{info.st_dev, info.st_ino, info.st_size, info.st_mtim, info.st_ctim};
 }
 
+// Once the sound system has been tried, on the user-interface thread, each
+// back end reads ahead the song it was given while it was being loaded.
+void read_waiting_songs() {
+    QCoreApplication* app = QCoreApplication::instance();
+    if (app == nullptr) {
+        return;
+    }
+    QMetaObject::invokeMethod(
+        app,
+        [] {
+            const std::vector<MixerBackend*> backends = device().backends;
+            for (MixerBackend* backend : backends) {
+                const std::vector<MixerBackend*>& now = device().backends;
+                if (std::find(now.begin(), now.end(), backend) != now.end()) {
+                    backend->sound_system_tried();
+                }
+            }
+        },
+        Qt::QueuedConnection);
+}
+
 }  // namespace
 
 // A song read ahead. Everything but `done` is set before it goes to the
@@ -264,7 +292,7 @@ struct MixerBackend::Ahead {
     // Frees the music made and never taken, on the user-interface thread.
     ~Ahead() {
         if (music != nullptr) {
-            Mix_FreeMusic(music);
+            sdl().FreeMusic(music);
         }
     }
 };
@@ -315,7 +343,7 @@ struct MixerBackend::Reader {
         lock.unlock();
         // SDL frees its per-thread state (the error text) by itself only for
         // threads it started.
-        SDL_TLSCleanup();
+        sdl().TLSCleanup();
     }
 
     void start(Ahead* song) {
@@ -349,6 +377,7 @@ MixerBackend::~MixerBackend() {
 
 bool MixerBackend::load(const QString& file, Decoder decoder, QString* problem) {
     unload();
+    waiting_.reset();  // read here, whatever it was
     if (ahead_ != nullptr && (ahead_->file != file || ahead_->decoder != decoder)) {
         discard_prepared();  // another song: the one read ahead goes
     }
@@ -391,8 +420,17 @@ void MixerBackend::prepare(const QString& file, Decoder decoder) {
         return;
     }
     const std::optional<FileStamp> stamp = stamp_of(file);
+    if (!stamp) {
+        return;
+    }
+    // The first time, the sound system is loaded on a thread of its own and
+    // the song read once it is there (sound_system_tried()).
+    if (load_sdl_library_in_background(&read_waiting_songs)) {
+        waiting_.emplace(file, decoder);
+        return;
+    }
     QString no_device;
-    if (!stamp || !open_device(&no_device)) {
+    if (!open_device(&no_device)) {
         return;
     }
     if (reader_ == nullptr) {
@@ -409,7 +447,14 @@ void MixerBackend::prepare(const QString& file, Decoder decoder) {
     reader_->start(ahead_.get());
 }
 
+void MixerBackend::sound_system_tried() {
+    if (std::optional<std::pair<QString, Decoder>> song = std::exchange(waiting_, std::nullopt)) {
+        prepare(song->first, song->second);
+    }
+}
+
 void MixerBackend::discard_prepared() {
+    waiting_.reset();
     if (ahead_ != nullptr) {
         reader_->wait_for(*ahead_);
         ahead_.reset();
@@ -429,13 +474,13 @@ bool MixerBackend::play(std::function<void()> finished, QString* problem) {
     // Whatever sounds now stops first, so that no end of it can be taken for
     // the end of this play. Another back end's song ends here.
     const std::uint64_t cut_off = d.sounding.exchange(0);
-    Mix_HaltMusic();
+    sdl().HaltMusic();
     if (cut_off != 0 && cut_off != play_) {
         report_end(cut_off);
     }
     play_ = ++d.next_play;
     d.sounding = play_;
-    if (Mix_PlayMusic(music_, 0) != 0) {
+    if (sdl().PlayMusic(music_, 0) != 0) {
         d.sounding = 0;
         play_ = 0;
         *problem = QStringLiteral("Cannot play: %1").arg(sdl_error());
@@ -453,7 +498,7 @@ void MixerBackend::stop() {
     // Only this back end's own song is halted; one that has just ended by
     // itself is left, and its end is ignored below.
     if (device().sounding.compare_exchange_strong(mine, 0)) {
-        Mix_HaltMusic();
+        sdl().HaltMusic();
     }
     play_ = 0;
 }
@@ -461,7 +506,7 @@ void MixerBackend::stop() {
 void MixerBackend::unload() {
     stop();
     if (music_ != nullptr) {
-        Mix_FreeMusic(music_);
+        sdl().FreeMusic(music_);
         music_ = nullptr;
     }
     midi_.clear();

@@ -23,6 +23,8 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <utility>
 
 struct _Mix_Music;
 
@@ -52,8 +54,15 @@ class MixerBackend : public AudioBackend {
     // modification and change times); otherwise the song is read anew. A
     // load() of anything else, or the back end's end, lets the song read
     // ahead go (waiting for the reader first).
+    // The first prepare() of the process leaves the song waiting while the
+    // sound system is loaded on a thread of its own; the song is read once
+    // it has been (sound_system_tried()), unless a load() or a
+    // discard_prepared() came first.
     void prepare(const QString& file, Decoder decoder) override;
     void discard_prepared() override;
+    // Reads ahead the song left waiting for the sound system, if any: on the
+    // user-interface thread, once the sound system has been tried.
+    void sound_system_tried();
 
     // Whether a song read ahead is waiting and the reader is done with it.
     bool prepared_ready() const;
@@ -78,6 +87,8 @@ class MixerBackend : public AudioBackend {
     // ahead, while one is.
     std::unique_ptr<Reader> reader_;
     std::unique_ptr<Ahead> ahead_;
+    // The song to read ahead once the sound system is loaded.
+    std::optional<std::pair<QString, Decoder>> waiting_;
     std::uint64_t taken_ahead_ = 0;
 };
 

@@ -23,10 +23,11 @@ set(CPACK_DEBIAN_PACKAGE_SECTION x11)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 
-# The libraries come from the binaries; the sound font and the fonts are
-# read at run time, which no tool can see.
+# The libraries come from the binaries; SDL and SDL_mixer are loaded, and
+# the sound font and the fonts read, at run time, which no tool can see.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "timgm6mb-soundfont, fonts-liberation")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS
+    "timgm6mb-soundfont, fonts-liberation, libsdl2-2.0-0, libsdl2-mixer-2.0-0")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xscreensaver | mate-screensaver")
 
 # The system-wide settings file is the administrator's to change: dpkg

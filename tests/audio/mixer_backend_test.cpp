@@ -6,6 +6,7 @@
 
 #include "audio/mixer_backend.h"
 #include "audio/media_control.h"
+#include "audio/sdl_library.h"
 #include "pack/pack_extract.h"
 #include "pack/pack_index.h"
 #include "tests/audio/sound_files.h"
@@ -284,6 +285,67 @@ TEST_F(MixerTest, ASongReadAheadIsTakenByItsOpenAndSounds) {
     EXPECT_FALSE(control.command(QStringLiteral("Open")));
     EXPECT_EQ(control.error(), open_error(QStringLiteral("WaveAudio"), note));
     EXPECT_EQ(backend.loads_taken_ahead(), 1u);
+}
+
+TEST_F(MixerTest, TheFirstSongReadAheadWaitsForTheSoundSystemToLoad) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const QString note = write(QStringLiteral("note.mid"), test::midi_note());
+    const QString sequencer = QStringLiteral("Sequencer");
+    // In a process of its own, where nothing has loaded the sound system: it
+    // loads on a thread of its own, and the songs read ahead meanwhile wait.
+    // The one still wanted is read once it is there and taken by its Open;
+    // the one discarded meanwhile is never read.
+    EXPECT_EXIT(
+        {
+            int failed = 0;
+            MixerBackend dropped;
+            MediaControl dropping(dropped);
+            dropping.prepare(note, sequencer);
+            dropped.discard_prepared();
+            MixerBackend backend;
+            MediaControl control(backend);
+            control.prepare(note, sequencer);
+            if (!wait_for([&] { return backend.prepared_ready(); }, 60000)) {
+                failed |= 1;
+            }
+            if (wait_for([&] { return dropped.prepared_ready(); }, 1000)) {
+                failed |= 2;
+            }
+            control.set_device_type(sequencer);
+            control.set_file_name(note);
+            if (!control.command(QStringLiteral("Open")) || backend.loads_taken_ahead() != 1) {
+                failed |= 4;
+            }
+            std::_Exit(failed);
+        },
+        testing::ExitedWithCode(0), "");
+}
+
+TEST(SoundSystem, ALibraryThatIsMissingOrLacksAFunctionIsAProblemNamed) {
+    QString problem;
+    EXPECT_EQ(
+        open_sdl_library("libwintermere-no-such-sdl.so.0", "libSDL2_mixer-2.0.so.0", &problem),
+        nullptr);
+    EXPECT_TRUE(problem.startsWith(QStringLiteral("The sound system cannot be loaded: ")));
+    EXPECT_TRUE(problem.contains(QStringLiteral("libwintermere-no-such-sdl.so.0")))
+        << qPrintable(problem);
+
+    problem.clear();
+    EXPECT_EQ(open_sdl_library("libSDL2-2.0.so.0", "libwintermere-no-such-mixer.so.0", &problem),
+              nullptr);
+    EXPECT_TRUE(problem.contains(QStringLiteral("libwintermere-no-such-mixer.so.0")))
+        << qPrintable(problem);
+
+    // A library that loads but is not SDL_mixer.
+    problem.clear();
+    EXPECT_EQ(open_sdl_library("libSDL2-2.0.so.0", "libz.so.1", &problem), nullptr);
+    EXPECT_TRUE(problem.startsWith(QStringLiteral("The sound system lacks Mix_Init: ")))
+        << qPrintable(problem);
+
+    const std::unique_ptr<SdlLibrary> library =
+        open_sdl_library("libSDL2-2.0.so.0", "libSDL2_mixer-2.0.so.0", &problem);
+    ASSERT_NE(library, nullptr) << qPrintable(problem);
+    EXPECT_NE(library->HaltMusic, nullptr);
 }
 
 TEST_F(MixerTest, ASongIsReadAheadWhileAnotherPlaysOn) {

@@ -31,7 +31,8 @@ field() { dpkg-deb -f "$deb" "$1"; }
 [ "$(field Version)" = "$version" ] || fail "Version: $(field Version)"
 [ "$(field Architecture)" = "$arch" ] || fail "Architecture: $(field Architecture)"
 depends=$(field Depends)
-for needed in timgm6mb-soundfont fonts-liberation libqt6widgets6 libsdl2-mixer-2.0-0 libturbojpeg0 libxcb1; do
+for needed in timgm6mb-soundfont fonts-liberation libqt6widgets6 libsdl2-2.0-0 libsdl2-mixer-2.0-0 \
+  libturbojpeg0 libxcb1; do
   [[ ", $depends," == *", $needed"[\ ,]* ]] || fail "Depends lacks $needed: $depends"
 done
 [ "$(field Recommends)" = "xscreensaver | mate-screensaver" ] || fail "Recommends: $(field Recommends)"
