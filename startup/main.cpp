@@ -17,7 +17,11 @@
 #include <QScreen>
 #include <QtGlobal>
 
+#include <fontconfig/fontconfig.h>
+
 #include <memory>
+#include <system_error>
+#include <thread>
 
 #if defined(__GLIBC__)
 #include <malloc.h>
@@ -60,6 +64,30 @@ QString help_text() {
 
 // A graphical application needs a display; without one, messages go to
 // standard error and the modes that need windows say they cannot run.
+// Reading the font configuration takes milliseconds that the first text
+// drawn would wait for: it is read on a thread of its own while the
+// application connects to the display, and is there when Qt first asks.
+class FontConfigWarmUp {
+  public:
+    FontConfigWarmUp() {
+        try {
+            thread_ = std::thread([] { FcInit(); });
+        } catch (const std::system_error&) {
+            // No thread to be had: Qt reads the configuration when it needs it.
+        }
+    }
+    ~FontConfigWarmUp() {
+        if (thread_.joinable()) {
+            thread_.join();
+        }
+    }
+    FontConfigWarmUp(const FontConfigWarmUp&) = delete;
+    FontConfigWarmUp& operator=(const FontConfigWarmUp&) = delete;
+
+  private:
+    std::thread thread_;
+};
+
 bool can_open_windows(bool x11_only) {
     if (!x11_only && (qEnvironmentVariableIsSet("QT_QPA_PLATFORM") ||
                       !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))) {
@@ -117,7 +145,11 @@ int main(int argc, char** argv) {
     std::unique_ptr<QCoreApplication> app;
     wm::ScreenResolution screen;
     if (can_open_windows(in_host_window)) {
-        auto gui = std::make_unique<QApplication>(argc, argv);
+        std::unique_ptr<QApplication> gui;
+        {
+            const FontConfigWarmUp fonts;
+            gui = std::make_unique<QApplication>(argc, argv);
+        }
         if (user_windows) {
             // The windows carry the installed icon, and the desktop matches
             // them to the settings' menu entry.
