@@ -102,6 +102,9 @@ bool open_device(QString* problem) {
     }
     QString failure;
     const SdlLibrary* const library = sdl_library(&failure);
+    if (library == nullptr && failure.isEmpty()) {
+        failure = QStringLiteral("The sound system cannot be loaded.");
+    }
     if (library != nullptr) {
         // The program handles SIGTERM and SIGINT itself.
         library->SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
@@ -455,6 +458,10 @@ void MixerBackend::sound_system_tried() {
 
 void MixerBackend::discard_prepared() {
     waiting_.reset();
+    // A load of the sound system in the background is waited for as well:
+    // what it does at its end reaches the application, which may be about
+    // to go.
+    finish_sdl_library_load();
     if (ahead_ != nullptr) {
         reader_->wait_for(*ahead_);
         ahead_.reset();

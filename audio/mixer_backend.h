@@ -54,11 +54,14 @@ class MixerBackend : public AudioBackend {
     // modification and change times); otherwise the song is read anew. A
     // load() of anything else, or the back end's end, lets the song read
     // ahead go (waiting for the reader first).
-    // The first prepare() of the process leaves the song waiting while the
-    // sound system is loaded on a thread of its own; the song is read once
-    // it has been (sound_system_tried()), unless a load() or a
-    // discard_prepared() came first.
+    // Until the sound system has been loaded, a prepare() (of any back end)
+    // leaves the song waiting while it is loaded on a thread of its own (the
+    // first such call starts it); the song is read once the loading has
+    // ended (sound_system_tried()), unless a load() or a discard_prepared()
+    // came first.
     void prepare(const QString& file, Decoder decoder) override;
+    // Lets the song read ahead go, waiting for the reader first, and for a
+    // loading of the sound system in the background.
     void discard_prepared() override;
     // Reads ahead the song left waiting for the sound system, if any: on the
     // user-interface thread, once the sound system has been tried.

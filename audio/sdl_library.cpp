@@ -2,6 +2,7 @@
 
 #include <dlfcn.h>
 
+#include <algorithm>
 #include <condition_variable>
 #include <mutex>
 #include <system_error>
@@ -45,7 +46,8 @@ struct LibraryState {
     bool tried = false;
     std::unique_ptr<SdlLibrary> library;
     QString problem;
-    std::vector<std::function<void()>> when_tried;
+    std::vector<void (*)()> when_tried;
+    std::thread loader;  // a background load, until it is joined
 };
 
 LibraryState& state() {
@@ -66,9 +68,9 @@ void load_now(std::unique_lock<std::mutex>& lock) {
     s.loading = false;
     s.tried = true;
     s.tried_cv.notify_all();
-    const std::vector<std::function<void()>> calls = std::exchange(s.when_tried, {});
+    const std::vector<void (*)()> calls = std::exchange(s.when_tried, {});
     lock.unlock();
-    for (const std::function<void()>& call : calls) {
+    for (void (*call)() : calls) {
         call();
     }
     lock.lock();
@@ -125,29 +127,42 @@ const SdlLibrary* sdl_library(QString* problem) {
     return s.library.get();
 }
 
-bool load_sdl_library_in_background(std::function<void()> when_tried) {
+bool load_sdl_library_in_background(void (*when_tried)()) {
     LibraryState& s = state();
-    std::unique_lock<std::mutex> lock(s.mutex);
+    const std::lock_guard<std::mutex> lock(s.mutex);
     if (s.tried) {
         return false;
     }
-    s.when_tried.push_back(std::move(when_tried));
+    if (std::find(s.when_tried.begin(), s.when_tried.end(), when_tried) == s.when_tried.end()) {
+        s.when_tried.push_back(when_tried);
+    }
     if (s.loading) {
         return true;  // the running load calls it too
     }
-    s.loading = true;
     try {
-        std::thread([] {
+        s.loader = std::thread([] {
             std::unique_lock<std::mutex> loader_lock(state().mutex);
             load_now(loader_lock);
-        }).detach();
+        });
     } catch (const std::system_error&) {
         // No thread to be had: the first use loads the libraries itself.
-        s.loading = false;
         s.when_tried.clear();
         return false;
     }
+    s.loading = true;
     return true;
+}
+
+void finish_sdl_library_load() {
+    LibraryState& s = state();
+    std::thread loader;
+    {
+        const std::lock_guard<std::mutex> lock(s.mutex);
+        loader = std::move(s.loader);
+    }
+    if (loader.joinable()) {
+        loader.join();
+    }
 }
 
 }  // namespace wm

@@ -14,7 +14,6 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 
-#include <functional>
 #include <memory>
 
 namespace wm {
@@ -52,8 +51,13 @@ const SdlLibrary* sdl_library(QString* problem);
 
 // Starts the loading on a thread of its own, without waiting. True when it
 // is running (it may have been running already): `when_tried` is then called
-// on the loading thread once it has ended, well or not. False when the
-// libraries have already been tried; `when_tried` is not called.
-bool load_sdl_library_in_background(std::function<void()> when_tried);
+// on the loading thread once it has ended, well or not (once, however often
+// it was given). False when the libraries have already been tried, or no
+// thread could be had; `when_tried` is not called.
+bool load_sdl_library_in_background(void (*when_tried)());
+
+// Waits for a background load to end, calls included: before what they
+// reach (the application) goes.
+void finish_sdl_library_load();
 
 }  // namespace wm

@@ -118,7 +118,9 @@ struct FrameStage {
 };
 
 // Writes over more memory than any cache holds, untimed, so that the next
-// frame starts with cold caches, as the saver's do after it slept 33 ms.
+// frame starts with cold caches, as the saver's largely are after it slept
+// 33 ms. The scrub's dirty lines are written back during the frame, which
+// makes the figure somewhat pessimistic.
 void scrub_caches(benchmark::State& state) {
     static std::vector<unsigned char> scrub(64u << 20);
     state.PauseTiming();

@@ -27,7 +27,7 @@ set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 # the sound font and the fonts read, at run time, which no tool can see.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "timgm6mb-soundfont, fonts-liberation, libsdl2-2.0-0, libsdl2-mixer-2.0-0")
+    "timgm6mb-soundfont, fonts-liberation, libsdl2-2.0-0 (>= 2.0.16), libsdl2-mixer-2.0-0 (>= 2.6.0)")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xscreensaver | mate-screensaver")
 
 # The system-wide settings file is the administrator's to change: dpkg

@@ -19,6 +19,7 @@
 
 #include <fontconfig/fontconfig.h>
 
+#include <clocale>
 #include <memory>
 #include <system_error>
 #include <thread>
@@ -62,14 +63,15 @@ QString help_text() {
                "See wintermere(1) for the exit statuses, the files and the environment.\n");
 }
 
-// A graphical application needs a display; without one, messages go to
-// standard error and the modes that need windows say they cannot run.
 // Reading the font configuration takes milliseconds that the first text
 // drawn would wait for: it is read on a thread of its own while the
 // application connects to the display, and is there when Qt first asks.
 class FontConfigWarmUp {
   public:
     FontConfigWarmUp() {
+        // The locale is set first, as the application sets it, so that the
+        // two threads never touch it at once.
+        std::setlocale(LC_ALL, "");
         try {
             thread_ = std::thread([] { FcInit(); });
         } catch (const std::system_error&) {
@@ -88,6 +90,8 @@ class FontConfigWarmUp {
     std::thread thread_;
 };
 
+// A graphical application needs a display; without one, messages go to
+// standard error and the modes that need windows say they cannot run.
 bool can_open_windows(bool x11_only) {
     if (!x11_only && (qEnvironmentVariableIsSet("QT_QPA_PLATFORM") ||
                       !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))) {

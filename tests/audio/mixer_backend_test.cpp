@@ -298,6 +298,10 @@ TEST_F(MixerTest, TheFirstSongReadAheadWaitsForTheSoundSystemToLoad) {
     EXPECT_EXIT(
         {
             int failed = 0;
+            QFile maps(QStringLiteral("/proc/self/maps"));
+            if (!maps.open(QIODevice::ReadOnly) || maps.readAll().contains("libSDL2")) {
+                failed |= 8;  // linked, or loaded before it was wanted
+            }
             MixerBackend dropped;
             MediaControl dropping(dropped);
             dropping.prepare(note, sequencer);
@@ -316,6 +320,7 @@ TEST_F(MixerTest, TheFirstSongReadAheadWaitsForTheSoundSystemToLoad) {
             if (!control.command(QStringLiteral("Open")) || backend.loads_taken_ahead() != 1) {
                 failed |= 4;
             }
+            dir.remove();  // the process ends here, without the fixture's end
             std::_Exit(failed);
         },
         testing::ExitedWithCode(0), "");

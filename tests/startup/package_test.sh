@@ -87,6 +87,8 @@ grep -qFx "install_path=/usr/share/wintermere/" "$settings" || fail "settings.in
 "$root/usr/bin/wintermere-pack" list "$root/usr/share/wintermere" >"$work/members" \
   || fail "the packaged pack cannot be listed"
 [ "$(wc -l <"$work/members")" -eq 17 ] || fail "the packaged pack has not 17 members"
+# SDL and SDL_mixer are loaded when music is first wanted, never linked.
+readelf -d "$root/usr/bin/wintermere" | grep -q 'NEEDED.*libSDL2' && fail "wintermere links SDL"
 
 # The desktop entries. The hosts' entry is in the reserved category
 # Screensaver, which the validator wants restricted by OnlyShowIn: it is
