@@ -283,7 +283,11 @@ bool PictureBox::resize_raster(int width, int height) {
     if (QSize(static_cast<int>(w), static_cast<int>(h)) == image_.size()) {
         return false;
     }
-    QImage next(static_cast<int>(w), static_cast<int>(h), QImage::Format_RGB32);
+    const QSize size(static_cast<int>(w), static_cast<int>(h));
+    QImage next = raster_source_ ? raster_source_(size) : QImage();
+    if (next.size() != size || next.format() != QImage::Format_RGB32) {
+        next = QImage(size, QImage::Format_RGB32);
+    }
     if (next.isNull()) {
         return false;
     }
@@ -291,6 +295,20 @@ bool PictureBox::resize_raster(int width, int height) {
     next.fill(back_colour_.rgb());
     put_image(next, 0, 0, image_);
     image_ = next;
+    return true;
+}
+
+bool PictureBox::adopt_raster(QImage raster) {
+    if (raster.isNull() || raster.size() != image_.size() ||
+        raster.format() != QImage::Format_RGB32) {
+        return false;
+    }
+    const auto row_bytes = static_cast<std::size_t>(image_.width()) * 4;
+    for (int y = 0; y < image_.height(); ++y) {
+        std::memcpy(raster.scanLine(y), image_.constScanLine(y), row_bytes);
+    }
+    set_96_dpi(raster);
+    image_ = std::move(raster);
     return true;
 }
 

@@ -28,6 +28,8 @@
 #include <QSize>
 #include <QString>
 
+#include <functional>
+#include <utility>
 #include <vector>
 
 namespace wm {
@@ -154,6 +156,17 @@ class PictureBox {
 
     // Raw pixels for copies between boxes; whoever writes calls changed().
     QImage& raster() { return image_; }
+    // Moves the box's pixels into `raster` (Format_RGB32, the box's size,
+    // its pixels shared with no other image) and draws there from then on,
+    // until the box resizes or takes a picture's pixels as its own. False,
+    // and nothing changed, for a raster of another size or format.
+    bool adopt_raster(QImage raster);
+    // Where the box takes the memory for its pixels when it resizes:
+    // `source` gives a raster of the size asked (Format_RGB32, shared with
+    // no other image, its pixels undefined), or a null image for memory of
+    // the box's own. An empty function: always the box's own.
+    using RasterSource = std::function<QImage(QSize)>;
+    void set_raster_source(RasterSource source) { raster_source_ = std::move(source); }
 
   private:
     bool resize_raster(int width, int height);
@@ -175,6 +188,7 @@ class PictureBox {
     double current_y_ = 0.0;
     bool auto_size_ = false;
     PictureView* view_ = nullptr;
+    RasterSource raster_source_;
 };
 
 // One rectangle copy in pixels from `source` (sx, sy) to `dest` (x, y) of

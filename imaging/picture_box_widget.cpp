@@ -1,11 +1,17 @@
 #include "imaging/picture_box_widget.h"
 
+#include "platform/x11_shm_surface.h"
+
+#include <QEvent>
+#include <QMoveEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QRegion>
+#include <QWindow>
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace wm {
 namespace {
@@ -43,12 +49,14 @@ void PictureBoxWidget::set_box(PictureBox* box) {
     }
     // Another view may have taken the old box meanwhile; leave that one be.
     if (box_ != nullptr && box_->view() == this) {
+        lend_memory(false);
         box_->attach_view(nullptr);
     }
     box_ = box;
     if (box_ != nullptr) {
         box_->attach_view(this);
     }
+    lend_memory(direct_ != nullptr);
     update();
 }
 
@@ -76,7 +84,133 @@ void PictureBoxWidget::picture_gone() {
     update();
 }
 
+bool PictureBoxWidget::present_directly(QString* why) {
+    if (direct_ != nullptr) {
+        return true;
+    }
+    QWidget* host = native_host();
+    if (host == nullptr || host->windowHandle() == nullptr) {
+        if (why != nullptr) {
+            *why = QStringLiteral("the widget is in no window yet");
+        }
+        return false;
+    }
+    direct_ = X11ShmSurface::open(static_cast<std::uint32_t>(host->winId()), why);
+    if (direct_ == nullptr) {
+        return false;
+    }
+    direct_window_ = host->winId();
+    host->windowHandle()->installEventFilter(this);
+    lend_memory(true);
+    return true;
+}
+
+void PictureBoxWidget::lend_memory(bool lend) {
+    if (box_ == nullptr || direct_ == nullptr) {
+        return;
+    }
+    if (lend) {
+        // The box's pixels are born in the shared memory whenever it resizes
+        // (one copy of them at a time, never two).
+        box_->set_raster_source(
+            [surface = direct_.get()](QSize size) { return surface->raster(size); });
+    } else {
+        box_->set_raster_source({});
+    }
+}
+
+QWidget* PictureBoxWidget::native_host() {
+    return internalWinId() != 0 ? this : nativeParentWidget();
+}
+
+void PictureBoxWidget::stop_presenting_directly() {
+    lend_memory(false);
+    direct_.reset();
+    direct_window_ = 0;
+    // What was put straight on the display never reached the backing store.
+    update();
+}
+
+void PictureBoxWidget::moveEvent(QMoveEvent* event) {
+    // Qt moves an opaque widget by moving its pixels within the backing
+    // store, which the changes put straight on the display never reached.
+    if (direct_ != nullptr) {
+        update();
+    }
+    QWidget::moveEvent(event);
+}
+
+bool PictureBoxWidget::eventFilter(QObject* watched, QEvent* event) {
+    if (direct_ != nullptr && event->type() == QEvent::Expose) {
+        QWidget* host = native_host();
+        if (host != nullptr && watched == host->windowHandle()) {
+            // Qt shows an exposed window from its backing store, which the
+            // changes put straight on the display never reached: a repaint
+            // that is due makes it paint before it shows.
+            update();
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+QRegion PictureBoxWidget::covered(const QWidget* host) const {
+    QRegion over;
+    const auto add_widgets = [&](const QObjectList& objects, qsizetype from,
+                                 const QWidget* parent) {
+        for (qsizetype i = from; i < objects.size(); ++i) {
+            const auto* widget = qobject_cast<const QWidget*>(objects[i]);
+            if (widget != nullptr && !widget->isWindow() && widget->isVisible()) {
+                over += QRect(mapFrom(parent, widget->pos()), widget->size());
+            }
+        }
+    };
+    add_widgets(children(), 0, this);
+    for (const QWidget* w = this; w != host && w->parentWidget() != nullptr;
+         w = w->parentWidget()) {
+        const QObjectList& siblings = w->parentWidget()->children();
+        add_widgets(siblings, siblings.indexOf(w) + 1, w->parentWidget());
+    }
+    return over;
+}
+
+void PictureBoxWidget::put_due() {
+    put_posted_ = false;
+    const QRegion due = std::exchange(due_, QRegion());
+    QWidget* host = native_host();
+    const bool shown = direct_ != nullptr && box_ != nullptr && !box_->pixel_size().isEmpty() &&
+                       ratio_ == 1.0 && devicePixelRatioF() == 1.0 && isVisible() &&
+                       host != nullptr && host->windowHandle() != nullptr &&
+                       host->windowHandle()->isExposed();
+    if (!shown) {
+        update(due);
+        return;
+    }
+    if (host->internalWinId() != direct_window_ ||
+        (!direct_->holds(box_->Image()) &&
+         !box_->adopt_raster(direct_->raster(box_->pixel_size())))) {
+        // The widget has moved to another X11 window, or the shared memory
+        // is refused: the box is painted from now on.
+        stop_presenting_directly();
+        return;
+    }
+    const QRegion over = covered(host);
+    const QRegion inside = due & QRect(QPoint(0, 0), box_->pixel_size());
+    direct_->put(box_->Image(), (inside & visibleRegion()) - over, mapTo(host, QPoint(0, 0)));
+    // Black beyond the box, and what lies under other widgets, is painted.
+    const QRegion painted = (due - inside) | (due & over);
+    if (!painted.isEmpty()) {
+        update(painted);
+    }
+}
+
 void PictureBoxWidget::picture_changed(const QRect& pixels) {
+    if (direct_ != nullptr && ratio_ == 1.0) {
+        due_ += pixels;
+        if (!std::exchange(put_posted_, true)) {
+            QMetaObject::invokeMethod(this, &PictureBoxWidget::put_due, Qt::QueuedConnection);
+        }
+        return;
+    }
     if (ratio_ == 1.0) {
         update(pixels);
         return;

@@ -10,6 +10,16 @@
 // rectangles due, straight from the box's persistent image; nothing else is
 // ever painted under or over it.
 //
+// Where the display allows it, the widget can also put the box's changes
+// on the display itself (present_directly): the box's pixels then live in
+// memory shared with the X server, and every change goes from there
+// straight to the window, with no painting, no copy into the window's
+// backing store and no wait for the server. Parts of a change that other
+// widgets cover, and every change while the box is not shown 1:1 in device
+// pixels, are repainted as before; so is the whole widget when the window
+// is exposed, since its backing store no longer holds what the display
+// shows.
+//
 // Ownership: the widget does not own its box. It attaches itself to the box
 // when given one and detaches when it gets another box or goes away; a box
 // that goes away first tells the widget, which then shows black.
@@ -17,12 +27,17 @@
 #include "imaging/picture_box.h"
 
 #include <QRectF>
+#include <QRegion>
 #include <QWidget>
 
+#include <memory>
+
 class QPainter;
-class QRegion;
+class QString;
 
 namespace wm {
+
+class X11ShmSurface;
 
 class PictureBoxWidget : public QWidget, public PictureView {
   public:
@@ -44,19 +59,45 @@ class PictureBoxWidget : public QWidget, public PictureView {
     void set_pixels_per_unit(double ratio);
     double pixels_per_unit() const { return ratio_; }
 
+    // From now on puts the box's changes on the display straight from its
+    // pixels (above). False, with the reason in `why`, and nothing changed,
+    // where the display or the window does not allow it; true when the
+    // widget does so already.
+    bool present_directly(QString* why = nullptr);
+    bool presents_directly() const { return direct_ != nullptr; }
+
     void picture_changed(const QRect& pixels) override;
     void picture_gone() override;
 
   protected:
     void paintEvent(QPaintEvent* event) override;
+    // Watches the exposure of the window the changes are put on.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
 
   private:
     void paint_scaled(QPainter& painter, const QRegion& region);
     // The part of the widget the box covers.
     QRectF shown_area() const;
+    // The widget whose X11 window shows this one: itself or an ancestor.
+    QWidget* native_host();
+    // Paints everything from now on, as without present_directly.
+    void stop_presenting_directly();
+    // Has the box take the memory for its pixels from the shared memory
+    // (`lend`), or from its own again.
+    void lend_memory(bool lend);
+    // Puts the changes due on the display, or has them repainted.
+    void put_due();
+    // What other widgets show over this one: its children, and the later
+    // (higher) siblings of it and of its ancestors up to `host`.
+    QRegion covered(const QWidget* host) const;
 
     PictureBox* box_ = nullptr;
     double ratio_ = 1.0;
+    std::unique_ptr<X11ShmSurface> direct_;
+    WId direct_window_ = 0;  // the window direct_ puts on
+    QRegion due_;
+    bool put_posted_ = false;
 };
 
 }  // namespace wm

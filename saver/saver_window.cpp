@@ -329,6 +329,9 @@ void SaverWindow::start_sequence() {
         hide_cursor(system_);
         cursor_hidden_ = true;
     }
+    // The stage's changes go to the display straight from its pixels where
+    // the display can take them; the pixels are made where it can read them.
+    stage_->present_directly();
     engine_->init_saver(scale_.drawn);
     // The first song is read while the first frames are drawn, once the
     // first scene is on the display (read_ahead()).

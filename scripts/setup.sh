@@ -10,7 +10,7 @@ packages=(
   qt6-base-dev qt6-qpa-plugins
   libturbojpeg0-dev
   libsdl2-dev libsdl2-mixer-dev timgm6mb-soundfont
-  libxcb1-dev libfontconfig-dev
+  libxcb1-dev libxcb-shm0-dev libfontconfig-dev
   fonts-liberation
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool imagemagick x11-utils

@@ -8,6 +8,7 @@
 #include <array>
 #include <climits>
 #include <cmath>
+#include <utility>
 #include <vector>
 
 namespace wm {
@@ -257,6 +258,59 @@ TEST(PictureBox, ResizeKeepsTheTopLeftAndFillsTheRest) {
     EXPECT_GT(box.CurrentY(), 0.0);
     EXPECT_EQ(other.Image(), patterned(3, 3));
     EXPECT_EQ(box.pixel_size(), QSize(0, 0));
+}
+
+TEST(PictureBox, PixelsMoveIntoMemoryGivenToTheBoxAndStayThere) {
+    PictureBox box;
+    box.set_pixel_size(4, 3);
+    box.set_picture(patterned(4, 3));
+    box.Cls();
+    const QImage before = box.Image();
+
+    // Another size, another format or no raster at all is refused.
+    EXPECT_FALSE(box.adopt_raster(QImage(5, 3, QImage::Format_RGB32)));
+    EXPECT_FALSE(box.adopt_raster(QImage(4, 3, QImage::Format_ARGB32)));
+    EXPECT_FALSE(box.adopt_raster(QImage()));
+    EXPECT_EQ(box.Image(), before);
+
+    // Memory of the caller's: the pixels are copied in, and drawing goes there.
+    std::vector<QRgb> memory(4 * 3, 0);
+    auto* bits = reinterpret_cast<uchar*>(memory.data());
+    ASSERT_TRUE(box.adopt_raster(QImage(bits, 4, 3, 16, QImage::Format_RGB32)));
+    EXPECT_EQ(box.Image(), before);
+    EXPECT_EQ(box.Image().constBits(), bits);
+    EXPECT_EQ(memory[2 * 4 + 1], pattern(1, 2));
+    PictureBox ink;
+    show(ink, solid(2, 2, qRgb(9, 8, 7)));
+    box_blt(box, 1, 1, 2, 2, ink, 0, 0, RasterOp::kSrcCopy);
+    EXPECT_EQ(box.Image().constBits(), bits);
+    EXPECT_EQ(memory[1 * 4 + 2], qRgb(9, 8, 7));
+
+    // A box that resizes takes its new pixels from its source of memory;
+    // a source without memory to give, or memory of another size, leaves
+    // the box its own.
+    std::vector<QRgb> larger(6 * 5, 0);
+    auto* larger_bits = reinterpret_cast<uchar*>(larger.data());
+    std::vector<QSize> asked;
+    QImage given(larger_bits, 6, 5, 24, QImage::Format_RGB32);
+    box.set_raster_source([&](QSize size) {
+        asked.push_back(size);
+        return std::exchange(given, QImage());
+    });
+    box.set_pixel_size(6, 5);
+    EXPECT_EQ(asked, std::vector<QSize>{QSize(6, 5)});
+    EXPECT_EQ(box.Image().constBits(), larger_bits);
+    EXPECT_EQ(larger[1], pattern(1, 0));
+    EXPECT_EQ(larger[2 * 6 + 2], qRgb(9, 8, 7));
+    EXPECT_EQ(larger[4 * 6 + 5], qRgb(0, 0, 0));  // new pixels: the background
+    box.set_pixel_size(3, 3);
+    EXPECT_EQ(box.pixel_size(), QSize(3, 3));
+    EXPECT_NE(box.Image().constBits(), larger_bits);
+    EXPECT_EQ(box.Image().pixel(2, 2), qRgb(9, 8, 7));
+    given = QImage(larger_bits, 6, 5, 24, QImage::Format_RGB32);
+    box.set_pixel_size(2, 2);
+    EXPECT_NE(box.Image().constBits(), larger_bits);
+    EXPECT_EQ(box.pixel_size(), QSize(2, 2));
 }
 
 TEST(PictureBox, UnitsAreTwipsOrPixelsRoundedHalfToEven) {

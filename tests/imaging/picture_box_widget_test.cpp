@@ -88,6 +88,17 @@ TEST(PictureBoxWidget, RepaintsOnlyWhatTheBoxSaysChanged) {
     run_events();
     EXPECT_EQ(widget.painted,
               QRegion(5, 5, 10, 10) + QRegion(150, 80, 10, 10) + QRegion(195, 0, 5, 5));
+
+    // Off an X11 display the changes cannot go to it straight: they are
+    // painted as before.
+    QString why;
+    EXPECT_FALSE(widget.present_directly(&why));
+    EXPECT_EQ(why, QStringLiteral("the application is not on an X11 display"));
+    EXPECT_FALSE(widget.presents_directly());
+    widget.painted = QRegion();
+    box_blt(box, 20, 30, 10, 10, sprite, 0, 0, RasterOp::kSrcCopy);
+    run_events();
+    EXPECT_EQ(widget.painted, QRegion(20, 30, 10, 10));
 }
 
 TEST(PictureBoxWidget, AttachesToOneBoxAtATime) {

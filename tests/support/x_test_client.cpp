@@ -174,4 +174,34 @@ bool XTestClient::viewable(xcb_window_t window) {
     return attributes && attributes->map_state == XCB_MAP_STATE_VIEWABLE;
 }
 
+QImage XTestClient::pixels_of(xcb_window_t window) {
+    const QRect area = geometry_of(window);
+    if (area.isEmpty()) {
+        return {};
+    }
+    const XcbReply<xcb_get_image_reply_t> image(
+        xcb_get_image_reply(connection(),
+                            xcb_get_image(connection(), XCB_IMAGE_FORMAT_Z_PIXMAP, window, 0, 0,
+                                          static_cast<std::uint16_t>(area.width()),
+                                          static_cast<std::uint16_t>(area.height()), ~0u),
+                            nullptr));
+    const auto bytes = static_cast<qsizetype>(area.width()) * area.height() * 4;
+    if (!image || image->depth != 24 || xcb_get_image_data_length(image.get()) < bytes) {
+        return {};
+    }
+    QImage picture(area.size(), QImage::Format_RGB32);
+    for (int y = 0; y < area.height(); ++y) {
+        std::memcpy(picture.scanLine(y), xcb_get_image_data(image.get()) + y * area.width() * 4,
+                    static_cast<std::size_t>(area.width()) * 4);
+    }
+    // The byte above the colours is whatever the server keeps there.
+    for (int y = 0; y < area.height(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(picture.scanLine(y));
+        for (int x = 0; x < area.width(); ++x) {
+            row[x] |= 0xff000000u;
+        }
+    }
+    return picture;
+}
+
 }  // namespace wm::test

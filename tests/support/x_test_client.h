@@ -10,6 +10,7 @@
 #include "platform/xcb_handles.h"
 
 #include <QByteArray>
+#include <QImage>
 #include <QRect>
 #include <QString>
 
@@ -100,6 +101,10 @@ class XTestClient {
     std::vector<xcb_window_t> children_of(xcb_window_t window);
     // Mapped, and so are all its ancestors.
     bool viewable(xcb_window_t window);
+    // What the window shows (of a depth of 24 bits, 32 a pixel, as on the
+    // tests' displays), as an RGB32 picture of its size; a null picture
+    // when it is no such window.
+    QImage pixels_of(xcb_window_t window);
 
   private:
     void connect(const char* display_name);
