@@ -11,6 +11,7 @@
 #include "startup/saver_settings.h"
 #include "startup/startup.h"
 
+#include <QDateTime>
 #include <QLocale>
 #include <QTime>
 
@@ -296,6 +297,7 @@ void SaverEngine::main_loop(bool password_in_force) {
     flags_.saver_running = true;
     flags_.keep_running = true;
     while (flags_.keep_running) {
+        clock_second_ = -1;
         music_checked_ = host_.tick_count();
         scene_started_ = music_checked_;
         do {
@@ -313,7 +315,11 @@ void SaverEngine::main_loop(bool password_in_force) {
                 change_scene();
                 hooks_.scene_changed(began, host_.tick_count());
             }
-            if (settings.show_time != 0) {
+            // The clock shows whole seconds: the local time (time zone and
+            // all) is worked out only once a new second has begun.
+            const qint64 second = QDateTime::currentMSecsSinceEpoch() / 1000;
+            if (settings.show_time != 0 && second != clock_second_) {
+                clock_second_ = second;
                 const QTime now = QTime::currentTime();
                 hooks_.show_time_of_day(time_of_day_text(now.hour(), now.minute(), now.second()));
             }

@@ -173,6 +173,8 @@ class SaverEngine {
     bool shut_down_ = false;
     std::uint32_t scene_started_ = 0;
     std::uint32_t music_checked_ = 0;
+    // The second of the wall clock the time of day was last shown for.
+    qint64 clock_second_ = -1;
     int measured_frame_rate_ = 0;
     std::uint64_t frames_ = 0;
     int scene_changes_ = 0;

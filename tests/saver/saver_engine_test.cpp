@@ -10,6 +10,7 @@
 #include "tests/support/hostile_files.h"
 #include "tests/support/warning_log.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 
@@ -141,6 +142,24 @@ TEST_F(SaverRun, MusicIsCheckedEveryTwoSecondsUnlessMuted) {
     engine->main_loop(false);
     // The first frames more than 2000 ms after the last check.
     EXPECT_EQ(hooks.music_ticks, (std::vector<std::uint32_t>{2013, 4026, 6039, 8052}));
+}
+
+TEST_F(SaverRun, TheTimeOfDayIsShownOnceASecondOfTheWallClock) {
+    state.settings.show_time = 1;
+    start(0);
+    key_at(33 * 300);
+    const qint64 first_second = QDateTime::currentMSecsSinceEpoch() / 1000;
+    engine->main_loop(false);
+    const qint64 last_second = QDateTime::currentMSecsSinceEpoch() / 1000;
+    // Three hundred frames on the virtual clock, in however many seconds
+    // of the real one they took: the clock is told each of those seconds
+    // at most once, and each time a new text.
+    ASSERT_GE(engine->frames(), 300u);
+    ASSERT_FALSE(hooks.times.empty());
+    EXPECT_LE(static_cast<qint64>(hooks.times.size()), last_second - first_second + 1);
+    for (std::size_t i = 1; i < hooks.times.size(); ++i) {
+        EXPECT_NE(hooks.times[i], hooks.times[i - 1]);
+    }
 }
 
 TEST_F(SaverRun, BirdsFlyUnlessSwitchedOff) {
