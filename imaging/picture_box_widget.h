@@ -16,9 +16,9 @@
 // straight to the window, with no painting, no copy into the window's
 // backing store and no wait for the server. Parts of a change that other
 // widgets cover, and every change while the box is not shown 1:1 in device
-// pixels, are repainted as before; so is the whole widget when the window
-// is exposed, since its backing store no longer holds what the display
-// shows.
+// pixels, are repainted as before; so is the whole widget when its window
+// is exposed or the widget moves, since the window's backing store no
+// longer holds what the display shows.
 //
 // Ownership: the widget does not own its box. It attaches itself to the box
 // when given one and detaches when it gets another box or goes away; a box

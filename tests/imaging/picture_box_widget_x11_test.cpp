@@ -4,16 +4,12 @@
 
 #include "imaging/picture_box_widget.h"
 
+#include "tests/support/test_support.h"
 #include "tests/support/x_test_client.h"
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QPaintEvent>
 #include <QPainter>
-#include <QThread>
 #include <QWindow>
-
-#include <functional>
 
 #include <gtest/gtest.h>
 
@@ -37,22 +33,6 @@ class PaintLog : public PictureBoxWidget {
         PictureBoxWidget::paintEvent(event);
     }
 };
-
-bool wait_until(const std::function<bool()>& done, int ms = 5000) {
-    const QDeadlineTimer deadline(ms);
-    while (!done()) {
-        if (deadline.hasExpired()) {
-            return false;
-        }
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        QThread::msleep(2);
-    }
-    return true;
-}
-
-void run_events_for(int ms) {
-    wait_until([] { return false; }, ms);
-}
 
 // A widget that paints only a yellow square of 4 x 4 at its top-left
 // corner and lets what lies under it show through elsewhere, as a label
@@ -93,7 +73,7 @@ class DirectPresentingTest : public ::testing::Test {
         badge_ = new Badge(&window_);
         badge_->setGeometry(90, 60, 20, 10);
         window_.show();
-        ASSERT_TRUE(wait_until([this] {
+        ASSERT_TRUE(test::run_events_until([this] {
             return window_.windowHandle()->isExposed() && shown().pixel(15, 15) == kBlue;
         }));
     }
@@ -102,7 +82,7 @@ class DirectPresentingTest : public ::testing::Test {
 
     // Lets every change reach the display.
     QImage settled() {
-        run_events_for(100);
+        test::run_events_for(100);
         return shown();
     }
 
@@ -152,9 +132,9 @@ TEST_F(DirectPresentingTest, AnExposedWindowShowsTheBoxAsItIsNow) {
     const xcb_window_t over = x_.make_window(x_.root(), QRect(0, 0, 160, 120),
                                              test::XWindowOptions().with_background(0x000000));
     fill(box_, kGreen);
-    run_events_for(100);
+    test::run_events_for(100);
     x_.destroy(over);
-    EXPECT_TRUE(wait_until([this] { return shown().pixel(15, 15) == kGreen; }));
+    EXPECT_TRUE(test::run_events_until([this] { return shown().pixel(15, 15) == kGreen; }));
     EXPECT_EQ(shown().pixel(129, 99), kGreen);
     EXPECT_EQ(shown().pixel(40, 35), kRed);
     EXPECT_EQ(shown().pixel(91, 61), kYellow);
@@ -163,7 +143,7 @@ TEST_F(DirectPresentingTest, AnExposedWindowShowsTheBoxAsItIsNow) {
 TEST_F(DirectPresentingTest, ABoxNotShownOneToOneIsPaintedAsBefore) {
     ASSERT_TRUE(stage_->present_directly());
     stage_->set_pixels_per_unit(0.5);  // two widget pixels to each of the box's
-    run_events_for(50);
+    test::run_events_for(50);
     stage_->painted = QRegion();
     box_.raster().fill(kGreen);
     box_.changed(QRect(40, 30, 10, 10));
@@ -180,7 +160,7 @@ TEST_F(DirectPresentingTest, AMovedWidgetShowsTheBoxAsItIsNow) {
     badge_->hide();
     ASSERT_TRUE(stage_->present_directly());
     fill(box_, kGreen);
-    run_events_for(50);
+    test::run_events_for(50);
     stage_->move(20, 20);
     const QImage on_screen = settled();
     EXPECT_EQ(on_screen.pixel(25, 25), kGreen);

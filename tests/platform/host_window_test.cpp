@@ -7,9 +7,7 @@
 #include "tests/support/x_test_client.h"
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QGuiApplication>
-#include <QThread>
 #include <QTimer>
 #include <QWidget>
 
@@ -30,24 +28,6 @@
 
 namespace wm {
 namespace {
-
-// Runs the event loop until `done` or `ms` have passed; gives `done()`.
-bool wait_until(const std::function<bool()>& done, int ms = 5000) {
-    const QDeadlineTimer deadline(ms);
-    while (!done()) {
-        if (deadline.hasExpired()) {
-            return false;
-        }
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        QThread::msleep(2);
-    }
-    return true;
-}
-
-// Lets a little time pass with the event loop running.
-void run_events_for(int ms) {
-    wait_until([] { return false; }, ms);
-}
 
 class HostWindowTest : public ::testing::Test {
   protected:
@@ -162,9 +142,9 @@ TEST(HostWindowWithoutDisplay, QueryAndWatchSaySo) {
     int gone = 0;
     HostWindowWatch watch(0x200001, nullptr, [&gone] { ++gone; });
     EXPECT_EQ(gone, 0);
-    EXPECT_TRUE(wait_until([&gone] { return gone > 0; }));
+    EXPECT_TRUE(test::run_events_until([&gone] { return gone > 0; }));
     EXPECT_TRUE(watch.is_gone());
-    run_events_for(250);
+    test::run_events_for(250);
     EXPECT_EQ(gone, 1);
 }
 
@@ -176,28 +156,28 @@ TEST_F(HostWindowTest, WatchReportsEachNewSizeAndTheEndOnce) {
     int gone = 0;
     HostWindowWatch watch(
         host, [&sizes](QSize size) { sizes.push_back(size); }, [&gone] { ++gone; });
-    run_events_for(250);  // its first answers: the size it starts from
+    test::run_events_for(250);  // its first answers: the size it starts from
     EXPECT_TRUE(sizes.empty());
 
     x_.resize(host, 320, 240);
-    ASSERT_TRUE(wait_until([&sizes] { return !sizes.empty(); }));
+    ASSERT_TRUE(test::run_events_until([&sizes] { return !sizes.empty(); }));
     EXPECT_EQ(sizes, std::vector<QSize>{QSize(320, 240)});
 
     // Moving is no resize, nor is a configuration that keeps the size.
     x_.move(host, 50, 60);
     x_.resize(host, 320, 240);
-    run_events_for(250);
+    test::run_events_for(250);
     EXPECT_EQ(sizes.size(), 1u);
     x_.resize(host, 100, 80);
-    ASSERT_TRUE(wait_until([&sizes] { return sizes.size() == 2; }));
+    ASSERT_TRUE(test::run_events_until([&sizes] { return sizes.size() == 2; }));
     EXPECT_EQ(sizes.back(), QSize(100, 80));
     EXPECT_EQ(gone, 0);
     EXPECT_FALSE(watch.is_gone());
 
     x_.destroy(host);
-    ASSERT_TRUE(wait_until([&gone] { return gone > 0; }));
+    ASSERT_TRUE(test::run_events_until([&gone] { return gone > 0; }));
     EXPECT_TRUE(watch.is_gone());
-    run_events_for(250);
+    test::run_events_for(250);
     EXPECT_EQ(gone, 1);
     EXPECT_EQ(sizes.size(), 2u);
 }
@@ -208,7 +188,7 @@ TEST_F(HostWindowTest, WatchStartsFromAKnownSizeWhenGivenOne) {
     // The host grew between the caller's look and the watch's start.
     HostWindowWatch watch(
         host, [&sizes](QSize size) { sizes.push_back(size); }, nullptr, QSize(150, 100));
-    ASSERT_TRUE(wait_until([&sizes] { return !sizes.empty(); }));
+    ASSERT_TRUE(test::run_events_until([&sizes] { return !sizes.empty(); }));
     EXPECT_EQ(sizes, std::vector<QSize>{QSize(200, 150)});
 }
 
@@ -218,14 +198,14 @@ TEST_F(HostWindowTest, TheEndOfAnAlsoWatchedWindowCountsAsTheEnd) {
     int gone = 0;
     HostWindowWatch watch(host, nullptr, [&gone] { ++gone; });
     watch.also_watch(ours);
-    run_events_for(250);
+    test::run_events_for(250);
     EXPECT_EQ(gone, 0);
 
     x_.destroy(ours);
-    ASSERT_TRUE(wait_until([&gone] { return gone > 0; }));
+    ASSERT_TRUE(test::run_events_until([&gone] { return gone > 0; }));
     EXPECT_EQ(x_.parent_of(host), x_.root());  // the host itself is still there
     x_.destroy(host);
-    run_events_for(250);
+    test::run_events_for(250);
     EXPECT_EQ(gone, 1);
 }
 
@@ -238,8 +218,8 @@ TEST_F(HostWindowTest, WatchOfWhatIsNoWindowEndsAtOnce) {
         if (!host_missing) {
             watch.also_watch(missing);
         }
-        EXPECT_TRUE(wait_until([&gone] { return gone > 0; })) << host_missing;
-        run_events_for(250);
+        EXPECT_TRUE(test::run_events_until([&gone] { return gone > 0; })) << host_missing;
+        test::run_events_for(250);
         EXPECT_EQ(gone, 1);
         x_.destroy(host);
     }
@@ -249,7 +229,7 @@ TEST_F(HostWindowTest, WatchKeepsTheEventLoopRunningWhileTheServerDoesNotAnswerI
     const xcb_window_t host = x_.make_window(x_.root(), QRect(10, 10, 50, 50));
     int gone = 0;
     HostWindowWatch watch(host, nullptr, [&gone] { ++gone; });
-    run_events_for(150);
+    test::run_events_for(150);
 
     // While this connection holds the server, no other client's request is
     // answered: the watch's questions wait, the event loop must not. Should
@@ -273,7 +253,7 @@ TEST_F(HostWindowTest, WatchKeepsTheEventLoopRunningWhileTheServerDoesNotAnswerI
     QTimer counter;
     QObject::connect(&counter, &QTimer::timeout, [&ticks] { ++ticks; });
     counter.start(20);
-    run_events_for(600);
+    test::run_events_for(600);
     {
         const std::lock_guard lock(mutex);
         finished = true;
@@ -288,7 +268,7 @@ TEST_F(HostWindowTest, WatchKeepsTheEventLoopRunningWhileTheServerDoesNotAnswerI
     xcb_destroy_window(x_.connection(), host);
     xcb_ungrab_server(x_.connection());
     x_.sync();
-    EXPECT_TRUE(wait_until([&gone] { return gone > 0; }));
+    EXPECT_TRUE(test::run_events_until([&gone] { return gone > 0; }));
 }
 
 // --- embed_in_host_window ---------------------------------------------------
@@ -320,8 +300,8 @@ TEST_F(EmbedTest, TheWidgetGoesInsideTheHostAtItsSizeAndNeverShowsOnTheRoot) {
     ASSERT_TRUE(embed_in_host_window(*widget, host, &problem)) << problem.toStdString();
     widget->show();
     const auto ours = static_cast<xcb_window_t>(widget->winId());
-    ASSERT_TRUE(wait_until([&] { return x_.viewable(ours); }));
-    run_events_for(100);
+    ASSERT_TRUE(test::run_events_until([&] { return x_.viewable(ours); }));
+    test::run_events_for(100);
 
     EXPECT_EQ(x_.parent_of(ours), host);
     EXPECT_EQ(x_.geometry_of(ours), QRect(0, 0, 152, 112));
@@ -332,10 +312,12 @@ TEST_F(EmbedTest, TheWidgetGoesInsideTheHostAtItsSizeAndNeverShowsOnTheRoot) {
     // Following the host's new size.
     x_.resize(host, 300, 200);
     cover_host_window(*widget, QSize(300, 200));
-    EXPECT_TRUE(wait_until([&] { return x_.geometry_of(ours) == QRect(0, 0, 300, 200); }));
+    EXPECT_TRUE(
+        test::run_events_until([&] { return x_.geometry_of(ours) == QRect(0, 0, 300, 200); }));
 
     widget.reset();
-    EXPECT_TRUE(wait_until([&] { return x_.parent_of(ours) == 0; }));  // ours went with the widget
+    EXPECT_TRUE(test::run_events_until(
+        [&] { return x_.parent_of(ours) == 0; }));  // ours went with the widget
     EXPECT_EQ(x_.parent_of(host), x_.root());
     EXPECT_TRUE(mapped_on_root().empty());
 }

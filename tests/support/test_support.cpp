@@ -5,9 +5,12 @@
 #include <cstdlib>
 #include <cstring>
 
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QStringList>
+#include <QThread>
 #include <QtGlobal>
 
 namespace wm::test {
@@ -92,6 +95,22 @@ QString write_file_in(const QTemporaryDir& dir, const QString& name, const QByte
     const QString path = dir.filePath(name);
     EXPECT_TRUE(write_file(path, bytes)) << "cannot write " << path.toStdString();
     return path;
+}
+
+bool run_events_until(const std::function<bool()>& done, int ms) {
+    const QDeadlineTimer deadline(ms);
+    while (!done()) {
+        if (deadline.hasExpired()) {
+            return false;
+        }
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        QThread::msleep(2);
+    }
+    return true;
+}
+
+void run_events_for(int ms) {
+    run_events_until([] { return false; }, ms);
 }
 
 }  // namespace wm::test

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QTemporaryDir>
 
+#include <functional>
 #include <optional>
 #include <ostream>
 #include <vector>
@@ -72,6 +73,11 @@ class ScratchHome {
 // quiet noise floor of any resampling: what counts as sound in the tests.
 inline constexpr int kQuietSample = 200;
 qint64 loud_samples(const QString& raw_file, qint64 from = 0);
+
+// Runs the event loop until `done` or `ms` have passed; gives `done()`.
+bool run_events_until(const std::function<bool()>& done, int ms = 5000);
+// Lets `ms` pass with the event loop running.
+void run_events_for(int ms);
 
 // Whole-file helpers.
 QByteArray read_file(const QString& path);
