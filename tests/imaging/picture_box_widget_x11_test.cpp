@@ -52,13 +52,13 @@ void fill(PictureBox& box, QRgb colour) {
 
 // A window with the box's widget at (10, 10), and over parts of the widget
 // a plain red one and a badge.
-class DirectPresentingTest : public ::testing::Test {
+class DirectPresentingTest : public test::XDisplayTest {
   protected:
     void SetUp() override {
-        if (qEnvironmentVariableIsEmpty("DISPLAY")) {
-            GTEST_SKIP() << "needs an X display";
+        XDisplayTest::SetUp();
+        if (IsSkipped() || HasFatalFailure()) {
+            return;
         }
-        ASSERT_TRUE(x_.ok()) << "no connection to the X display";
         box_.set_pixel_size(120, 90);
         fill(box_, kBlue);
         window_.setGeometry(0, 0, 160, 120);
@@ -86,7 +86,6 @@ class DirectPresentingTest : public ::testing::Test {
         return shown();
     }
 
-    test::XTestClient x_;
     PictureBox box_;
     QWidget window_;
     PaintLog* stage_ = nullptr;

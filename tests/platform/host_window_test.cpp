@@ -29,15 +29,8 @@
 namespace wm {
 namespace {
 
-class HostWindowTest : public ::testing::Test {
+class HostWindowTest : public test::XDisplayTest {
   protected:
-    void SetUp() override {
-        if (qEnvironmentVariableIsEmpty("DISPLAY")) {
-            GTEST_SKIP() << "needs an X display";
-        }
-        ASSERT_TRUE(x_.ok()) << "no connection to the X display";
-    }
-
     // The root's children that are mapped: what shows as top-level windows.
     std::set<xcb_window_t> mapped_top_level() {
         std::set<xcb_window_t> mapped;
@@ -63,8 +56,6 @@ class HostWindowTest : public ::testing::Test {
         }
         return mapped;
     }
-
-    test::XTestClient x_;
 };
 
 // --- query_host_window ----------------------------------------------------

@@ -22,21 +22,12 @@ QRgb pattern(int x, int y) {
     return qRgb(x * 3 % 256, y * 5 % 256, (x + y) % 256);
 }
 
-class X11ShmSurfaceTest : public ::testing::Test {
+class X11ShmSurfaceTest : public test::XDisplayTest {
   protected:
-    void SetUp() override {
-        if (qEnvironmentVariableIsEmpty("DISPLAY")) {
-            GTEST_SKIP() << "needs an X display";
-        }
-        ASSERT_TRUE(x_.ok()) << "no connection to the X display";
-    }
-
     xcb_window_t window(const QRect& geometry) {
         return x_.make_window(x_.root(), geometry,
                               test::XWindowOptions().with_background(kBackground & 0xffffff));
     }
-
-    test::XTestClient x_;
 };
 
 TEST_F(X11ShmSurfaceTest, PutsRectanglesOfItsRasterWhereTheyAreAskedAndNothingElse) {

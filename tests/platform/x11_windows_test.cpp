@@ -14,22 +14,13 @@
 namespace wm {
 namespace {
 
-class X11WindowsTest : public ::testing::Test {
+class X11WindowsTest : public test::XDisplayTest {
   protected:
-    void SetUp() override {
-        if (qEnvironmentVariableIsEmpty("DISPLAY")) {
-            GTEST_SKIP() << "needs an X display";
-        }
-        ASSERT_TRUE(x_.ok()) << "no connection to the X display";
-    }
-
     // An unmapped window in `parent`: what is found is told by titles and
     // the tree of windows, not by what shows.
     xcb_window_t make_window(xcb_window_t parent) {
         return x_.make_window(parent, QRect(0, 0, 50, 50), test::XWindowOptions().unmapped());
     }
-
-    test::XTestClient x_;
 };
 
 TEST_F(X11WindowsTest, FindsATopLevelWindowByItsExactTitle) {

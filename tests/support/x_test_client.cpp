@@ -1,5 +1,7 @@
 #include "tests/support/x_test_client.h"
 
+#include <QtGlobal>
+
 #include <cstring>
 
 namespace wm::test {
@@ -202,6 +204,13 @@ QImage XTestClient::pixels_of(xcb_window_t window) {
         }
     }
     return picture;
+}
+
+void XDisplayTest::SetUp() {
+    if (qEnvironmentVariableIsEmpty("DISPLAY")) {
+        GTEST_SKIP() << "needs an X display";
+    }
+    ASSERT_TRUE(x_.ok()) << "no connection to the X display";
 }
 
 }  // namespace wm::test

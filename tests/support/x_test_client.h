@@ -16,6 +16,8 @@
 
 #include <xcb/xcb.h>
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -111,6 +113,15 @@ class XTestClient {
 
     XcbConnection connection_;
     const xcb_screen_t* screen_ = nullptr;
+};
+
+// A case on an X display of the tests' own: skipped where $DISPLAY names
+// none, failed where it cannot be reached; `x_` is a client of it.
+class XDisplayTest : public ::testing::Test {
+  protected:
+    void SetUp() override;
+
+    XTestClient x_;
 };
 
 }  // namespace wm::test
