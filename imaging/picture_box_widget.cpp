@@ -99,7 +99,6 @@ bool PictureBoxWidget::present_directly(QString* why) {
     if (direct_ == nullptr) {
         return false;
     }
-    direct_window_ = host->winId();
     host->windowHandle()->installEventFilter(this);
     lend_memory(true);
     return true;
@@ -126,7 +125,6 @@ QWidget* PictureBoxWidget::native_host() {
 void PictureBoxWidget::stop_presenting_directly() {
     lend_memory(false);
     direct_.reset();
-    direct_window_ = 0;
     // What was put straight on the display never reached the backing store.
     update();
 }
@@ -185,7 +183,7 @@ void PictureBoxWidget::put_due() {
         update(due);
         return;
     }
-    if (host->internalWinId() != direct_window_ ||
+    if (host->internalWinId() != direct_->window() ||
         (!direct_->holds(box_->Image()) &&
          !box_->adopt_raster(direct_->raster(box_->pixel_size())))) {
         // The widget has moved to another X11 window, or the shared memory

@@ -95,7 +95,6 @@ class PictureBoxWidget : public QWidget, public PictureView {
     PictureBox* box_ = nullptr;
     double ratio_ = 1.0;
     std::unique_ptr<X11ShmSurface> direct_;
-    WId direct_window_ = 0;  // the window direct_ puts on
     QRegion due_;
     bool put_posted_ = false;
 };

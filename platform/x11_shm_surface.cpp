@@ -300,4 +300,8 @@ void X11ShmSurface::settle() {
     }
 }
 
+std::uint32_t X11ShmSurface::window() const {
+    return shared_->window;
+}
+
 }  // namespace wm

@@ -63,6 +63,9 @@ class X11ShmSurface {
     // Returns once the server has read everything put so far.
     void settle();
 
+    // The window the surface puts on.
+    std::uint32_t window() const;
+
   private:
     struct Shared;
     struct Segment;
