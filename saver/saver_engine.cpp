@@ -113,7 +113,6 @@ void SaverEngine::follow_window_size() {
         setup_stage(*window);
         sprites_.init_sprites(stage_rect_.width(), stage_rect_.height(),
                               state_.settings.sprite_active);
-        hooks_.stage_moved();
         scene_started_ = host_.tick_count();
     }
 }
@@ -139,6 +138,10 @@ void SaverEngine::setup_stage(QSize window) {
         box->set_pixel_size(layout.stage.width(), layout.stage.height());
         box->Cls();
     }
+    // The view takes the stage's place before the scene is made: the
+    // window's first painting then shows the scene, not black where the
+    // stage is yet to be.
+    hooks_.stage_moved();
     transitions_.set_abort_transition(false);
     pack_picture_count_ = 10;
 

@@ -62,7 +62,9 @@ class SaverHooks {
     virtual void frame_drawn(std::uint32_t /*frame_started*/) {}
     // A scene change of the main loop ran from tick `began` to `ended`.
     virtual void scene_changed(std::uint32_t /*began*/, std::uint32_t /*ended*/) {}
-    // The stage was laid out anew for a new window size (stage_rect()).
+    // The stage was laid out for the window (stage_rect()), at the start and
+    // for each new window size; its boxes are sized and black, and the scene
+    // is made next.
     virtual void stage_moved() {}
 };
 

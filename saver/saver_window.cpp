@@ -336,7 +336,6 @@ void SaverWindow::start_sequence() {
     // The first song is read while the first frames are drawn, once the
     // first scene is on the display (read_ahead()).
     read_ahead_due_ = true;
-    stage_moved();
 }
 
 void SaverWindow::read_ahead() {

@@ -16,6 +16,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace wm {
 namespace {
 
@@ -114,6 +116,33 @@ TEST_F(SaverWindowRun, ATestRunLeavesThePointerAndTheSystemAlone) {
 TEST_F(SaverWindowRun, ACloseIsRefusedWhileRunningAndEndsTheLoop) {
     run_window([&](SaverWindow& window) { host->at(100, [&] { EXPECT_FALSE(window.close()); }); });
     EXPECT_EQ(frames, 4u);
+}
+
+TEST_F(SaverWindowRun, TheStageIsInPlaceBeforeAnyPaintingCanShowItsScene) {
+    // Each pass over the events may paint the window. From the first one
+    // after the stage's boxes take their size (the first scene is made in
+    // them, and its passes come next), the stage's view must be shown where
+    // the stage goes, or the window shows black there before the scene.
+    bool looked = false;
+    std::function<void(SaverWindow&)> look = [&](SaverWindow& window) {
+        const QSize size = window.engine().pictures().ascreen.pixel_size();
+        if (size.isEmpty()) {
+            host->at(host->now() + 1, [&] { look(window); });  // the next yield
+            return;
+        }
+        looked = true;
+        const QWidget* stage = window.findChild<QWidget*>(QStringLiteral("ascreen"));
+        ASSERT_NE(stage, nullptr);
+        EXPECT_TRUE(stage->isVisibleTo(&window));
+        EXPECT_EQ(stage->geometry(), window.engine().stage_rect());
+        EXPECT_EQ(stage->size(), size);
+    };
+    run_window([&](SaverWindow& window) {
+        host->set_yield_cost(1);  // each yield a tick, so that `look` sees every one
+        host->at(0, [&] { look(window); });
+        host->at(1000, [&] { press_key(window); });
+    });
+    EXPECT_TRUE(looked);
 }
 
 TEST_F(SaverWindowRun, TheLastSceneBecomesTheWallpaper) {
