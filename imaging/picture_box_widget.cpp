@@ -2,16 +2,14 @@
 
 #include "platform/x11_shm_surface.h"
 
-#include <QEvent>
-#include <QMoveEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QRegion>
+#include <QResizeEvent>
 #include <QWindow>
 
 #include <algorithm>
 #include <cmath>
-#include <utility>
 
 namespace wm {
 namespace {
@@ -57,6 +55,7 @@ void PictureBoxWidget::set_box(PictureBox* box) {
         box_->attach_view(this);
     }
     lend_memory(direct_ != nullptr);
+    follow_showing();
     update();
 }
 
@@ -68,6 +67,7 @@ void PictureBoxWidget::set_pixels_per_unit(double ratio) {
     ratio = ratio > 0.0 ? ratio : 1.0;
     if (ratio != ratio_) {
         ratio_ = ratio;
+        follow_showing();
         update();
     }
 }
@@ -81,6 +81,7 @@ QRectF PictureBoxWidget::shown_area() const {
 
 void PictureBoxWidget::picture_gone() {
     box_ = nullptr;
+    follow_showing();
     update();
 }
 
@@ -88,19 +89,29 @@ bool PictureBoxWidget::present_directly(QString* why) {
     if (direct_ != nullptr) {
         return true;
     }
-    QWidget* host = native_host();
-    if (host == nullptr || host->windowHandle() == nullptr) {
+    if (window()->windowHandle() == nullptr) {
         if (why != nullptr) {
             *why = QStringLiteral("the widget is in no window yet");
         }
         return false;
     }
-    direct_ = X11ShmSurface::open(static_cast<std::uint32_t>(host->winId()), why);
+    // Asked first, so that a widget on another display keeps no window of
+    // its own for nothing.
+    if (!X11ShmSurface::display_allows(why)) {
+        return false;
+    }
+    setAttribute(Qt::WA_NativeWindow);
+    direct_ = X11ShmSurface::open(static_cast<std::uint32_t>(winId()), why);
     if (direct_ == nullptr) {
         return false;
     }
-    host->windowHandle()->installEventFilter(this);
+    if (testAttribute(Qt::WA_TransparentForMouseEvents)) {
+        // The pointer passes through the widget's window as through the
+        // widget, to the window under it.
+        windowHandle()->setFlag(Qt::WindowTransparentForInput);
+    }
     lend_memory(true);
+    follow_showing();
     return true;
 }
 
@@ -118,96 +129,60 @@ void PictureBoxWidget::lend_memory(bool lend) {
     }
 }
 
-QWidget* PictureBoxWidget::native_host() {
-    return internalWinId() != 0 ? this : nativeParentWidget();
-}
-
 void PictureBoxWidget::stop_presenting_directly() {
     lend_memory(false);
     direct_.reset();
-    // What was put straight on the display never reached the backing store.
-    update();
+    follow_showing();
 }
 
-void PictureBoxWidget::moveEvent(QMoveEvent* event) {
-    // Qt moves an opaque widget by moving its pixels within the backing
-    // store, which the changes put straight on the display never reached.
-    if (direct_ != nullptr) {
+bool PictureBoxWidget::puts_box() const {
+    if (direct_ == nullptr || box_ == nullptr || ratio_ != 1.0 || devicePixelRatioF() != 1.0) {
+        return false;
+    }
+    const QSize pixels = box_->pixel_size();
+    return !pixels.isEmpty() && pixels.width() >= width() && pixels.height() >= height();
+}
+
+void PictureBoxWidget::follow_showing() {
+    const bool on_screen = puts_box();
+    if (on_screen != testAttribute(Qt::WA_PaintOnScreen)) {
+        setAttribute(Qt::WA_PaintOnScreen, on_screen);
+        // What was put never reached the backing store, and what was
+        // painted there is no longer shown from it.
         update();
     }
-    QWidget::moveEvent(event);
 }
 
-bool PictureBoxWidget::eventFilter(QObject* watched, QEvent* event) {
-    if (direct_ != nullptr && event->type() == QEvent::Expose) {
-        QWidget* host = native_host();
-        if (host != nullptr && watched == host->windowHandle()) {
-            // Qt shows an exposed window from its backing store, which the
-            // changes put straight on the display never reached: a repaint
-            // that is due makes it paint before it shows.
-            update();
-        }
-    }
-    return QWidget::eventFilter(watched, event);
+QPaintEngine* PictureBoxWidget::paintEngine() const {
+    return testAttribute(Qt::WA_PaintOnScreen) ? nullptr : QWidget::paintEngine();
 }
 
-QRegion PictureBoxWidget::covered(const QWidget* host) const {
-    QRegion over;
-    const auto add_widgets = [&](const QObjectList& objects, qsizetype from,
-                                 const QWidget* parent) {
-        for (qsizetype i = from; i < objects.size(); ++i) {
-            const auto* widget = qobject_cast<const QWidget*>(objects[i]);
-            if (widget != nullptr && !widget->isWindow() && widget->isVisible()) {
-                over += QRect(mapFrom(parent, widget->pos()), widget->size());
-            }
-        }
-    };
-    add_widgets(children(), 0, this);
-    for (const QWidget* w = this; w != host && w->parentWidget() != nullptr;
-         w = w->parentWidget()) {
-        const QObjectList& siblings = w->parentWidget()->children();
-        add_widgets(siblings, siblings.indexOf(w) + 1, w->parentWidget());
-    }
-    return over;
+void PictureBoxWidget::resizeEvent(QResizeEvent* event) {
+    follow_showing();
+    QWidget::resizeEvent(event);
 }
 
-void PictureBoxWidget::put_due() {
-    put_posted_ = false;
-    const QRegion due = std::exchange(due_, QRegion());
-    QWidget* host = native_host();
-    const bool shown = direct_ != nullptr && box_ != nullptr && !box_->pixel_size().isEmpty() &&
-                       ratio_ == 1.0 && devicePixelRatioF() == 1.0 && isVisible() &&
-                       host != nullptr && host->windowHandle() != nullptr &&
-                       host->windowHandle()->isExposed();
-    if (!shown) {
-        update(due);
+void PictureBoxWidget::put(const QRegion& region) {
+    if (!puts_box()) {
+        // The screen's pixel ratio has changed: painted from now on.
+        follow_showing();
         return;
     }
-    if (host->internalWinId() != direct_->window() ||
+    if (internalWinId() != direct_->window() ||
         (!direct_->holds(box_->Image()) &&
          !box_->adopt_raster(direct_->raster(box_->pixel_size())))) {
-        // The widget has moved to another X11 window, or the shared memory
-        // is refused: the box is painted from now on.
+        // The widget has another X11 window now, or the shared memory is
+        // refused: the box is painted from now on.
         stop_presenting_directly();
         return;
     }
-    const QRegion over = covered(host);
-    const QRegion inside = due & QRect(QPoint(0, 0), box_->pixel_size());
-    direct_->put(box_->Image(), (inside & visibleRegion()) - over, mapTo(host, QPoint(0, 0)));
-    // Black beyond the box, and what lies under other widgets, is painted.
-    const QRegion painted = (due - inside) | (due & over);
-    if (!painted.isEmpty()) {
-        update(painted);
-    }
+    direct_->put(box_->Image(), region, QPoint(0, 0));
 }
 
 void PictureBoxWidget::picture_changed(const QRect& pixels) {
-    if (direct_ != nullptr && ratio_ == 1.0) {
-        due_ += pixels;
-        if (!std::exchange(put_posted_, true)) {
-            QMetaObject::invokeMethod(this, &PictureBoxWidget::put_due, Qt::QueuedConnection);
-        }
-        return;
+    if (direct_ != nullptr) {
+        // A box that has resized may now be put, or no longer.
+        follow_showing();
     }
     if (ratio_ == 1.0) {
         update(pixels);
@@ -220,6 +195,10 @@ void PictureBoxWidget::picture_changed(const QRect& pixels) {
 }
 
 void PictureBoxWidget::paintEvent(QPaintEvent* event) {
+    if (testAttribute(Qt::WA_PaintOnScreen)) {
+        put(event->region());
+        return;
+    }
     QPainter painter(this);
     painter.setCompositionMode(QPainter::CompositionMode_Source);
     if (ratio_ != 1.0) {

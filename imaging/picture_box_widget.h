@@ -10,15 +10,22 @@
 // rectangles due, straight from the box's persistent image; nothing else is
 // ever painted under or over it.
 //
-// Where the display allows it, the widget can also put the box's changes
-// on the display itself (present_directly): the box's pixels then live in
-// memory shared with the X server, and every change goes from there
-// straight to the window, with no painting, no copy into the window's
-// backing store and no wait for the server. Parts of a change that other
-// widgets cover, and every change while the box is not shown 1:1 in device
-// pixels, are repainted as before; so is the whole widget when its window
-// is exposed or the widget moves, since the window's backing store no
-// longer holds what the display shows.
+// Where the display allows it, the widget can also put the box on the
+// display itself (present_directly): the widget gets an X11 window of its
+// own and the box's pixels live in memory shared with the X server. While
+// the box is shown 1:1 in device pixels and covers the widget, Qt paints
+// nothing of the widget: every change, and every part of the window the
+// server exposes, goes from that memory straight to the window, with no
+// painting, no copy into the backing store of the widget's top-level window
+// (whose memory under the widget is never touched) and no wait for the
+// server. Otherwise the widget is painted as before.
+//
+// Qt gives the siblings of a widget with a window of its own windows too,
+// so the widgets over this one still show over it, but around what they
+// paint they show their parent, not the box. The widget has no children of
+// its own while it presents directly. A widget that is transparent for
+// mouse events when it starts to present directly gets a window the
+// pointer passes through as well.
 //
 // Ownership: the widget does not own its box. It attaches itself to the box
 // when given one and detaches when it gets another box or goes away; a box
@@ -59,10 +66,10 @@ class PictureBoxWidget : public QWidget, public PictureView {
     void set_pixels_per_unit(double ratio);
     double pixels_per_unit() const { return ratio_; }
 
-    // From now on puts the box's changes on the display straight from its
-    // pixels (above). False, with the reason in `why`, and nothing changed,
-    // where the display or the window does not allow it; true when the
-    // widget does so already.
+    // From now on puts the box on the display straight from its pixels
+    // (above). False, with the reason in `why`, and nothing changed, where
+    // the display or the window does not allow it; true when the widget
+    // does so already.
     bool present_directly(QString* why = nullptr);
     bool presents_directly() const { return direct_ != nullptr; }
 
@@ -71,32 +78,30 @@ class PictureBoxWidget : public QWidget, public PictureView {
 
   protected:
     void paintEvent(QPaintEvent* event) override;
-    // Watches the exposure of the window the changes are put on.
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    void moveEvent(QMoveEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    // None while Qt paints nothing of the widget (above).
+    QPaintEngine* paintEngine() const override;
 
   private:
     void paint_scaled(QPainter& painter, const QRegion& region);
     // The part of the widget the box covers.
     QRectF shown_area() const;
-    // The widget whose X11 window shows this one: itself or an ancestor.
-    QWidget* native_host();
     // Paints everything from now on, as without present_directly.
     void stop_presenting_directly();
     // Has the box take the memory for its pixels from the shared memory
     // (`lend`), or from its own again.
     void lend_memory(bool lend);
-    // Puts the changes due on the display, or has them repainted.
-    void put_due();
-    // What other widgets show over this one: its children, and the later
-    // (higher) siblings of it and of its ancestors up to `host`.
-    QRegion covered(const QWidget* host) const;
+    // True when the box can be put: the widget presents directly and shows
+    // the box 1:1 in device pixels over the whole widget.
+    bool puts_box() const;
+    // Has Qt paint the widget or leave it to the puts, as puts_box() says.
+    void follow_showing();
+    // Puts `region` of the box onto the widget's window.
+    void put(const QRegion& region);
 
     PictureBox* box_ = nullptr;
     double ratio_ = 1.0;
     std::unique_ptr<X11ShmSurface> direct_;
-    QRegion due_;
-    bool put_posted_ = false;
 };
 
 }  // namespace wm

@@ -49,6 +49,13 @@ bool fail(QString* why, const QString& reason) {
     return false;
 }
 
+// Qt's connection to the display, where it is on X11.
+xcb_connection_t* qt_connection() {
+    auto* x11 = qGuiApp != nullptr ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>()
+                                   : nullptr;
+    return x11 != nullptr ? x11->connection() : nullptr;
+}
+
 QString window_name(std::uint32_t window) {
     return QStringLiteral("X11 window 0x%1").arg(window, 0, 16);
 }
@@ -151,24 +158,28 @@ void X11ShmSurface::Shared::detach(const Segment& old) const {
     }
 }
 
-std::unique_ptr<X11ShmSurface> X11ShmSurface::open(std::uint32_t window, QString* why) {
-    auto* x11 = qGuiApp != nullptr ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>()
-                                   : nullptr;
-    xcb_connection_t* c = x11 != nullptr ? x11->connection() : nullptr;
+bool X11ShmSurface::display_allows(QString* why) {
+    xcb_connection_t* c = qt_connection();
     if (c == nullptr) {
-        fail(why, QStringLiteral("the application is not on an X11 display"));
-        return nullptr;
+        return fail(why, QStringLiteral("the application is not on an X11 display"));
     }
     if (qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM")) {
-        fail(why,
-             QStringLiteral("shared memory with the display is turned off (QT_XCB_NO_MITSHM)"));
-        return nullptr;
+        return fail(
+            why, QStringLiteral("shared memory with the display is turned off (QT_XCB_NO_MITSHM)"));
     }
+    // Qt asked for the extension as it connected: the answer is at hand.
     const xcb_query_extension_reply_t* extension = xcb_get_extension_data(c, &xcb_shm_id);
     if (extension == nullptr || extension->present == 0) {
-        fail(why, QStringLiteral("the display has no MIT-SHM"));
+        return fail(why, QStringLiteral("the display has no MIT-SHM"));
+    }
+    return true;
+}
+
+std::unique_ptr<X11ShmSurface> X11ShmSurface::open(std::uint32_t window, QString* why) {
+    if (!display_allows(why)) {
         return nullptr;
     }
+    xcb_connection_t* c = qt_connection();
     // The three questions go out together: one round trip.
     const xcb_shm_query_version_cookie_t version_asked = xcb_shm_query_version(c);
     const xcb_get_window_attributes_cookie_t attributes_asked =

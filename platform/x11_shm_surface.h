@@ -42,6 +42,12 @@ class X11ShmSurface {
     // `why`, when there is none or the window or server does not qualify.
     static std::unique_ptr<X11ShmSurface> open(std::uint32_t window, QString* why = nullptr);
 
+    // False, with the reason in `why`, when no window of the application's
+    // display can have a surface: the application is not on X11, or the
+    // display shares no memory (open() asks the rest of the server and the
+    // window). Asks the server nothing.
+    static bool display_allows(QString* why = nullptr);
+
     ~X11ShmSurface();
     X11ShmSurface(const X11ShmSurface&) = delete;
     X11ShmSurface& operator=(const X11ShmSurface&) = delete;

@@ -500,10 +500,11 @@ void SaverWindow::scene_changed(std::uint32_t began, std::uint32_t ended) {
 bool SaverWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == stage_ && event->type() == QEvent::Paint) {
         stage_->removeEventFilter(this);
-        // The backing store goes to the display once the painting is over,
-        // before the next pass over the events. Opening the sound device and
-        // reading the first song then take the rest of the first frame's
-        // time rather than holding up the first scene.
+        // What the painting shows is on its way to the display (put from the
+        // stage's pixels, or flushed from the backing store once the painting
+        // is over) before the next pass over the events. Opening the sound
+        // device and reading the first song then take the rest of the first
+        // frame's time rather than holding up the first scene.
         QTimer::singleShot(0, this, [this] {
             write_frame_record("shown " + QByteArray::number(host_.tick_count()));
             read_ahead();

@@ -74,6 +74,15 @@ void XTestClient::resize(xcb_window_t window, int width, int height) {
     sync();
 }
 
+void XTestClient::move_pointer(int x, int y) {
+    if (!ok()) {
+        return;
+    }
+    xcb_warp_pointer(connection(), XCB_NONE, root(), 0, 0, 0, 0, static_cast<std::int16_t>(x),
+                     static_cast<std::int16_t>(y));
+    sync();
+}
+
 void XTestClient::move(xcb_window_t window, int x, int y) {
     if (!ok()) {
         return;

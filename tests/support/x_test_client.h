@@ -79,6 +79,9 @@ class XTestClient {
     void resize(xcb_window_t window, int width, int height);
     void move(xcb_window_t window, int x, int y);
     void destroy(xcb_window_t window);
+    // Moves the pointer to (x, y) on the root window, as the user's mouse
+    // would, with the motion events that go with it.
+    void move_pointer(int x, int y);
     // Sets a text property (8-bit items) of `window`: a title, say, as
     // WM_NAME of type STRING or _NET_WM_NAME of type UTF8_STRING.
     void set_text(xcb_window_t window, xcb_atom_t property, xcb_atom_t type,
