@@ -368,8 +368,9 @@ void SaverWindow::place_controls() {
     time_box_->setAlignment(Qt::AlignCenter);
     time_box_->raise();
     time_box_->setVisible(state_.settings.show_time == 1);
-    info_box_->setGeometry(0, height() - info_box_->sizeHint().height(), width(),
-                           info_box_->sizeHint().height());
+    // The diagnostic line keeps its height: asking the text for one would
+    // load its font, for a box that stays hidden.
+    info_box_->setGeometry(0, height() - info_box_->height(), width(), info_box_->height());
 }
 
 void SaverWindow::end_by_signal(int signal_number) {
