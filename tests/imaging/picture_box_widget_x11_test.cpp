@@ -106,7 +106,11 @@ class DirectPresentingTest : public test::XDisplayTest {
     // are painted before Qt shows them.
     QRgb painted_at(int x, int y) {
         const auto* image = dynamic_cast<const QImage*>(window_.backingStore()->paintDevice());
-        return image != nullptr ? image->pixel(x, y) : 0;
+        if (image == nullptr) {
+            ADD_FAILURE() << "the backing store is no picture to look into";
+            return 0;
+        }
+        return image->pixel(x, y);
     }
 
     PictureBox box_;
