@@ -456,9 +456,9 @@ int main(int argc, char** argv) {
     settings.add(QStringLiteral("bom_and_comments"),
                  "\xef\xbb\xbf; written by hand\n[options] ; mine\nFRAME_RATE = 99\n"
                  "# scene_duration=5\nscene_duration=5\ncaptions_total=-1\n");
-    // A second byte-order mark is text, which a write puts first in the file.
-    settings.add(QStringLiteral("two_byte_order_marks"),
-                 "\xef\xbb\xbf\xef\xbb\xbf[Options]\nframe_rate=45\n");
+    // However many byte-order marks open the file, none is part of its text.
+    settings.add(QStringLiteral("three_byte_order_marks"),
+                 "\xef\xbb\xbf\xef\xbb\xbf\xef\xbb\xbf[Options]\nframe_rate=45\n");
     settings.add(QStringLiteral("repeated_sections"),
                  "[Options]\ncaptions_total=2\ncaption1=a\n[Other]\nx=1\n[OPTIONS]\ncaption2=b\n"
                  "caption1=ignored\ncustom_picture_files_total=100001\n"

@@ -234,10 +234,16 @@ void IniDocument::add_line(Block& block, Line line) {
 IniDocument IniDocument::parse(const QByteArray& utf8) {
     IniDocument doc;
     doc.blocks_.emplace_back();
+    // A byte-order mark may open the file, sometimes more than one (each tool
+    // that found none of its own added one). All of them go: a mark left at
+    // the start of the first line makes it read as something else ("[Config]"
+    // as no header), and every save and read would drop one more.
     QByteArray bytes = utf8;
-    if (bytes.startsWith("\xEF\xBB\xBF")) {
-        bytes.remove(0, 3);
+    qsizetype marks = 0;
+    while (bytes.mid(marks, 3) == "\xEF\xBB\xBF") {
+        marks += 3;
     }
+    bytes.remove(0, marks);
     // The folded name of the section being read; the lines before the first
     // header belong to none.
     std::optional<QString> section;

@@ -116,6 +116,17 @@ for name in "${targets[@]}"; do
         result+=", minimised $findings/minimized-$(basename "$artifact")"
     fi
   fi
+  # What a failed check said about the input, and the (smallest) input itself
+  # when it is short, so that a finding on another machine can be rerun here.
+  if [ "$status" -ne 0 ]; then
+    detail=$(grep -A 1 -m 1 '^==== fuzz check failed' "$log" | sed -n '2s/^==== //p' || true)
+    [ -n "$detail" ] && result+="; $detail"
+    smallest=$findings/minimized-$(basename "${artifact:-none}")
+    [ -f "$smallest" ] || smallest=${artifact:-}
+    if [ -n "$smallest" ] && [ -f "$smallest" ] && [ "$(stat -c %s "$smallest")" -le 2048 ]; then
+      result+="; base64 $(base64 -w 0 "$smallest")"
+    fi
+  fi
   summary+=("$(printf '%-28s %10s runs %8s/s  cov %6s  ft %6s  corpus %6s  %s' "$name" \
     "${runs:-?}" "${rate:-?}" "$(figure "$log" cov)" "$(figure "$log" ft)" \
     "$(find "$corpus" -type f | wc -l)" "$result")")

@@ -178,6 +178,26 @@ TEST(IniDocument, SavesIntoAFileWithDoubledCarriageReturnsAreNeverLost) {
     EXPECT_FALSE(file.contains('\r'));
 }
 
+TEST(IniDocument, AFileOpeningWithSeveralByteOrderMarksReadsTheSameAfterEverySave) {
+    // Three marks once left the first header unread: "[Config]" was no header
+    // until a save and a read had dropped enough of them, and its keys moved.
+    const QByteArray bom = "\xEF\xBB\xBF";
+    for (const int marks : {1, 2, 3, 5}) {
+        QByteArray file = bom.repeated(marks) + "[Config]\r\ninstall_path=/opt/wm/\r\n";
+        for (int save = 0; save < 3; ++save) {
+            IniDocument doc = IniDocument::parse(file);
+            EXPECT_EQ(doc.value(QStringLiteral("Config"), QStringLiteral("install_path")),
+                      QStringLiteral("/opt/wm/"))
+                << marks << " marks, save " << save;
+            ASSERT_TRUE(doc.set_value(QStringLiteral("Options"), QStringLiteral("frame_rate"),
+                                      QString::number(40 + save)));
+            file = doc.serialize();
+        }
+        EXPECT_EQ(file, QByteArray("[Config]\ninstall_path=/opt/wm/\n[Options]\nframe_rate=42\n"))
+            << marks << " marks";
+    }
+}
+
 TEST(IniDocument, LinesItDoesNotChangeKeepTheirBytes) {
     // Bytes that are not UTF-8 (a file written in Latin-1) in other lines
     // survive a change elsewhere exactly.
