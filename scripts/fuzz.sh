@@ -105,24 +105,23 @@ for name in "${targets[@]}"; do
     found=1
     artifact=$(sed -n 's/.*Test unit written to \(.*\)$/\1/p' "$log" | tail -n 1)
     reason=$(grep -m 1 -o -E 'ERROR: [A-Za-z]+Sanitizer: [a-z-]+|runtime error: .*|fuzz check failed: .*|ALARM: working on the last Unit|out-of-memory \(([a-z_]+ )?[a-z: 0-9]*Mb\)|deadly signal' "$log" || true)
-    result="FINDING (exit $status): ${reason:-see $log}; input ${artifact:-not written}"
+    # What a failed check said about the input, on the line after it.
+    detail=$(grep -A 1 -m 1 '^==== fuzz check failed' "$log" | sed -n '2s/^==== //p' || true)
+    result="FINDING (exit $status): ${reason:-see $log}${detail:+ ($detail)}; input ${artifact:-not written}"
+    smallest=${artifact:-}
     if [ -n "$artifact" ] && [ -f "$artifact" ]; then
       # The smallest input that still fails, beside the original.
+      minimised=$findings/minimized-$(basename "$artifact")
       "$build/fuzz/$name" -minimize_crash=1 -max_total_time=30 -timeout=10 \
-        -rss_limit_mb=2048 -malloc_limit_mb=2048 \
-        -exact_artifact_path="$findings/minimized-$(basename "$artifact")" "$artifact" \
+        -rss_limit_mb=2048 -malloc_limit_mb=2048 -exact_artifact_path="$minimised" "$artifact" \
         >"$log.minimize" 2>&1 || true
-      [ -f "$findings/minimized-$(basename "$artifact")" ] &&
-        result+=", minimised $findings/minimized-$(basename "$artifact")"
+      if [ -f "$minimised" ]; then
+        result+=", minimised $minimised"
+        smallest=$minimised
+      fi
     fi
-  fi
-  # What a failed check said about the input, and the (smallest) input itself
-  # when it is short, so that a finding on another machine can be rerun here.
-  if [ "$status" -ne 0 ]; then
-    detail=$(grep -A 1 -m 1 '^==== fuzz check failed' "$log" | sed -n '2s/^==== //p' || true)
-    [ -n "$detail" ] && result+="; $detail"
-    smallest=$findings/minimized-$(basename "${artifact:-none}")
-    [ -f "$smallest" ] || smallest=${artifact:-}
+    # A short input is printed too, so that a finding on another machine can
+    # be rerun here.
     if [ -n "$smallest" ] && [ -f "$smallest" ] && [ "$(stat -c %s "$smallest")" -le 2048 ]; then
       result+="; base64 $(base64 -w 0 "$smallest")"
     fi
